@@ -1,0 +1,13 @@
+# Warnings and sanitizers for the project's own targets; third-party code is left alone.
+option(QUILLON_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+if(QUILLON_SANITIZE)
+  # Applied globally so every object and the link agree; halt on the first report.
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(quillon_strict target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+endfunction()

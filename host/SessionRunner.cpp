@@ -1,0 +1,102 @@
+#include "SessionRunner.h"
+
+#include <stdexcept>
+
+namespace host {
+namespace {
+
+template <typename... Handlers>
+struct Overloaded : Handlers... {
+  using Handlers::operator()...;
+};
+
+std::shared_ptr<pluginsdk::ActorState> ActorAt(const std::optional<Vector>& location) {
+  if (!location) return nullptr;
+  return std::make_shared<pluginsdk::ActorState>(pluginsdk::ActorState{*location});
+}
+
+}  // namespace
+
+std::string FormatTime(std::int64_t ticks) {
+  constexpr std::int64_t kTicksPerMillisecond = pluginsdk::HostClock::kTicksPerSecond / 1000;
+  const std::int64_t milliseconds = (ticks + kTicksPerMillisecond / 2) / kTicksPerMillisecond;
+  std::string fraction = std::to_string(milliseconds % 1000);
+  return std::to_string(milliseconds / 1000) + "." + std::string(3 - fraction.size(), '0') +
+         fraction;
+}
+
+VariableCheck RegistryCheck(const pluginsdk::Host& host) {
+  return [&host](std::string_view name,
+                 std::optional<std::string_view> value) -> std::optional<std::string> {
+    const auto variable = host.FindVariable(name);
+    if (!variable) return "unknown variable '" + std::string(name) + "'";
+    if (!value) return std::nullopt;
+    // Try the value on a copy, so checking changes nothing.
+    pluginsdk::ConsoleVariable trial(variable->Name(), variable->DefaultValue(), "",
+                                     variable->Searchable(), variable->Bounds(),
+                                     variable->Saved(), variable->Owner());
+    if (auto refused = trial.SetText(*value)) return "cannot set " + variable->Name() + ": " + *refused;
+    return std::nullopt;
+  };
+}
+
+SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::ostream& out,
+                             ReplayOptions options)
+    : host_(host),
+      plugin_(plugin),
+      out_(out),
+      options_(options),
+      canvas_(std::make_shared<RecordingCanvas>(font_)) {}
+
+void SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
+  for (const auto& step : steps) {
+    host_.AdvanceTo(step.ticks);
+    Apply(step, source);
+    host_.RunDeferred();
+  }
+}
+
+void SessionRunner::Apply(const Step& step, const std::string& source) {
+  auto& world = host_.World();
+  std::visit(
+      Overloaded{
+          [&](const SetMode& s) { world.mode = s.mode; },
+          [&](const FireEvent& s) { host_.FireEvent(s.function); },
+          [&](const PlaceBall& s) { world.gameState->ball = ActorAt(s.location); },
+          [&](const PlaceCar& s) { world.localCar = ActorAt(s.location); },
+          [&](const SetGameState& s) { world.gameStatePresent = s.present; },
+          [&](const SetVariable& s) {
+            // Checked when the script was read; a refusal here would be a host fault.
+            if (const auto refused = host_.FindVariable(s.name)->SetText(s.value)) {
+              throw std::runtime_error(source + ":" + std::to_string(step.line) + ": " + *refused);
+            }
+          },
+          [&](const ShowVariable& s) {
+            out_ << FormatTime(step.ticks) << ' ' << s.name << " = "
+                 << host_.FindVariable(s.name)->Text() << '\n';
+          },
+          [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
+          [&](const ShowSettings&) {
+            throw std::runtime_error(source + ":" + std::to_string(step.line) +
+                                     ": this host has no settings window yet");
+          },
+          [&](const ClickWidget&) {
+            throw std::runtime_error(source + ":" + std::to_string(step.line) +
+                                     ": this host has no settings window yet");
+          },
+      },
+      step.action);
+}
+
+void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& /*frame*/,
+                                  const std::string& /*source*/) {
+  canvas_->Clear();
+  host_.DrawFrame(canvas_);
+  const std::string text = FrameText(canvas_->Calls());
+  out_ << FormatTime(step.ticks) << ' ' << (text.empty() ? "(nothing drawn)" : text) << '\n';
+  if (options_.trace) {
+    for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
+  }
+}
+
+}  // namespace host

@@ -1,0 +1,48 @@
+#pragma once
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "FontMetrics.h"
+#include "Host.h"
+#include "LoadedPlugin.h"
+#include "RecordingCanvas.h"
+#include "SessionScript.h"
+
+namespace host {
+
+struct ReplayOptions {
+  bool trace = false;  // list every canvas call under its frame line
+};
+
+// Replays a parsed session on the host and the loaded plugin, printing what a player would see.
+class SessionRunner {
+ public:
+  SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::ostream& out,
+                ReplayOptions options);
+
+  // Before each step the clock moves to the step's time (running due timeouts on the way); after
+  // it, queued deferred work runs. Throws std::runtime_error with "FILE:LINE: message" when a
+  // step cannot be carried out (an image that cannot be written).
+  void Run(const std::vector<Step>& steps, const std::string& source);
+
+ private:
+  void Apply(const Step& step, const std::string& source);
+  void DrawFrameStep(const Step& step, const DrawFrame& frame, const std::string& source);
+
+  pluginsdk::Host& host_;
+  LoadedPlugin& plugin_;
+  std::ostream& out_;
+  ReplayOptions options_;
+  FontMetrics font_;
+  std::shared_ptr<RecordingCanvas> canvas_;
+};
+
+// The checks a script's variable steps get against the host's registry.
+VariableCheck RegistryCheck(const pluginsdk::Host& host);
+
+// Seconds with three decimals, as frame lines show time.
+std::string FormatTime(std::int64_t ticks);
+
+}  // namespace host

@@ -1,0 +1,222 @@
+#include "SessionScript.h"
+
+#include <array>
+#include <cfloat>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "HostClock.h"
+#include "ValueText.h"
+
+namespace host {
+namespace {
+
+using pluginsdk::GameMode;
+
+struct EventName {
+  std::string_view shortName;
+  std::string_view function;
+};
+
+constexpr std::array<EventName, 10> kEvents{{
+    {"init", "Function TAGame.GameEvent_TA.Init"},
+    {"destroyed", "Function TAGame.GameEvent_TA.Destroyed"},
+    {"jump", "Function CarComponent_Jump_TA.Active.BeginState"},
+    {"landed", "Function TAGame.Car_TA.EventLanded"},
+    {"dodge", "Function CarComponent_Dodge_TA.Active.BeginState"},
+    {"ballground", "Function TAGame.Ball_TA.EventHitGround"},
+    {"roundstart", "Function GameEvent_Soccar_TA.Active.StartRound"},
+    {"explode", "Function TAGame.Ball_TA.Explode"},
+    {"pause", "Function TAGame.PlayerController_TA.OnOpenPauseMenu"},
+    {"unpause", "Function ProjectX.GameInfo_X.RemovePauser"},
+}};
+
+// The longest session time accepted, so every tick count stays far from overflow.
+constexpr double kMaxSeconds = 1e9;
+
+struct Token {
+  std::string text;
+  bool quoted;
+};
+
+class LineParser {
+ public:
+  LineParser(const std::string& source, int line) : source_(source), line_(line) {}
+
+  [[noreturn]] void Fail(const std::string& message) const {
+    throw ScriptError(source_ + ":" + std::to_string(line_) + ": " + message);
+  }
+
+  // Splits a line into words and double-quoted texts; '#' outside quotes ends the line.
+  std::vector<Token> Tokenize(std::string_view text) const {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    while (i < text.size()) {
+      const char c = text[i];
+      if (c == ' ' || c == '\t' || c == '\r') {
+        ++i;
+      } else if (c == '#') {
+        break;
+      } else if (c == '"') {
+        const auto close = text.find('"', i + 1);
+        if (close == std::string_view::npos) Fail("unterminated quoted text");
+        tokens.push_back({std::string(text.substr(i + 1, close - i - 1)), true});
+        i = close + 1;
+      } else {
+        const auto end = text.find_first_of(" \t\r#\"", i);
+        const auto length = (end == std::string_view::npos ? text.size() : end) - i;
+        tokens.push_back({std::string(text.substr(i, length)), false});
+        i += length;
+      }
+    }
+    return tokens;
+  }
+
+  std::int64_t Time(const Token& token) const {
+    const auto seconds = token.quoted ? std::nullopt : pluginsdk::ParseNumber(token.text);
+    if (!seconds || !std::isfinite(*seconds) || *seconds < 0.0 || *seconds > kMaxSeconds) {
+      Fail("bad time '" + token.text + "': expected seconds from 0 to 1e9, such as 2.5");
+    }
+    return std::llround(*seconds * pluginsdk::HostClock::kTicksPerSecond);
+  }
+
+  float Coordinate(const Token& token) const {
+    const auto value = token.quoted ? std::nullopt : pluginsdk::ParseNumber(token.text);
+    if (!value || !std::isfinite(*value) || std::fabs(*value) > FLT_MAX) {
+      Fail("bad number '" + token.text + "'");
+    }
+    return static_cast<float>(*value);
+  }
+
+  void ExpectArguments(const std::vector<Token>& tokens, std::size_t min, std::size_t max,
+                       const char* usage) const {
+    const std::size_t arguments = tokens.size() - 2;
+    if (arguments < min || arguments > max) {
+      Fail("wrong number of arguments to '" + tokens[1].text + "': expected " + usage);
+    }
+  }
+
+  std::optional<Vector> Location(const std::vector<Token>& tokens, const char* usage) const {
+    if (tokens.size() == 3 && tokens[2].text == "none" && !tokens[2].quoted) return std::nullopt;
+    ExpectArguments(tokens, 3, 3, usage);
+    return Vector{Coordinate(tokens[2]), Coordinate(tokens[3]), Coordinate(tokens[4])};
+  }
+
+  StepAction Action(const std::vector<Token>& tokens, const VariableCheck& checkVariable) const {
+    const std::string& step = tokens[1].text;
+    if (tokens[1].quoted) Fail("a step name cannot be quoted");
+    if (step == "mode") {
+      ExpectArguments(tokens, 1, 1, "mode menu|freeplay|training|match");
+      static constexpr std::array<std::pair<std::string_view, GameMode>, 4> kModes{{
+          {"menu", GameMode::Menu},
+          {"freeplay", GameMode::Freeplay},
+          {"training", GameMode::Training},
+          {"match", GameMode::Match},
+      }};
+      for (const auto& [name, mode] : kModes) {
+        if (tokens[2].text == name) return SetMode{mode};
+      }
+      Fail("unknown mode '" + tokens[2].text + "': expected menu, freeplay, training or match");
+    }
+    if (step == "event") {
+      ExpectArguments(tokens, 1, 1, "event NAME");
+      if (tokens[2].quoted) return FireEvent{tokens[2].text};
+      if (const auto function = GameFunctionFor(tokens[2].text)) {
+        return FireEvent{std::string(*function)};
+      }
+      Fail("unknown event '" + tokens[2].text +
+           "': expected init, destroyed, jump, landed, dodge, ballground, roundstart, explode, "
+           "pause, unpause or a quoted game-function name");
+    }
+    if (step == "ball") return PlaceBall{Location(tokens, "ball X Y Z or ball none")};
+    if (step == "car") return PlaceCar{Location(tokens, "car X Y Z or car none")};
+    if (step == "gamestate") {
+      ExpectArguments(tokens, 1, 1, "gamestate present|none");
+      if (tokens[2].text == "present") return SetGameState{true};
+      if (tokens[2].text == "none") return SetGameState{false};
+      Fail("unknown game state '" + tokens[2].text + "': expected present or none");
+    }
+    if (step == "set") {
+      ExpectArguments(tokens, 2, 2, "set NAME VALUE");
+      if (const auto refused = checkVariable(tokens[2].text, tokens[3].text)) Fail(*refused);
+      return SetVariable{tokens[2].text, tokens[3].text};
+    }
+    if (step == "show") {
+      ExpectArguments(tokens, 1, 1, "show NAME");
+      if (const auto refused = checkVariable(tokens[2].text, std::nullopt)) Fail(*refused);
+      return ShowVariable{tokens[2].text};
+    }
+    if (step == "frame") {
+      ExpectArguments(tokens, 0, 1, "frame [FILE.png]");
+      if (tokens.size() == 2) return DrawFrame{};
+      return DrawFrame{ImagePath(tokens[2])};
+    }
+    if (step == "settings") {
+      ExpectArguments(tokens, 0, 1, "settings [FILE.png]");
+      if (tokens.size() == 2) return ShowSettings{};
+      return ShowSettings{ImagePath(tokens[2])};
+    }
+    if (step == "click") {
+      ExpectArguments(tokens, 1, 1, "click \"LABEL\"");
+      return ClickWidget{tokens[2].text};
+    }
+    Fail("unknown step '" + step +
+         "': expected mode, event, ball, car, gamestate, set, show, frame, settings or click");
+  }
+
+  std::filesystem::path ImagePath(const Token& token) const {
+    if (!token.text.ends_with(".png")) Fail("image file '" + token.text + "' must end in .png");
+    return token.text;
+  }
+
+ private:
+  const std::string& source_;
+  int line_;
+};
+
+}  // namespace
+
+std::optional<std::string_view> GameFunctionFor(std::string_view shortName) {
+  for (const auto& event : kEvents) {
+    if (event.shortName == shortName) return event.function;
+  }
+  return std::nullopt;
+}
+
+std::vector<Step> ParseSession(std::string_view text, const std::string& source,
+                               const VariableCheck& checkVariable) {
+  std::vector<Step> steps;
+  std::int64_t previous = 0;
+  int line = 0;
+  while (!text.empty()) {
+    ++line;
+    const auto end = text.find('\n');
+    const std::string_view lineText = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+
+    const LineParser parser(source, line);
+    const auto tokens = parser.Tokenize(lineText);
+    if (tokens.empty()) continue;
+    if (tokens.size() < 2) parser.Fail("expected TIME STEP [ARGS]");
+    const std::int64_t ticks = parser.Time(tokens[0]);
+    if (ticks < previous) parser.Fail("time '" + tokens[0].text + "' goes back");
+    previous = ticks;
+    steps.push_back({line, ticks, parser.Action(tokens, checkVariable)});
+  }
+  return steps;
+}
+
+std::vector<Step> LoadSession(const std::filesystem::path& file,
+                              const VariableCheck& checkVariable) {
+  std::error_code error;
+  std::ifstream stream(file, std::ios::binary);
+  if (!std::filesystem::is_regular_file(file, error) || !stream) {
+    throw ScriptError(file.string() + ":0: cannot read the file");
+  }
+  const std::string contents{std::istreambuf_iterator<char>(stream), {}};
+  if (stream.bad()) throw ScriptError(file.string() + ":0: cannot read the file");
+  return ParseSession(contents, file.string(), checkVariable);
+}
+
+}  // namespace host

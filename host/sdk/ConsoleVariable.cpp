@@ -1,0 +1,119 @@
+#include "ConsoleVariable.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+
+#include "ValueText.h"
+
+namespace pluginsdk {
+
+ConsoleVariable::ConsoleVariable(std::string name, std::string defaultValue,
+                                 std::string description, bool searchable, VariableBounds bounds,
+                                 bool saved, PluginId owner)
+    : name_(std::move(name)),
+      defaultValue_(std::move(defaultValue)),
+      description_(std::move(description)),
+      searchable_(searchable),
+      bounds_(bounds),
+      saved_(saved),
+      owner_(owner),
+      holdsColor_(ParseColor(defaultValue_).has_value()) {
+  // A default the console cannot read leaves the variable at zero, as a console would.
+  if (SetText(defaultValue_)) StoreNumber(0.0, "0");
+}
+
+bool ConsoleVariable::AsBool() const { return AsInt() != 0; }
+
+int ConsoleVariable::AsInt() const {
+  // Saturate rather than overflow: the value may be any number the console accepted.
+  if (number_ >= static_cast<double>(INT_MAX)) return INT_MAX;
+  if (number_ <= static_cast<double>(INT_MIN)) return INT_MIN;
+  return static_cast<int>(number_);
+}
+
+float ConsoleVariable::AsFloat() const {
+  if (number_ > FLT_MAX) return INFINITY;
+  if (number_ < -FLT_MAX) return -INFINITY;
+  return static_cast<float>(number_);
+}
+
+std::optional<std::string> ConsoleVariable::SetText(std::string_view text) {
+  if (holdsColor_) {
+    const auto color = ParseColor(text);
+    if (!color) {
+      return "'" + std::string(text) + "' is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))";
+    }
+    StoreColor(*color);
+    return std::nullopt;
+  }
+  const auto number = ParseNumber(text);
+  if (!number) return "'" + std::string(text) + "' is not a number";
+  const double clamped = std::clamp(*number, static_cast<double>(bounds_.min.value_or(-INFINITY)),
+                                    static_cast<double>(bounds_.max.value_or(INFINITY)));
+  StoreNumber(clamped, FormatNumber(clamped));
+  return std::nullopt;
+}
+
+void ConsoleVariable::Set(int value) {
+  if (holdsColor_) return;
+  const double clamped = std::clamp(static_cast<double>(value),
+                                    static_cast<double>(bounds_.min.value_or(-INFINITY)),
+                                    static_cast<double>(bounds_.max.value_or(INFINITY)));
+  StoreNumber(clamped, FormatNumber(clamped));
+}
+
+void ConsoleVariable::Set(float value) {
+  if (holdsColor_ || std::isnan(value)) return;
+  const float clamped = std::clamp(value, bounds_.min.value_or(-INFINITY),
+                                   bounds_.max.value_or(INFINITY));
+  StoreNumber(clamped, FormatNumber(clamped));
+}
+
+void ConsoleVariable::Set(LinearColor value) {
+  if (!holdsColor_) return;
+  const auto channel = [](float c) { return std::isnan(c) ? 0.0f : std::clamp(c, 0.0f, 255.0f); };
+  StoreColor({channel(value.R), channel(value.G), channel(value.B), channel(value.A)});
+}
+
+void ConsoleVariable::Bind(std::shared_ptr<bool> value) {
+  *value = AsBool();
+  boundBools_.push_back(std::move(value));
+}
+
+void ConsoleVariable::Bind(std::shared_ptr<int> value) {
+  *value = AsInt();
+  boundInts_.push_back(std::move(value));
+}
+
+void ConsoleVariable::Bind(std::shared_ptr<float> value) {
+  *value = AsFloat();
+  boundFloats_.push_back(std::move(value));
+}
+
+void ConsoleVariable::Bind(std::shared_ptr<LinearColor> value) {
+  *value = AsColor();
+  boundColors_.push_back(std::move(value));
+}
+
+void ConsoleVariable::StoreNumber(double value, std::string text) {
+  number_ = value;
+  text_ = std::move(text);
+  Publish();
+}
+
+void ConsoleVariable::StoreColor(LinearColor value) {
+  color_ = value;
+  text_ = FormatColor(value);
+  Publish();
+}
+
+void ConsoleVariable::Publish() const {
+  for (const auto& value : boundBools_) *value = AsBool();
+  for (const auto& value : boundInts_) *value = AsInt();
+  for (const auto& value : boundFloats_) *value = AsFloat();
+  for (const auto& value : boundColors_) *value = AsColor();
+}
+
+}  // namespace pluginsdk

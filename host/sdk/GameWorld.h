@@ -1,0 +1,31 @@
+#pragma once
+#include <memory>
+
+#include "WrapperStructs.h"
+
+namespace pluginsdk {
+
+enum class GameMode { Menu, Freeplay, Training, Match };
+
+struct ActorState {
+  Vector location;
+};
+
+struct GameState {
+  std::shared_ptr<ActorState> ball;  // null: the game state has no ball
+};
+
+// What the game currently is: the mode, and which objects exist where. Starts in the menu with a
+// game state, a ball resting on the floor and the local car on its wheels.
+struct GameWorld {
+  static constexpr Vector kBallAtRest{0.0f, 0.0f, 93.15f};
+  static constexpr Vector kCarOnFloor{0.0f, 0.0f, 17.0f};
+
+  GameMode mode = GameMode::Menu;
+  bool gameStatePresent = true;
+  std::shared_ptr<GameState> gameState = std::make_shared<GameState>(
+      GameState{std::make_shared<ActorState>(ActorState{kBallAtRest})});
+  std::shared_ptr<ActorState> localCar = std::make_shared<ActorState>(ActorState{kCarOnFloor});
+};
+
+}  // namespace pluginsdk

@@ -1,0 +1,155 @@
+#include "Host.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace pluginsdk {
+namespace {
+
+Host* currentHost = nullptr;
+
+template <typename Container>
+void EraseOwnedBy(Container& container, PluginId plugin) {
+  std::erase_if(container, [plugin](const auto& entry) { return entry.plugin == plugin; });
+}
+
+}  // namespace
+
+PluginConnection::PluginConnection(Host& owner, PluginId pluginId)
+    : host(owner),
+      id(pluginId),
+      game(std::make_shared<GameWrapper>(this)),
+      cvars(std::make_shared<CVarManagerWrapper>(this)) {}
+
+Host::Host() {
+  if (currentHost != nullptr) {
+    std::fputs("pluginsdk: only one host may exist at a time\n", stderr);
+    std::abort();
+  }
+  currentHost = this;
+}
+
+Host::~Host() { currentHost = nullptr; }
+
+Host& Host::Current() {
+  if (currentHost == nullptr) {
+    std::fputs("pluginsdk: no host is running\n", stderr);
+    std::abort();
+  }
+  return *currentHost;
+}
+
+std::shared_ptr<PluginConnection> Host::Connect() {
+  auto* connection = new PluginConnection(*this, nextPluginId_++);
+  connections_.push_back(connection);
+  return std::shared_ptr<PluginConnection>(connection, [this](PluginConnection* gone) {
+    Disconnect(*gone);
+    std::erase(connections_, gone);
+    delete gone;
+  });
+}
+
+void Host::Disconnect(const PluginConnection& plugin) {
+  for (auto& [name, handlers] : hooks_) EraseOwnedBy(handlers, plugin.id);
+  std::erase_if(hooks_, [](const auto& entry) { return entry.second.empty(); });
+  EraseOwnedBy(timeouts_, plugin.id);
+  EraseOwnedBy(deferred_, plugin.id);
+  EraseOwnedBy(drawables_, plugin.id);
+  std::erase_if(variables_, [&plugin](const auto& variable) {
+    return variable->Owner() == plugin.id;
+  });
+}
+
+PluginConnection* Host::FindConnection(PluginId plugin) const {
+  const auto found = std::find_if(connections_.begin(), connections_.end(),
+                                  [plugin](const auto* c) { return c->id == plugin; });
+  return found == connections_.end() ? nullptr : *found;
+}
+
+std::shared_ptr<ConsoleVariable> Host::RegisterVariable(std::string name, std::string defaultValue,
+                                                        std::string description, bool searchable,
+                                                        VariableBounds bounds, bool saved,
+                                                        PluginId owner) {
+  if (auto existing = FindVariable(name)) return existing;
+  variables_.push_back(std::make_shared<ConsoleVariable>(std::move(name), std::move(defaultValue),
+                                                         std::move(description), searchable,
+                                                         bounds, saved, owner));
+  return variables_.back();
+}
+
+std::shared_ptr<ConsoleVariable> Host::FindVariable(std::string_view name) const {
+  const auto found = std::find_if(variables_.begin(), variables_.end(),
+                                  [name](const auto& variable) { return variable->Name() == name; });
+  return found == variables_.end() ? nullptr : *found;
+}
+
+void Host::Hook(PluginId plugin, std::string eventName, std::function<void(std::string)> callback) {
+  hooks_[std::move(eventName)].push_back({plugin, std::move(callback)});
+}
+
+void Host::FireEvent(std::string_view eventName) {
+  const auto found = hooks_.find(eventName);
+  if (found == hooks_.end()) return;
+  // By index: a handler may hook more handlers on this very function while it runs.
+  auto& handlers = found->second;
+  for (std::size_t i = 0; i < handlers.size(); ++i) {
+    handlers[i].callback(found->first);
+  }
+}
+
+std::size_t Host::HookCount() const {
+  std::size_t count = 0;
+  for (const auto& [name, handlers] : hooks_) count += handlers.size();
+  return count;
+}
+
+void Host::AddTimeout(PluginId plugin, std::function<void(GameWrapper*)> callback, float seconds) {
+  // A negative, NaN or endless delay has no sensible meaning: run at once, or never.
+  std::int64_t delay = 0;
+  if (std::isinf(seconds) && seconds > 0) return;
+  if (seconds > 0) {
+    delay = static_cast<std::int64_t>(
+        std::llround(static_cast<double>(seconds) * HostClock::kTicksPerSecond));
+  }
+  timeouts_.push_back({clock_.Now() + delay, nextTimeoutSequence_++, plugin, std::move(callback)});
+}
+
+void Host::AdvanceTo(std::int64_t ticks) {
+  for (;;) {
+    const auto next = std::min_element(timeouts_.begin(), timeouts_.end(), [](auto& a, auto& b) {
+      return a.due != b.due ? a.due < b.due : a.sequence < b.sequence;
+    });
+    if (next == timeouts_.end() || next->due > ticks) break;
+    Timeout due = std::move(*next);
+    timeouts_.erase(next);
+    clock_.AdvanceTo(due.due);
+    if (auto* connection = FindConnection(due.plugin)) due.callback(connection->game.get());
+  }
+  clock_.AdvanceTo(ticks);
+}
+
+void Host::QueueDeferred(PluginId plugin, std::function<void(GameWrapper*)> callback) {
+  deferred_.push_back({plugin, std::move(callback)});
+}
+
+void Host::RunDeferred() {
+  while (!deferred_.empty()) {
+    auto work = std::move(deferred_.front());
+    deferred_.erase(deferred_.begin());
+    if (auto* connection = FindConnection(work.plugin)) work.callback(connection->game.get());
+  }
+}
+
+void Host::AddDrawable(PluginId plugin, std::function<void(CanvasWrapper)> callback) {
+  drawables_.push_back({plugin, std::move(callback)});
+}
+
+void Host::RemoveDrawables(PluginId plugin) { EraseOwnedBy(drawables_, plugin); }
+
+void Host::DrawFrame(const std::shared_ptr<Canvas>& canvas) {
+  for (std::size_t i = 0; i < drawables_.size(); ++i) drawables_[i].callback(CanvasWrapper(canvas));
+}
+
+}  // namespace pluginsdk

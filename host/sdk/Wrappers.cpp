@@ -1,0 +1,121 @@
+// The SDK's wrapper classes, implemented on the current host's state.
+#include <cmath>
+
+#include "ActorWrapper.h"
+#include "CVarManagerWrapper.h"
+#include "CVarWrapper.h"
+#include "CanvasWrapper.h"
+#include "GameWrapper.h"
+#include "Host.h"
+#include "ServerWrapper.h"
+
+using pluginsdk::GameMode;
+
+// --- CVarWrapper ------------------------------------------------------------------------------------
+
+CVarWrapper::CVarWrapper(std::shared_ptr<pluginsdk::ConsoleVariable> variable)
+    : variable_(std::move(variable)) {}
+
+std::string CVarWrapper::getCVarName() const { return variable_->Name(); }
+bool CVarWrapper::getBoolValue() const { return variable_->AsBool(); }
+int CVarWrapper::getIntValue() const { return variable_->AsInt(); }
+float CVarWrapper::getFloatValue() const { return variable_->AsFloat(); }
+LinearColor CVarWrapper::getColorValue() const { return variable_->AsColor(); }
+std::string CVarWrapper::getStringValue() const { return variable_->Text(); }
+void CVarWrapper::setValue(int value) { variable_->Set(value); }
+void CVarWrapper::setValue(float value) { variable_->Set(value); }
+void CVarWrapper::setValue(LinearColor value) { variable_->Set(value); }
+void CVarWrapper::bindTo(std::shared_ptr<bool> value) { variable_->Bind(std::move(value)); }
+void CVarWrapper::bindTo(std::shared_ptr<int> value) { variable_->Bind(std::move(value)); }
+void CVarWrapper::bindTo(std::shared_ptr<float> value) { variable_->Bind(std::move(value)); }
+void CVarWrapper::bindTo(std::shared_ptr<LinearColor> value) { variable_->Bind(std::move(value)); }
+
+// --- CVarManagerWrapper ---------------------------------------------------------------------------
+
+CVarManagerWrapper::CVarManagerWrapper(pluginsdk::PluginConnection* connection)
+    : connection_(connection) {}
+
+CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue,
+                                             std::string description, bool searchAble, bool hasMin,
+                                             float min, bool hasMax, float max, bool saveToCfg) {
+  pluginsdk::VariableBounds bounds;
+  if (hasMin) bounds.min = min;
+  if (hasMax) bounds.max = max;
+  return CVarWrapper(connection_->host.RegisterVariable(std::move(name), std::move(defaultValue),
+                                                        std::move(description), searchAble, bounds,
+                                                        saveToCfg, connection_->id));
+}
+
+CVarWrapper CVarManagerWrapper::getCvar(std::string name) {
+  return CVarWrapper(connection_->host.FindVariable(name));
+}
+
+// --- Game objects -------------------------------------------------------------------------------
+
+ActorWrapper::ActorWrapper(std::shared_ptr<pluginsdk::ActorState> actor)
+    : actor_(std::move(actor)) {}
+
+// Like the game, a null actor answers the origin rather than failing.
+Vector ActorWrapper::GetLocation() const { return actor_ ? actor_->location : Vector{}; }
+
+ServerWrapper::ServerWrapper(std::shared_ptr<pluginsdk::GameState> state)
+    : state_(std::move(state)) {}
+
+BallWrapper ServerWrapper::GetBall() const { return BallWrapper(state_ ? state_->ball : nullptr); }
+
+// --- GameWrapper ----------------------------------------------------------------------------------
+
+GameWrapper::GameWrapper(pluginsdk::PluginConnection* connection) : connection_(connection) {}
+
+bool GameWrapper::IsInGame() { return connection_->host.World().mode != GameMode::Menu; }
+bool GameWrapper::IsInFreeplay() { return connection_->host.World().mode == GameMode::Freeplay; }
+bool GameWrapper::IsInCustomTraining() {
+  return connection_->host.World().mode == GameMode::Training;
+}
+
+ServerWrapper GameWrapper::GetCurrentGameState() {
+  const auto& world = connection_->host.World();
+  return ServerWrapper(world.gameStatePresent ? world.gameState : nullptr);
+}
+
+CarWrapper GameWrapper::GetLocalCar() { return CarWrapper(connection_->host.World().localCar); }
+
+void GameWrapper::HookEvent(std::string eventName, std::function<void(std::string)> callback) {
+  connection_->host.Hook(connection_->id, std::move(eventName), std::move(callback));
+}
+
+void GameWrapper::SetTimeout(std::function<void(GameWrapper*)> callback, float seconds) {
+  connection_->host.AddTimeout(connection_->id, std::move(callback), seconds);
+}
+
+void GameWrapper::Execute(std::function<void(GameWrapper*)> callback) {
+  connection_->host.QueueDeferred(connection_->id, std::move(callback));
+}
+
+void GameWrapper::RegisterDrawable(std::function<void(CanvasWrapper)> callback) {
+  connection_->host.AddDrawable(connection_->id, std::move(callback));
+}
+
+void GameWrapper::UnregisterDrawables() { connection_->host.RemoveDrawables(connection_->id); }
+
+// --- CanvasWrapper --------------------------------------------------------------------------------
+
+CanvasWrapper::CanvasWrapper(std::shared_ptr<pluginsdk::Canvas> canvas)
+    : canvas_(std::move(canvas)) {}
+
+void CanvasWrapper::SetColor(char red, char green, char blue, char alpha) {
+  canvas_->SetColor(static_cast<unsigned char>(red), static_cast<unsigned char>(green),
+                    static_cast<unsigned char>(blue), static_cast<unsigned char>(alpha));
+}
+
+void CanvasWrapper::SetColor(LinearColor color) { canvas_->SetColor(color); }
+void CanvasWrapper::SetPosition(Vector2F position) { canvas_->SetPosition(position); }
+
+void CanvasWrapper::DrawString(std::string text, float xScale, float yScale, bool dropShadow,
+                               bool wrapText) {
+  canvas_->DrawString(text, xScale, yScale, dropShadow, wrapText);
+}
+
+Vector2F CanvasWrapper::GetStringSize(std::string text, float xScale, float yScale) {
+  return canvas_->GetStringSize(text, xScale, yScale);
+}

@@ -1,0 +1,3 @@
+#include "QuillonPlugin.h"
+
+void QuillonPlugin::DrawOverlay(CanvasWrapper /*canvas*/) {}

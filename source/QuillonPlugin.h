@@ -1,0 +1,78 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "BakkesModPlugin.h"
+#include "PluginSettingsWindow.h"
+#include "ResetRecord.h"
+
+// Counts resets (landings with the car in the air) while the player practises alone, and shows
+// the count, the ball's height and the time between the last two resets on screen.
+class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
+                      public BakkesMod::Plugin::PluginSettingsWindow {
+ public:
+  // --- Lifecycle (QuillonPlugin.cpp) ---------------------------------------------------------------
+  void onLoad() override;
+  void onUnload() override;
+
+  // --- Drawing (OverlayRenderer.cpp) -------------------------------------------------------------
+  // Draws the three lines of the overlay, when in free play or custom training and enabled.
+  virtual void DrawOverlay(CanvasWrapper canvas);
+
+  // --- Settings page (SettingsPage.cpp) -------------------------------------------------------
+  void DrawSettingsPage() override;
+  std::string GetSettingsTitle() override;
+  void AttachGuiContext(std::uintptr_t context) override;
+
+  // --- Bound values of the configuration variables (ConfigVariables.cpp) -------------------------
+  // The host keeps each equal to its variable; the plugin only reads them.
+  std::shared_ptr<bool> enabled;
+  std::shared_ptr<int> positionX;
+  std::shared_ptr<int> positionY;
+  std::shared_ptr<float> textSize;
+  std::shared_ptr<bool> dropShadows;
+  std::shared_ptr<bool> heightDecimal;
+  std::shared_ptr<bool> sameColorEnabled;
+  std::shared_ptr<LinearColor> textColor;
+  std::shared_ptr<LinearColor> resetLabelColor;
+  std::shared_ptr<LinearColor> resetNumberColor;
+  std::shared_ptr<LinearColor> heightLabelColor;
+  std::shared_ptr<LinearColor> heightNumberColor;
+  std::shared_ptr<LinearColor> timeLabelColor;
+  std::shared_ptr<LinearColor> timeNumberColor;
+  std::shared_ptr<bool> rgbEnabled;
+  std::shared_ptr<float> rgbSpeed;
+
+  // --- Reset tracker state (ResetTracker.cpp) ------------------------------------------------------
+  quillon::ResetRecord record;
+  bool overlayRegistered = false;  // drawable and practice check registered for this game event
+  bool awaitingDodge = false;      // a reset (or a round start) waits for a dodge
+  bool ballExploded = false;       // play handlers rest until the next round or game event
+  bool chainEnded = false;         // the next jump starts a new chain
+  bool practiceActive = false;     // the last practice check found free play or custom training
+
+  // --- Overlay state (OverlayRenderer.cpp) ---------------------------------------------------------
+  std::int32_t colorPhase = 0;  // frames into the colour cycle
+
+ private:
+  // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
+  void RegisterVariables();
+
+  // --- Hook handlers (ResetTracker.cpp); the game function's name is ignored -----------------
+  void HookGameFunctions();
+  void OnGameEventInit(std::string eventName);
+  void OnGameEventDestroyed(std::string eventName);
+  void OnJump(std::string eventName);
+  void OnCarLanded(std::string eventName);
+  void OnDodge(std::string eventName);
+  void OnBallHitGround(std::string eventName);
+  void OnRoundStart(std::string eventName);
+  void OnBallExplode(std::string eventName);
+  void OnPauseMenuOpened(std::string eventName);
+  void OnPauseRemoved(std::string eventName);
+  // Decides, once per game event, whether the play handlers work.
+  void CheckPracticeMode();
+  // A reference to this object that does not keep it alive; empty once the module lets it go.
+  std::weak_ptr<QuillonPlugin> WeakSelf();
+};

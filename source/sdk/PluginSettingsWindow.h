@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "SdkExport.h"
+
+namespace BakkesMod::Plugin {
+
+// A plugin that offers a page in the host's settings window, drawn with Dear ImGui.
+class BAKKESMOD_PLUGIN_EXPORT PluginSettingsWindow {
+ public:
+  virtual ~PluginSettingsWindow() = default;
+  // Emits the page's widgets into the window the host has begun.
+  virtual void DrawSettingsPage() = 0;
+  // Title of the page.
+  virtual std::string GetSettingsTitle() = 0;
+  // Makes the host's Dear ImGui context (an ImGuiContext*) current for the module.
+  virtual void AttachGuiContext(std::uintptr_t context) = 0;
+};
+
+}  // namespace BakkesMod::Plugin
