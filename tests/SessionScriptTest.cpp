@@ -142,8 +142,9 @@ TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
   std::string err;
   EXPECT_EQ(Run(script.string(), out, err), 2);
   EXPECT_EQ(out, "") << "nothing may run before the whole script is read";
-  EXPECT_EQ(err, script.string() + ":3: unknown step 'fly': expected mode, event, ball, car, "
-                                   "gamestate, set, show, frame, settings or click\n");
+  EXPECT_EQ(err, script.string() +
+                     ":3: unknown step 'fly': expected mode, event, ball, car, "
+                     "gamestate, set, show, frame, settings or click\n");
 }
 
 TEST_F(HostProgram, AnUnreadableScriptOrBadOptionExitsWithTwo) {
