@@ -22,7 +22,8 @@ char Channel(float phase) {
   const float wave = std::sin(phase);
   const float scaled = wave * kAmplitude;
   const float level = scaled + kOffset;
-  // A level of 255 or -1 is the byte with all bits set; NaN (from an infinite speed) gives 0.
+  // A level of 255 or -1 is the byte with all bits set; NaN (an infinite speed, or one that is
+  // not a number) gives 0.
   return static_cast<char>(TruncateToInt32(level));
 }
 
@@ -45,8 +46,9 @@ CycleColor CycleColorAt(std::int32_t phase, float step) {
 }
 
 std::int32_t NextCyclePhase(std::int32_t phase, float step) {
-  // Past the counter's largest value (only speed 0 or a tiny speed get there) the cycle starts
-  // again rather than overflow; at speed 0 every phase has the same colour.
+  // Past the counter's largest value (reached only at a speed so small that the cycle never
+  // wraps, or 0, or not a number) the cycle starts again rather than overflow; at speed 0 every
+  // phase has the same colour.
   const std::int32_t next = phase == std::numeric_limits<std::int32_t>::max() ? 0 : phase + 1;
   // NaN compares false: an unreadable speed keeps counting.
   return static_cast<double>(next) >= CycleLimit(step) ? 0 : next;

@@ -1,5 +1,6 @@
 // The overlay: three lines, each a label and a number, drawn every frame in free play and custom
 // training.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
