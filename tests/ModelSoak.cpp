@@ -51,10 +51,6 @@ int main(int argc, char** argv) {
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
   std::cout << "OK: " << done << " steps in " << (done + kStepsPerSession - 1) / kStepsPerSession
             << " sessions (seeds " << firstSeed << " on) in " << took.count() << " s\n"
-            << "frames drawn " << seen.framesDrawn << ", resets " << seen.resetsCounted
-            << ", intervals " << seen.intervalsMeasured << " (" << seen.intervalsAcrossPause
-            << " across a pause), chains " << seen.chainsStarted << ", rounds "
-            << seen.roundsStarted << ", explosions " << seen.explosions
-            << ", landings at exactly 25: " << seen.landingsAtExactly25 << '\n';
+            << seen << '\n';
   return 0;
 }

@@ -26,10 +26,7 @@ std::optional<FailureReport> CheckSeed(std::uint64_t seed, std::size_t stepCount
   const auto fails = [variant](const std::vector<Step>& trial) {
     return FindMismatch(trial, variant).has_value();
   };
-  std::vector<Step> shrunk = Shrink(std::move(steps), fails);
-  // Nothing is observed between two advances but a frame, which changes nothing, so joining them
-  // keeps the failure; checked all the same.
-  if (auto merged = MergeAdvances(shrunk); fails(merged)) shrunk = Shrink(std::move(merged), fails);
+  std::vector<Step> shrunk = Shrink(JoinAdvances(Shrink(std::move(steps), fails), fails), fails);
   const Mismatch last = *FindMismatch(shrunk, variant);
 
   std::ostringstream comment;

@@ -29,18 +29,39 @@ std::vector<Step> Shrink(std::vector<Step> steps, const FailureCheck& fails) {
   return steps;
 }
 
-std::vector<Step> MergeAdvances(const std::vector<Step>& steps) {
-  std::vector<Step> merged;
-  for (const Step& step : steps) {
-    const auto* advance = std::get_if<Advance>(&step);
-    auto* previous = merged.empty() ? nullptr : std::get_if<Advance>(&merged.back());
-    if (advance != nullptr && previous != nullptr) {
-      previous->ticks += advance->ticks;
-    } else {
-      merged.push_back(step);
+namespace {
+
+// The trial with the advance at `from` taken out and its time added to the advance at `into`.
+std::vector<Step> Moved(const std::vector<Step>& steps, std::size_t from, std::size_t into) {
+  std::vector<Step> trial = steps;
+  std::get<Advance>(trial[into]).ticks += std::get<Advance>(steps[from]).ticks;
+  trial.erase(trial.begin() + static_cast<std::ptrdiff_t>(from));
+  return trial;
+}
+
+}  // namespace
+
+std::vector<Step> JoinAdvances(std::vector<Step> steps, const FailureCheck& fails) {
+  std::vector<std::size_t> advances;
+  for (bool joined = true; joined;) {
+    joined = false;
+    advances.clear();
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      if (std::holds_alternative<Advance>(steps[i])) advances.push_back(i);
+    }
+    for (std::size_t k = 0; k < advances.size() && !joined; ++k) {
+      for (const std::size_t into : {k + 1, k - 1}) {
+        if (into >= advances.size()) continue;  // no advance on that side (k - 1 wraps)
+        auto trial = Moved(steps, advances[k], advances[into]);
+        if (fails(trial)) {
+          steps = std::move(trial);
+          joined = true;
+          break;
+        }
+      }
     }
   }
-  return merged;
+  return steps;
 }
 
 }  // namespace model

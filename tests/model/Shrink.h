@@ -13,7 +13,9 @@ using FailureCheck = std::function<bool(const std::vector<Step>&)>;
 // no single step can go: every step left is needed for the failure. `fails(steps)` must hold.
 std::vector<Step> Shrink(std::vector<Step> steps, const FailureCheck& fails);
 
-// The same session with each run of clock advances as one advance: nothing happens between them.
-std::vector<Step> MergeAdvances(const std::vector<Step>& steps);
+// Joins clock advances while `fails` still holds: each advance in turn is taken out and its time
+// added to the advance after it (the steps between come sooner) or, failing that, to the one
+// before it (they come later).
+std::vector<Step> JoinAdvances(std::vector<Step> steps, const FailureCheck& fails);
 
 }  // namespace model

@@ -91,21 +91,69 @@ std::size_t StepGenerator::Pick(std::initializer_list<unsigned> weights) {
 }
 
 Step StepGenerator::Next() {
-  switch (Pick({220, 480, 110, 50, 15, 25, 40})) {
-    case 0:
-      return NextAdvance();
-    case 1:
-      return NextFire();
-    case 2:
-      return NextCar();
-    case 3:
-      return NextBall();
-    case 4:
-      return SetGameState{Pick({3, 1}) == 0};
-    case 5:
-      return NextMode();
-    default:
-      return NextSetting();
+  if (queued_.empty()) {
+    switch (Pick({220, 480, 110, 50, 15, 25, 40, 3})) {
+      case 0:
+        Queue(NextAdvance());
+        break;
+      case 1:
+        Queue(NextFire());
+        break;
+      case 2:
+        Queue(NextCar());
+        break;
+      case 3:
+        Queue(NextBall());
+        break;
+      case 4:
+        Queue(SetGameState{Pick({6, 1}) == 0});
+        break;
+      case 5:
+        Queue(NextMode());
+        break;
+      case 6:
+        Queue(NextSetting());
+        break;
+      default:
+        QueueQuickRestarts();
+        break;
+    }
+  }
+  Step step = queued_.front();
+  queued_.pop_front();
+  return step;
+}
+
+void StepGenerator::Queue(const Step& step) {
+  if (const auto* advance = std::get_if<Advance>(&step)) now_ += advance->ticks;
+  const auto* fire = std::get_if<Fire>(&step);
+  if (fire != nullptr && fire->function == GameFunction::kInit) lastInit_ = now_;
+  queued_.push_back(step);
+}
+
+void StepGenerator::QueueQuickRestarts() {
+  const auto events = 3 + static_cast<std::size_t>(Below(2));
+  std::vector<std::int64_t> gaps;
+  std::int64_t sinceFirst = 0;
+  for (std::size_t i = 0; i < events; ++i) {
+    if (i > 0) Queue(Fire{GameFunction::kDestroyed});
+    Queue(Fire{GameFunction::kInit});
+    // At most 0.7 s apart, so all have begun before the first check comes.
+    gaps.push_back(kTicksPerSecond / 10 +
+                   static_cast<std::int64_t>(Below(6 * kTicksPerSecond / 10)));
+    Queue(Advance{gaps.back()});
+    sinceFirst += gaps.back();
+  }
+  // Onto the first check, then from check to check with a reset, a pause or its end, and a new
+  // mode between them.
+  Queue(Advance{kCheckDelayTicks - sinceFirst});
+  for (std::size_t i = 1; i < events; ++i) {
+    Queue(PlaceCar{500.0f});
+    Queue(Fire{GameFunction::kLanded});
+    Queue(Fire{GameFunction::kDodge});
+    Queue(Fire{Pick({1, 1}) == 0 ? GameFunction::kPause : GameFunction::kUnpause});
+    Queue(NextMode());
+    Queue(Advance{gaps[i - 1]});
   }
 }
 
@@ -136,14 +184,11 @@ Advance StepGenerator::NextAdvance() {
       ticks = kTicksPerHour + static_cast<std::int64_t>(Below(5 * kTicksPerHour));
       break;
   }
-  now_ += ticks;
   return {ticks};
 }
 
 Fire StepGenerator::NextFire() {
-  const auto function = static_cast<GameFunction>(Pick({25, 10, 80, 120, 80, 55, 20, 20, 35, 35}));
-  if (function == GameFunction::kInit) lastInit_ = now_;
-  return {function};
+  return {static_cast<GameFunction>(Pick({25, 6, 60, 150, 90, 25, 10, 6, 30, 30}))};
 }
 
 SwitchMode StepGenerator::NextMode() {
@@ -176,7 +221,7 @@ PlaceBall StepGenerator::NextBall() {
 }
 
 PlaceCar StepGenerator::NextCar() {
-  switch (Pick({20, 15, 10, 10, 25, 5, 5, 10})) {
+  switch (Pick({12, 10, 6, 8, 50, 4, 4, 6})) {
     case 0:
       return {25.0f};
     case 1:

@@ -1,8 +1,10 @@
 #pragma once
 // Seeded random steps of a practice session: game functions, clock advances of every size, mode
-// changes, missing game objects, heights around the 25-unit line and variable changes. The same
+// changes, missing game objects, heights around the 25-unit line, variable changes and game
+// events restarted in quick succession. The same
 // seed gives the same steps on every machine.
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <vector>
 
@@ -28,10 +30,18 @@ class StepGenerator {
   PlaceBall NextBall();
   PlaceCar NextCar();
   SetVariable NextSetting();
+  // Hands the step out after those already queued, keeping track of the time and the latest
+  // init.
+  void Queue(const Step& step);
+  // Three or four game events begun within a few tenths of a second of each other, so their
+  // practice checks come one after another; between the checks play goes on and the mode
+  // changes.
+  void QueueQuickRestarts();
 
   std::uint64_t state_;
   std::int64_t now_ = 0;
   std::int64_t lastInit_ = -1;  // time of the latest init step, for advances onto its check
+  std::deque<Step> queued_;     // steps decided ahead, handed out before any new one
 };
 
 std::vector<Step> GenerateSession(std::uint64_t seed, std::size_t steps);

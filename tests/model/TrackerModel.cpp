@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iomanip>
 #include <locale>
+#include <ostream>
 #include <sstream>
 
 namespace model {
@@ -55,6 +56,7 @@ double Clamped(double typed, double low, double high) {
 Coverage& Coverage::operator+=(const Coverage& more) {
   framesDrawn += more.framesDrawn;
   practiceChecksPassed += more.practiceChecksPassed;
+  practiceEndedWhileTiming += more.practiceEndedWhileTiming;
   resetsCounted += more.resetsCounted;
   intervalsMeasured += more.intervalsMeasured;
   intervalsAcrossPause += more.intervalsAcrossPause;
@@ -65,6 +67,18 @@ Coverage& Coverage::operator+=(const Coverage& more) {
   heightsWithDecimals += more.heightsWithDecimals;
   linesRunTogether += more.linesRunTogether;
   return *this;
+}
+
+std::ostream& operator<<(std::ostream& out, const Coverage& seen) {
+  return out << "frames drawn " << seen.framesDrawn << ", practice checks passed "
+             << seen.practiceChecksPassed << " (" << seen.practiceEndedWhileTiming
+             << " ending practice mid-interval), resets " << seen.resetsCounted << ", intervals "
+             << seen.intervalsMeasured << " (" << seen.intervalsAcrossPause
+             << " across a pause), chains " << seen.chainsStarted << ", rounds "
+             << seen.roundsStarted << ", explosions " << seen.explosions
+             << ", landings at exactly 25: " << seen.landingsAtExactly25
+             << ", frames with height decimals " << seen.heightsWithDecimals
+             << ", frames with the lines on one row " << seen.linesRunTogether;
 }
 
 TrackerModel::TrackerModel(Variant variant) : variant_(variant) {}
@@ -87,8 +101,10 @@ void TrackerModel::AdvanceBy(std::int64_t ticks) {
   // A check that comes due looks at the game as it is then; the mode only changes between steps.
   while (!checksDue_.empty() && checksDue_.front() <= now_) {
     checksDue_.pop_front();
+    const bool wasPractising = practising_;
     practising_ = mode_ == GameMode::Freeplay || mode_ == GameMode::Training;
     if (practising_) ++seen_.practiceChecksPassed;
+    if (wasPractising && !practising_ && timer_.running) ++seen_.practiceEndedWhileTiming;
   }
 }
 

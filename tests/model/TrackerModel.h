@@ -5,6 +5,7 @@
 // timeout, the console's clamping of typed values and how a frame's texts are joined.
 #include <cstdint>
 #include <deque>
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,7 @@ enum class Variant {
 struct Coverage {
   long framesDrawn = 0;
   long practiceChecksPassed = 0;
+  long practiceEndedWhileTiming = 0;  // checks that ended practice with the stopwatch running
   long resetsCounted = 0;
   long intervalsMeasured = 0;     // resets after the first of their chain
   long intervalsAcrossPause = 0;  // of those, intervals with a pause left out
@@ -37,6 +39,8 @@ struct Coverage {
 
   Coverage& operator+=(const Coverage& more);
 };
+
+std::ostream& operator<<(std::ostream& out, const Coverage& seen);
 
 class TrackerModel {
  public:
