@@ -1,0 +1,315 @@
+// Hostile values in every numeric and colour variable: not a number, infinities, huge, negative
+// and denormal values, typed at the console or written straight into the bound values. Each must
+// give the frame docs/reliability.md describes, with no undefined behaviour (the sanitizer build
+// runs this too).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "OverlayCalls.h"
+#include "PluginSession.h"
+
+namespace {
+
+using testing_support::PluginSession;
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kDenormal = std::numeric_limits<float>::denorm_min();
+
+constexpr const char* kUsual = "Resets: 1 | Height: 50 | Time: 0.00";
+constexpr const char* kOneRow = "Resets: 1Height: 50Time: 0.00";
+constexpr const char* kNothing = "";
+constexpr const char* kPhaseZeroColor = "SetColor 127 243 30 255";
+
+// In free play with the overlay on and one reset counted: the usual frame reads kUsual.
+void PlayOneReset(PluginSession& session) {
+  session.StartFreeplay();
+  session.Set("quillon_enabled", "1");
+  session.Fire("jump");
+  session.Ball(1024.0f);
+  session.Car(300.0f);
+  session.Fire("landed");
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Draws three frames (the colour cycle moves between them); each must read `frame` and list every
+// line of `trace` among its canvas calls.
+void ExpectFrames(PluginSession& session, const std::string& frame,
+                  const std::vector<std::string>& trace) {
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(session.Frame(), frame) << "frame " << i;
+    const auto calls = testing_support::Trace(session.LastFrameCalls());
+    for (const auto& line : trace) EXPECT_TRUE(Contains(calls, line)) << line << ", frame " << i;
+  }
+}
+
+// --- Typed at the console ------------------------------------------------------------------------
+
+struct Typed {
+  const char* name;
+  const char* variable;
+  const char* text;
+  const char* stored;  // the variable's text afterwards; nullptr: refused, the value stays
+  const char* frame;
+  std::vector<std::string> trace;
+};
+
+void PrintTo(const Typed& typed, std::ostream* out) {
+  *out << typed.variable << " " << typed.text;
+}
+
+class TypedAtTheConsole : public ::testing::TestWithParam<Typed> {};
+
+TEST_P(TypedAtTheConsole, IsRefusedOrClampedAndGivesTheDocumentedFrame) {
+  const Typed& typed = GetParam();
+  PluginSession session;
+  PlayOneReset(session);
+  if (std::string(typed.variable).starts_with("quillon_rgb_speed")) {
+    session.Set("quillon_rgb_enabled", "1");
+  }
+  const auto variable = session.Host().FindVariable(typed.variable);
+  ASSERT_NE(variable, nullptr);
+  const std::string before = variable->Text();
+
+  const auto refused = variable->SetText(typed.text);
+
+  EXPECT_EQ(refused.has_value(), typed.stored == nullptr);
+  EXPECT_EQ(variable->Text(), typed.stored != nullptr ? typed.stored : before);
+  ExpectFrames(session, typed.frame, typed.trace);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, TypedAtTheConsole,
+    ::testing::Values(
+        // Not a number is refused everywhere; the overlay stays as it was.
+        Typed{"EnabledNaN", "quillon_enabled", "nan", nullptr, kUsual, {}},
+        Typed{"TextSizeNaN", "quillon_textsize", "-nan", nullptr, kUsual, {}},
+        Typed{"PositionXNaN", "quillon_posx", "nan", nullptr, kUsual, {}},
+        Typed{"SpeedNaN", "quillon_rgb_speed", "nan", nullptr, kUsual, {}},
+        // Switches: 1 and above is on; anything below 1, a denormal too, is off.
+        Typed{"EnabledInfinity", "quillon_enabled", "inf", "1", kUsual, {}},
+        Typed{"EnabledHuge", "quillon_enabled", "1e300", "1", kUsual, {}},
+        Typed{"EnabledMinusInfinity", "quillon_enabled", "-inf", "0", kNothing, {}},
+        Typed{"EnabledNegative", "quillon_enabled", "-5", "0", kNothing, {}},
+        Typed{"EnabledDenormal", "quillon_enabled", "4.9e-324", "5e-324", kNothing, {}},
+        Typed{"EnabledAlmostOne", "quillon_enabled", "0.99", "0.99", kNothing, {}},
+        Typed{"HeightDecimalInfinity",
+              "quillon_heightdecimal",
+              "inf",
+              "1",
+              "Resets: 1 | Height: 50.00 | Time: 0.00",
+              {}},
+        Typed{"DropShadowsMinusInfinity",
+              "quillon_dropshadows",
+              "-inf",
+              "0",
+              kUsual,
+              {"DrawString \"Resets: \" 2 2 false false"}},
+        Typed{"SameColourNegative",
+              "quillon_samecolorenabled",
+              "-1e300",
+              "0",
+              kUsual,
+              {"SetColor 255 255 0 255"}},
+        Typed{"CyclingHuge", "quillon_rgb_enabled", "1e300", "1", kUsual, {}},
+        // Positions: clamped to 0 to 10000 pixels.
+        Typed{"PositionXInfinity", "quillon_posx", "inf", "10000", kUsual, {"SetPosition 10000 0"}},
+        Typed{"PositionYHuge",
+              "quillon_posy",
+              "1e300",
+              "10000",
+              kUsual,
+              {"SetPosition 0 10000", "SetPosition 0 10030", "SetPosition 0 10060"}},
+        Typed{"PositionYMinusInfinity", "quillon_posy", "-inf", "0", kUsual, {"SetPosition 0 0"}},
+        Typed{
+            "PositionXDenormal", "quillon_posx", "4.9e-324", "5e-324", kUsual, {"SetPosition 0 0"}},
+        // Text size: clamped to 0 to 10; 0 and denormals draw all three lines on one row at scale
+        // 0 (nothing legible).
+        Typed{"TextSizeInfinity",
+              "quillon_textsize",
+              "inf",
+              "10",
+              kUsual,
+              {"SetPosition 0 150", "DrawString \"Resets: \" 10 10 true false"}},
+        Typed{"TextSizeMinusInfinity",
+              "quillon_textsize",
+              "-inf",
+              "0",
+              kOneRow,
+              {"DrawString \"Resets: \" 0 0 true false"}},
+        Typed{"TextSizeNegative", "quillon_textsize", "-5", "0", kOneRow, {}},
+        Typed{"TextSizeFloatDenormal",
+              "quillon_textsize",
+              "1e-45",
+              "1e-45",
+              kOneRow,
+              {"DrawString \"Resets: \" 1e-45 1e-45 true false"}},
+        Typed{"TextSizeDoubleDenormal",
+              "quillon_textsize",
+              "4.9e-324",
+              "5e-324",
+              kOneRow,
+              {"DrawString \"Resets: \" 0 0 true false"}},
+        // Cycle speed: clamped to 0 to 2; 0 and denormals hold the phase-0 colour.
+        Typed{"SpeedMinusInfinity", "quillon_rgb_speed", "-inf", "0", kUsual, {kPhaseZeroColor}},
+        Typed{"SpeedNegative", "quillon_rgb_speed", "-5", "0", kUsual, {kPhaseZeroColor}},
+        Typed{
+            "SpeedFloatDenormal", "quillon_rgb_speed", "1e-45", "1e-45", kUsual, {kPhaseZeroColor}},
+        // Colours: components outside 0 to 255, not a number included, are refused.
+        Typed{"ColourNaN",
+              "quillon_color",
+              "(nan, 0, 0, 255)",
+              nullptr,
+              kUsual,
+              {"SetColor 255 255 0 255"}},
+        Typed{"ColourInfinity", "quillon_color", "(inf, 0, 0, 255)", nullptr, kUsual, {}},
+        Typed{"ColourNegative", "quillon_resetcolor", "(-1, 0, 0, 255)", nullptr, kUsual, {}},
+        Typed{"ColourHuge", "quillon_timenumcolor", "(1e300, 0, 0, 255)", nullptr, kUsual, {}},
+        Typed{"ColourDenormal",
+              "quillon_color",
+              "(1e-45, 0, 0, 255)",
+              "(1e-45, 0, 0, 255)",
+              kUsual,
+              {"SetColor 1e-45 0 0 255"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Stored from code, as a settings page's deferred write does ----------------------------------
+
+TEST(StoredFromCode, NotANumberIsIgnoredAndTheRestClamped) {
+  PluginSession session;
+  PlayOneReset(session);
+  auto& host = session.Host();
+
+  host.FindVariable("quillon_textsize")->Set(kNaN);
+  EXPECT_EQ(host.FindVariable("quillon_textsize")->Text(), "2");
+  host.FindVariable("quillon_rgb_speed")->Set(kInf);
+  EXPECT_EQ(host.FindVariable("quillon_rgb_speed")->Text(), "2");
+  host.FindVariable("quillon_posy")->Set(INT_MIN);
+  EXPECT_EQ(host.FindVariable("quillon_posy")->Text(), "0");
+  host.FindVariable("quillon_color")->Set(LinearColor{kNaN, kInf, -kInf, -1.0f});
+  EXPECT_EQ(host.FindVariable("quillon_color")->Text(), "(0, 255, 0, 0)");
+
+  ExpectFrames(session, kUsual, {"SetColor 0 255 0 0", "SetPosition 0 30"});
+}
+
+// --- Written straight into the bound values ------------------------------------------------------
+
+struct Written {
+  const char* name;
+  std::function<void(QuillonPlugin&)> write;
+  const char* frame;
+  std::vector<std::string> trace;
+};
+
+void PrintTo(const Written& written, std::ostream* out) {
+  *out << written.name;
+}
+
+class WrittenIntoTheBoundValue : public ::testing::TestWithParam<Written> {};
+
+TEST_P(WrittenIntoTheBoundValue, GivesTheDocumentedFrame) {
+  PluginSession session;
+  PlayOneReset(session);
+  GetParam().write(session.Plugin());
+  ExpectFrames(session, GetParam().frame, GetParam().trace);
+}
+
+// Writers for the table.
+std::function<void(QuillonPlugin&)> TextSize(float value) {
+  return [value](QuillonPlugin& plugin) { *plugin.textSize = value; };
+}
+std::function<void(QuillonPlugin&)> Position(int x, int y) {
+  return [x, y](QuillonPlugin& plugin) {
+    *plugin.positionX = x;
+    *plugin.positionY = y;
+  };
+}
+std::function<void(QuillonPlugin&)> CycleSpeed(float value) {
+  return [value](QuillonPlugin& plugin) {
+    *plugin.rgbEnabled = true;
+    *plugin.rgbSpeed = value;
+  };
+}
+// Every colour at once, each text with its own colour.
+std::function<void(QuillonPlugin&)> Colours(float value) {
+  return [value](QuillonPlugin& plugin) {
+    *plugin.sameColorEnabled = false;
+    for (auto* color : {&plugin.textColor, &plugin.resetLabelColor, &plugin.resetNumberColor,
+                        &plugin.heightLabelColor, &plugin.heightNumberColor, &plugin.timeLabelColor,
+                        &plugin.timeNumberColor}) {
+      **color = LinearColor{value, value, value, value};
+    }
+  };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, WrittenIntoTheBoundValue,
+    ::testing::Values(
+        // Text size: the line step is cut to the 32-bit range; not a number gives no step.
+        Written{"TextSizeNaN",
+                TextSize(kNaN),
+                kOneRow,
+                {"SetPosition 0 0", "DrawString \"Resets: \" nan nan true false"}},
+        Written{"TextSizeInfinity",
+                TextSize(kInf),
+                kUsual,
+                {"SetPosition 0 2147483648", "SetPosition 0 4294967296"}},
+        Written{"TextSizeHuge",
+                TextSize(FLT_MAX),
+                kUsual,
+                {"SetPosition 0 2147483648", "SetPosition 0 4294967296"}},
+        Written{"TextSizeMinusInfinity",
+                TextSize(-kInf),
+                kUsual,
+                {"SetPosition 0 -2147483648", "SetPosition 0 -4294967296"}},
+        Written{
+            "TextSizeNegative",
+            TextSize(-2.0f),
+            kUsual,
+            {"SetPosition 0 -30", "SetPosition 0 -60", "DrawString \"Resets: \" -2 -2 true false"}},
+        Written{"TextSizeDenormal", TextSize(kDenormal), kOneRow, {"SetPosition 0 0"}},
+        // Positions: any integer is a place on (or off) the screen; at the ends of the range
+        // 30 pixels are lost in the float and the three lines share one row.
+        Written{"PositionLargest",
+                Position(INT_MAX, INT_MAX),
+                kOneRow,
+                {"SetPosition 2147483648 2147483648"}},
+        Written{"PositionSmallest",
+                Position(INT_MIN, INT_MIN),
+                kOneRow,
+                {"SetPosition -2147483648 -2147483648"}},
+        Written{"PositionNegative",
+                Position(-100, -100),
+                kUsual,
+                {"SetPosition -100 -100", "SetPosition -100 -70", "SetPosition -100 -40"}},
+        // Cycle speed: not a number or infinite draws black; any speed whose cycle is shorter than
+        // one frame (huge, negative) or that rounds to no step (denormal) holds phase 0.
+        Written{"SpeedNaN", CycleSpeed(kNaN), kUsual, {"SetColor 0 0 0 255"}},
+        Written{"SpeedInfinity", CycleSpeed(kInf), kUsual, {"SetColor 0 0 0 255"}},
+        Written{"SpeedMinusInfinity", CycleSpeed(-kInf), kUsual, {"SetColor 0 0 0 255"}},
+        Written{"SpeedHuge", CycleSpeed(FLT_MAX), kUsual, {kPhaseZeroColor}},
+        Written{"SpeedNegative", CycleSpeed(-1.0f), kUsual, {kPhaseZeroColor}},
+        Written{"SpeedDenormal", CycleSpeed(kDenormal), kUsual, {kPhaseZeroColor}},
+        // Colours are handed to the canvas as they are.
+        Written{"ColoursNaN", Colours(kNaN), kUsual, {"SetColor nan nan nan nan"}},
+        Written{"ColoursInfinity", Colours(kInf), kUsual, {"SetColor inf inf inf inf"}},
+        Written{"ColoursNegative", Colours(-1.0f), kUsual, {"SetColor -1 -1 -1 -1"}},
+        Written{"ColoursHuge",
+                Colours(FLT_MAX),
+                kUsual,
+                {"SetColor 3.4028235e+38 3.4028235e+38 3.4028235e+38 3.4028235e+38"}},
+        Written{
+            "ColoursDenormal", Colours(kDenormal), kUsual, {"SetColor 1e-45 1e-45 1e-45 1e-45"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
