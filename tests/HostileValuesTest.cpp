@@ -9,6 +9,7 @@
 #include <climits>
 #include <functional>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,96 @@ INSTANTIATE_TEST_SUITE_P(
               {"SetColor 1e-45 0 0 255"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Every variable, every hostile text: not a number is refused, numbers are clamped to the bounds,
+// denormals are kept, and colours with a component outside 0 to 255 are refused. Whatever is
+// stored, the frame still draws one of the documented texts.
+TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
+  struct Variable {
+    const char* name;
+    const char* min;  // nullptr: a colour
+    const char* max;
+  };
+  const Variable variables[] = {
+      {"quillon_enabled", "0", "1"},
+      {"quillon_posx", "0", "10000"},
+      {"quillon_posy", "0", "10000"},
+      {"quillon_textsize", "0", "10"},
+      {"quillon_dropshadows", "0", "1"},
+      {"quillon_heightdecimal", "0", "1"},
+      {"quillon_samecolorenabled", "0", "1"},
+      {"quillon_color", nullptr, nullptr},
+      {"quillon_resetcolor", nullptr, nullptr},
+      {"quillon_resetnumcolor", nullptr, nullptr},
+      {"quillon_heightcolor", nullptr, nullptr},
+      {"quillon_heightnumcolor", nullptr, nullptr},
+      {"quillon_timecolor", nullptr, nullptr},
+      {"quillon_timenumcolor", nullptr, nullptr},
+      {"quillon_rgb_enabled", "0", "1"},
+      {"quillon_rgb_speed", "0", "2"},
+  };
+  enum class Outcome { kRefused, kMinimum, kMaximum, kKept };
+  struct Text {
+    const char* typed;
+    Outcome outcome;
+    const char* kept;
+  };
+  const Text numbers[] = {
+      {"nan", Outcome::kRefused, nullptr},  {"-nan", Outcome::kRefused, nullptr},
+      {"inf", Outcome::kMaximum, nullptr},  {"1e300", Outcome::kMaximum, nullptr},
+      {"-inf", Outcome::kMinimum, nullptr}, {"-1e300", Outcome::kMinimum, nullptr},
+      {"-5", Outcome::kMinimum, nullptr},   {"4.9e-324", Outcome::kKept, "5e-324"},
+      {"1e-45", Outcome::kKept, "1e-45"},
+  };
+  const Text colors[] = {
+      {"(nan, 0, 0, 255)", Outcome::kRefused, nullptr},
+      {"(0, -nan, 0, 255)", Outcome::kRefused, nullptr},
+      {"(0, 0, inf, 255)", Outcome::kRefused, nullptr},
+      {"(0, 0, 0, -inf)", Outcome::kRefused, nullptr},
+      {"(1e300, 0, 0, 255)", Outcome::kRefused, nullptr},
+      {"(-5, 0, 0, 255)", Outcome::kRefused, nullptr},
+      {"(4.9e-324, 0, 0, 255)", Outcome::kKept, "(0, 0, 0, 255)"},
+      {"(1e-45, 1e-45, 1e-45, 1e-45)", Outcome::kKept, "(1e-45, 1e-45, 1e-45, 1e-45)"},
+  };
+  const std::vector<std::string> documentedFrames{kUsual, kOneRow, kNothing,
+                                                  "Resets: 1 | Height: 50.00 | Time: 0.00",
+                                                  "Resets: 1Height: 50.00Time: 0.00"};
+
+  for (const Variable& v : variables) {
+    PluginSession session;
+    PlayOneReset(session);
+    session.Set("quillon_samecolorenabled", "0");  // every colour in use
+    if (std::string(v.name) == "quillon_rgb_speed") session.Set("quillon_rgb_enabled", "1");
+    const auto variable = session.Host().FindVariable(v.name);
+    ASSERT_NE(variable, nullptr) << v.name;
+    const bool color = v.min == nullptr;
+    for (const Text& text :
+         color ? std::span<const Text>(colors) : std::span<const Text>(numbers)) {
+      SCOPED_TRACE(std::string(v.name) + " " + text.typed);
+      const std::string before = variable->Text();
+      const auto refused = variable->SetText(text.typed);
+      EXPECT_EQ(refused.has_value(), text.outcome == Outcome::kRefused);
+      switch (text.outcome) {
+        case Outcome::kRefused:
+          EXPECT_EQ(variable->Text(), before);
+          break;
+        case Outcome::kMinimum:
+          EXPECT_EQ(variable->Text(), v.min);
+          break;
+        case Outcome::kMaximum:
+          EXPECT_EQ(variable->Text(), v.max);
+          break;
+        case Outcome::kKept:
+          EXPECT_EQ(variable->Text(), text.kept);
+          break;
+      }
+      for (int frame = 0; frame < 2; ++frame) {
+        const std::string drawn = session.Frame();
+        EXPECT_TRUE(Contains(documentedFrames, drawn)) << drawn;
+      }
+    }
+  }
+}
+
 // --- Stored from code, as a settings page's deferred write does ----------------------------------
 
 TEST(StoredFromCode, NotANumberIsIgnoredAndTheRestClamped) {
@@ -303,6 +394,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Colours are handed to the canvas as they are.
         Written{"ColoursNaN", Colours(kNaN), kUsual, {"SetColor nan nan nan nan"}},
         Written{"ColoursInfinity", Colours(kInf), kUsual, {"SetColor inf inf inf inf"}},
+        Written{"ColoursMinusInfinity", Colours(-kInf), kUsual, {"SetColor -inf -inf -inf -inf"}},
         Written{"ColoursNegative", Colours(-1.0f), kUsual, {"SetColor -1 -1 -1 -1"}},
         Written{"ColoursHuge",
                 Colours(FLT_MAX),
