@@ -76,14 +76,8 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
                  << host_.FindVariable(s.name)->Text() << '\n';
           },
           [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
-          [&](const ShowSettings&) {
-            throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                                     ": this host has no settings window yet");
-          },
-          [&](const ClickWidget&) {
-            throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                                     ": this host has no settings window yet");
-          },
+          [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
+          [&](const ClickWidget& s) { ClickStep(step, s, source); },
       },
       step.action);
 }
@@ -97,6 +91,33 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& /*frame*/,
   if (options_.trace) {
     for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
   }
+}
+
+void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& /*settings*/,
+                                     const std::string& source) {
+  const auto lines = Settings(step, source).Draw();
+  out_ << FormatTime(step.ticks) << " settings\n";
+  for (const auto& line : lines) out_ << "  " << line << '\n';
+}
+
+void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
+                              const std::string& source) {
+  if (!Settings(step, source).Click(click.label)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget \"" +
+                             click.label + "\" on the settings page");
+  }
+}
+
+SettingsWindow& SessionRunner::Settings(const Step& step, const std::string& source) {
+  if (!settings_) {
+    auto* page = plugin_.SettingsWindow();
+    if (page == nullptr) {
+      throw std::runtime_error(source + ":" + std::to_string(step.line) +
+                               ": the plugin has no settings page");
+    }
+    settings_ = std::make_unique<SettingsWindow>(*page);
+  }
+  return *settings_;
 }
 
 }  // namespace host

@@ -9,6 +9,7 @@
 #include "LoadedPlugin.h"
 #include "RecordingCanvas.h"
 #include "SessionScript.h"
+#include "SettingsWindow.h"
 
 namespace host {
 
@@ -30,6 +31,10 @@ class SessionRunner {
  private:
   void Apply(const Step& step, const std::string& source);
   void DrawFrameStep(const Step& step, const DrawFrame& frame, const std::string& source);
+  void ShowSettingsStep(const Step& step, const ShowSettings& settings, const std::string& source);
+  void ClickStep(const Step& step, const ClickWidget& click, const std::string& source);
+  // The settings window, opened on first use; throws when the plugin offers no settings page.
+  SettingsWindow& Settings(const Step& step, const std::string& source);
 
   pluginsdk::Host& host_;
   LoadedPlugin& plugin_;
@@ -37,6 +42,7 @@ class SessionRunner {
   ReplayOptions options_;
   FontMetrics font_;
   std::shared_ptr<RecordingCanvas> canvas_;
+  std::unique_ptr<SettingsWindow> settings_;
 };
 
 // The checks a script's variable steps get against the host's registry.

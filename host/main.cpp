@@ -43,7 +43,9 @@ blank lines are allowed.
   show NAME             print TIME NAME = VALUE
   frame [FILE.png]      draw one frame and print its texts (and write it as an image)
   settings [FILE.png]   draw the settings page and print its text (and write it as an image)
-  click "LABEL"         click the settings widget with that label on the next page draw
+  click "LABEL"         click the settings widget with that label as a mouse does (the page is
+                        drawn for it, nothing printed); while a colour picker is open, a click
+                        outside it only closes it
 
 Before each step the clock moves to the step's time, running every timeout due by then; after
 each step the deferred work queued by the plugin runs. A fault in the script is reported as
