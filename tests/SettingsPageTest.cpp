@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ConfigVariables.h"
+#include "DynamicLibrary.h"
 #include "PluginSession.h"
 #include "SettingsWindow.h"
 #include "imgui_internal.h"
@@ -44,6 +45,14 @@ class SettingsPageTest : public ::testing::Test {
   testing_support::PluginSession session;
   host::SettingsWindow window{*session.Loaded().SettingsWindow()};
 };
+
+// The module draws with a copy of Dear ImGui of its own, on the host's context; if it exported
+// that copy, the host's calls could bind to the module's code and state, or the other way round.
+TEST(ModuleGuiLibrary, StaysPrivateToTheModule) {
+  const host::DynamicLibrary module(testing_support::PluginPath());
+  EXPECT_EQ(module.Symbol("_ZN5ImGui17SetCurrentContextEP12ImGuiContext"), nullptr);
+  EXPECT_EQ(module.Symbol("GImGui"), nullptr);
+}
 
 // --- What the page shows ----------------------------------------------------------------------
 
