@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "FrameImage.h"
+#include "PngFile.h"
+
 namespace host {
 namespace {
 
@@ -33,9 +36,10 @@ VariableCheck RegistryCheck(const pluginsdk::Host& host) {
     if (!value) return std::nullopt;
     // Try the value on a copy, so checking changes nothing.
     pluginsdk::ConsoleVariable trial(variable->Name(), variable->DefaultValue(), "",
-                                     variable->Searchable(), variable->Bounds(),
-                                     variable->Saved(), variable->Owner());
-    if (auto refused = trial.SetText(*value)) return "cannot set " + variable->Name() + ": " + *refused;
+                                     variable->Searchable(), variable->Bounds(), variable->Saved(),
+                                     variable->Owner());
+    if (auto refused = trial.SetText(*value))
+      return "cannot set " + variable->Name() + ": " + *refused;
     return std::nullopt;
   };
 }
@@ -88,14 +92,18 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
       step.action);
 }
 
-void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& /*frame*/,
-                                  const std::string& /*source*/) {
+void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
+                                  const std::string& source) {
   canvas_->Clear();
   host_.DrawFrame(canvas_);
   const std::string text = FrameText(canvas_->Calls());
   out_ << FormatTime(step.ticks) << ' ' << (text.empty() ? "(nothing drawn)" : text) << '\n';
   if (options_.trace) {
     for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
+  }
+  if (frame.image && !WritePng(RenderFrameImage(canvas_->Calls(), font_), *frame.image)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
+                             frame.image->string() + "'");
   }
 }
 
