@@ -101,11 +101,16 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
   }
 }
 
-void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& /*settings*/,
+void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& settings,
                                      const std::string& source) {
-  const auto lines = Settings(step, source).Draw();
+  SettingsWindow& window = Settings(step, source);
+  const auto lines = window.Draw();
   out_ << FormatTime(step.ticks) << " settings\n";
   for (const auto& line : lines) out_ << "  " << line << '\n';
+  if (settings.image && !WritePng(window.Picture(), *settings.image)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
+                             settings.image->string() + "'");
+  }
 }
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "Rasterizer.h"
 #include "imgui_internal.h"
 
 namespace host {
@@ -14,6 +15,8 @@ constexpr ImGuiWindowFlags kWindowFlags = ImGuiWindowFlags_NoMove | ImGuiWindowF
                                           ImGuiWindowFlags_NoCollapse |
                                           ImGuiWindowFlags_NoSavedSettings;
 constexpr std::string_view kColorSwatchId = "##ColorButton";
+// What shows through the window's slightly translucent background.
+constexpr Pixel kScreen{18, 20, 26, 255};
 
 // The lines of a text log, without blank ones.
 std::vector<std::string> Lines(std::string_view text) {
@@ -67,12 +70,11 @@ struct FocusState {
 }  // namespace
 
 SettingsWindow::SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page)
-    : page_(page), context_(ImGui::CreateContext()) {
+    : page_(page),
+      context_(ImGui::CreateContext()),
+      fontTexture_(FontAtlasTexture(*context_->IO.Fonts)) {
   Configure(*context_);
-  unsigned char* pixels = nullptr;
-  int width = 0;
-  int height = 0;
-  context_->IO.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+  context_->IO.Fonts->SetTexID(TextureId(fontTexture_));
 }
 
 SettingsWindow::~SettingsWindow() {
@@ -137,8 +139,10 @@ const ImDrawData* SettingsWindow::DrawData() const {
   return data.Valid ? &data : nullptr;
 }
 
-ImFontAtlas& SettingsWindow::Fonts() const {
-  return *context_->IO.Fonts;
+Image SettingsWindow::Picture() const {
+  Image picture(static_cast<int>(kWidth), static_cast<int>(kHeight), kScreen);
+  if (const ImDrawData* data = DrawData()) RasterizeDrawData(*data, picture);
+  return picture;
 }
 
 void SettingsWindow::Configure(ImGuiContext& context) {

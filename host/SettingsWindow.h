@@ -5,7 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "Image.h"
 #include "PluginSettingsWindow.h"
+#include "Texture.h"
 #include "imgui.h"
 
 struct ImGuiWindow;
@@ -59,9 +61,10 @@ class SettingsWindow {
   // it (a colour picker, say), if any.
   ImGuiWindow* PageWindow() const { return pageWindow_; }
   ImGuiWindow* TopPopup() const;
-  // What the latest frame drew (null before the first frame), and the font texture it uses.
+  // What the latest frame drew (null before the first frame).
   const ImDrawData* DrawData() const;
-  ImFontAtlas& Fonts() const;
+  // The latest frame as a player sees it: the window on a dark screen of its size.
+  Image Picture() const;
 
  private:
   // An item to find while a frame is drawn: its window and its ID path inside it.
@@ -81,6 +84,7 @@ class SettingsWindow {
 
   BakkesMod::Plugin::PluginSettingsWindow& page_;
   ImGuiContext* context_;
+  Texture fontTexture_;                // what the frames' draw commands name as their texture
   ImGuiWindow* pageWindow_ = nullptr;  // known from the first frame on
 };
 

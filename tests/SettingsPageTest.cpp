@@ -396,4 +396,52 @@ TEST_F(SettingsPageTest, WithThePickerOpenThePageStillReadsInFull) {
   EXPECT_EQ(text.back(), "{ 1.000 } RGB Cycle Speed");
 }
 
+// --- The window's picture ----------------------------------------------------------------------
+
+// How many pixels inside `rect` satisfy `test`.
+template <typename Test>
+int CountPixels(const host::Image& picture, const host::ScreenRect& rect, Test test) {
+  int count = 0;
+  for (int y = static_cast<int>(rect.min.y); y < static_cast<int>(rect.max.y); ++y) {
+    for (int x = static_cast<int>(rect.min.x); x < static_cast<int>(rect.max.x); ++x) {
+      count += test(picture.At(x, y)) ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+bool IsTickBlue(host::Pixel pixel) {
+  return pixel.b > 200 && pixel.r < 120;
+}
+
+bool IsLight(host::Pixel pixel) {
+  return pixel.r + pixel.g + pixel.b > 600;
+}
+
+TEST_F(SettingsPageTest, ThePictureShowsTheTickOnceTheHostHasStoredIt) {
+  const auto box = window.Locate("Enable Quillon Plugin");
+  ASSERT_TRUE(box.has_value());
+  const host::ScreenRect square{box->min, {box->min.x + (box->max.y - box->min.y), box->max.y}};
+  window.Draw();
+  EXPECT_EQ(CountPixels(window.Picture(), square, IsTickBlue), 0);
+
+  ASSERT_TRUE(window.Click("Enable Quillon Plugin"));
+  session.Host().RunDeferred();
+  window.Draw();
+  EXPECT_GT(CountPixels(window.Picture(), square, IsTickBlue), 10);
+}
+
+TEST_F(SettingsPageTest, ThePictureDrawsLabelsInTheFontNotAsBlocks) {
+  const auto box = window.Locate("Enable Drop Shadows");
+  ASSERT_TRUE(box.has_value());
+  const float square = box->max.y - box->min.y;
+  const host::ScreenRect label{{box->min.x + square, box->min.y}, box->max};
+  window.Draw();
+  const int light = CountPixels(window.Picture(), label, IsLight);
+  const int all = static_cast<int>((label.max.x - label.min.x) * (label.max.y - label.min.y));
+  EXPECT_GT(light, all / 20) << "the label is drawn";
+  // Glyphs fill about a tenth of the label's box; the glyphs' boxes alone, about a quarter.
+  EXPECT_LT(light, all / 6) << "glyphs, not solid rectangles";
+}
+
 }  // namespace

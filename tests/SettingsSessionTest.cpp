@@ -1,6 +1,7 @@
 // The settings steps of session scripts: `settings` prints the page, `click` uses it.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -8,6 +9,9 @@
 #include "PluginSession.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
+#include "SettingsWindow.h"
+#include "TempFolder.h"
+#include "stb_image.h"
 
 namespace {
 
@@ -119,6 +123,30 @@ TEST(SettingsScript, ParsesSettingsWithAnOptionalImageAndClickWithAQuotedLabel) 
   EXPECT_FALSE(std::get<host::ShowSettings>(steps[0].action).image.has_value());
   EXPECT_EQ(std::get<host::ShowSettings>(steps[1].action).image, "page.png");
   EXPECT_EQ(std::get<host::ClickWidget>(steps[2].action).label, "Text Size");
+}
+
+TEST_F(SettingsSessionTest, SettingsWithAFileWritesTheWindowAsAPng) {
+  testing_support::TempFolder folder;
+  const auto file = folder.Path() / "pages" / "settings.png";
+  Replay("0 settings " + file.string() + "\n");
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  ASSERT_EQ(stbi_info(file.string().c_str(), &width, &height, &channels), 1);
+  EXPECT_EQ(width, static_cast<int>(host::SettingsWindow::kWidth));
+  EXPECT_EQ(height, static_cast<int>(host::SettingsWindow::kHeight));
+}
+
+TEST_F(SettingsSessionTest, ASettingsPictureThatCannotBeWrittenIsAnErrorNamingTheLine) {
+  testing_support::TempFolder folder;
+  std::ofstream(folder.Path() / "blocker") << "a file where a folder should be";
+  const std::string file = (folder.Path() / "blocker" / "settings.png").string();
+  try {
+    Replay("0 settings\n1 settings " + file + "\n");
+    FAIL() << "no error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(std::string(error.what()), "test.session:2: cannot write '" + file + "'");
+  }
 }
 
 }  // namespace
