@@ -78,6 +78,8 @@ SettingsWindow::SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page)
 }
 
 SettingsWindow::~SettingsWindow() {
+  // The module keeps no pointer to a context that is gone.
+  page_.AttachGuiContext(0);
   ImGui::DestroyContext(context_);
 }
 
@@ -176,7 +178,10 @@ void SettingsWindow::Frame(const Probe* probe, std::optional<ScreenRect>* found,
   ImGui::LogFinish();
   ImGui::End();
   ImGui::Render();
-  if (text != nullptr && !logKept) *text = ReadStillPage();
+  if (text != nullptr && !logKept) {
+    *text = ReadStillPage();
+    page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
+  }
 }
 
 std::vector<std::string> SettingsWindow::ReadStillPage() {

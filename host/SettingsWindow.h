@@ -23,7 +23,8 @@ struct ScreenRect {
 
 // The host's settings window: a Dear ImGui context of its own, drawn headless (no platform or
 // renderer backend), with one plugin's settings page in it. The plugin draws into this context
-// with its own copy of Dear ImGui. Input reaches the window as a mouse gives it.
+// with its own copy of Dear ImGui. Input reaches the window as a mouse gives it. The page must
+// outlive the window.
 class SettingsWindow {
  public:
   static constexpr float kWidth = 720.0f;
