@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "Image.h"
@@ -188,6 +189,38 @@ INSTANTIATE_TEST_SUITE_P(Rasterizer, TriangleFan,
                                            FanCase{"CentreOnAPixelCentre", {16.5f, 16.5f}},
                                            FanCase{"CentreAnywhere", {13.3f, 19.8f}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A mesh over a square whose inner points are moved at random: whatever the edges' slopes and
+// wherever they cross pixel centres, every pixel is blended exactly once.
+TEST(Rasterizer, BlendsEveryPixelOfAnIrregularMeshExactlyOnce) {
+  constexpr int kCells = 6;
+  constexpr float kCell = 8.0f;
+  const ImU32 halfWhite = IM_COL32(255, 255, 255, 128);
+  for (const unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> jitter(-2.5f, 2.5f);
+    HandMadeDrawData draw;
+    for (int row = 0; row <= kCells; ++row) {
+      for (int column = 0; column <= kCells; ++column) {
+        const bool inner = row > 0 && row < kCells && column > 0 && column < kCells;
+        draw.Vertex({2 + column * kCell + (inner ? jitter(random) : 0.0f),
+                     2 + row * kCell + (inner ? jitter(random) : 0.0f)},
+                    halfWhite);
+      }
+    }
+    for (unsigned row = 0; row < kCells; ++row) {
+      for (unsigned column = 0; column < kCells; ++column) {
+        const unsigned topLeft = row * (kCells + 1) + column;
+        const unsigned bottomLeft = topLeft + kCells + 1;
+        draw.Triangle(topLeft, topLeft + 1, bottomLeft + 1);
+        draw.Triangle(bottomLeft + 1, bottomLeft, topLeft);
+      }
+    }
+    draw.Command();
+    EXPECT_TRUE(PaintedExactly(draw.Draw(52, 52), {2, 2, 50, 50}, {128, 128, 128, 255}, kBlack))
+        << "seed " << seed;
+  }
+}
 
 TEST(Rasterizer, DrawsBothWindingsAlike) {
   HandMadeDrawData clockwise;
