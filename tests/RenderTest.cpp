@@ -502,6 +502,48 @@ TEST(Rasterizer, CallsUserCallbacksInsteadOfDrawing) {
   EXPECT_EQ(image.At(5, 1), kBlue);
 }
 
+// --- A Dear ImGui frame
+// -----------------------------------------------------------------------------
+
+// A window of a real context, as the host's settings window will draw one: its body in the
+// style's window colour over the image, its title in the font's white.
+TEST(Rasterizer, DrawsAFrameOfADearImGuiContext) {
+  ImGuiContext* context = ImGui::CreateContext();
+  ImGuiIO& io = ImGui::GetIO();
+  io.IniFilename = nullptr;
+  io.DisplaySize = ImVec2(320, 200);
+  io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
+  const host::Texture font = host::FontAtlasTexture(*io.Fonts);
+  io.Fonts->SetTexID(host::TextureId(font));
+  ImGui::NewFrame();
+  ImGui::SetNextWindowPos({20, 30});
+  ImGui::SetNextWindowSize({200, 120});
+  ImGui::Begin("Settings");
+  ImGui::TextUnformatted("Hello");
+  ImGui::End();
+  ImGui::Render();
+  const Pixel background{40, 80, 120, 255};
+  Image image(320, 200, background);
+  host::RasterizeDrawData(*ImGui::GetDrawData(), image);
+
+  const ImVec4 body = ImGui::GetStyle().Colors[ImGuiCol_WindowBg];
+  const auto over = [&](float channel, std::uint8_t below) {
+    return static_cast<std::uint8_t>(std::lround(channel * body.w * 255 + below * (1 - body.w)));
+  };
+  EXPECT_TRUE(Near(image.At(120, 130), {over(body.x, background.r), over(body.y, background.g),
+                                        over(body.z, background.b), 255}));
+  EXPECT_EQ(image.At(10, 10), background);
+  EXPECT_EQ(image.At(250, 100), background);
+  int whiteInTitle = 0;
+  for (int y = 30; y < 48; ++y) {
+    for (int x = 20; x < 220; ++x) whiteInTitle += image.At(x, y) == kWhite ? 1 : 0;
+  }
+  // The shapes of "Settings" and the collapse arrow, not the glyphs' whole boxes.
+  EXPECT_GT(whiteInTitle, 20);
+  EXPECT_LT(whiteInTitle, 250);
+  ImGui::DestroyContext(context);
+}
+
 // --- Geometry no renderer should trust
 // -------------------------------------------------------------
 
