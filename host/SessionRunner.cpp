@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "FrameImage.h"
+#include "PngFile.h"
+
 namespace host {
 namespace {
 
@@ -89,14 +92,18 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
       step.action);
 }
 
-void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& /*frame*/,
-                                  const std::string& /*source*/) {
+void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
+                                  const std::string& source) {
   canvas_->Clear();
   host_.DrawFrame(canvas_);
   const std::string text = FrameText(canvas_->Calls());
   out_ << FormatTime(step.ticks) << ' ' << (text.empty() ? "(nothing drawn)" : text) << '\n';
   if (options_.trace) {
     for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
+  }
+  if (frame.image && !WritePng(RenderFrameImage(canvas_->Calls(), font_), *frame.image)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
+                             frame.image->string() + "'");
   }
 }
 
