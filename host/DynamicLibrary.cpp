@@ -20,7 +20,9 @@ DynamicLibrary::DynamicLibrary(const std::filesystem::path& file)
   }
 }
 
-DynamicLibrary::~DynamicLibrary() { ::FreeLibrary(static_cast<HMODULE>(handle_)); }
+DynamicLibrary::~DynamicLibrary() {
+  ::FreeLibrary(static_cast<HMODULE>(handle_));
+}
 
 void* DynamicLibrary::Symbol(const char* name) const {
   return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_), name));
@@ -35,9 +37,13 @@ DynamicLibrary::DynamicLibrary(const std::filesystem::path& file)
   }
 }
 
-DynamicLibrary::~DynamicLibrary() { ::dlclose(handle_); }
+DynamicLibrary::~DynamicLibrary() {
+  ::dlclose(handle_);
+}
 
-void* DynamicLibrary::Symbol(const char* name) const { return ::dlsym(handle_, name); }
+void* DynamicLibrary::Symbol(const char* name) const {
+  return ::dlsym(handle_, name);
+}
 
 #endif
 

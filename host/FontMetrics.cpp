@@ -10,11 +10,13 @@ FontMetrics::FontMetrics() : atlas_(new ImFontAtlas()), font_(atlas_->AddFontDef
   atlas_->Build();
 }
 
-FontMetrics::~FontMetrics() { delete atlas_; }
+FontMetrics::~FontMetrics() {
+  delete atlas_;
+}
 
 Vector2F FontMetrics::Measure(std::string_view text, float xScale, float yScale) const {
-  const ImVec2 size = font_->CalcTextSizeA(font_->FontSize, FLT_MAX, 0.0f, text.data(),
-                                           text.data() + text.size());
+  const ImVec2 size =
+      font_->CalcTextSizeA(font_->FontSize, FLT_MAX, 0.0f, text.data(), text.data() + text.size());
   return {size.x * xScale, size.y * yScale};
 }
 

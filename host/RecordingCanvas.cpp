@@ -7,8 +7,12 @@ namespace {
 
 using pluginsdk::FormatNumber;
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-const char* Flag(bool value) { return value ? "true" : "false"; }
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+const char* Flag(bool value) {
+  return value ? "true" : "false";
+}
 
 template <typename... Handlers>
 struct Overloaded : Handlers... {
@@ -22,14 +26,16 @@ void RecordingCanvas::SetColor(std::uint8_t red, std::uint8_t green, std::uint8_
   calls_.emplace_back(SetColorBytes{red, green, blue, alpha});
 }
 
-void RecordingCanvas::SetColor(LinearColor color) { calls_.emplace_back(SetColorLinear{color}); }
+void RecordingCanvas::SetColor(LinearColor color) {
+  calls_.emplace_back(SetColorLinear{color});
+}
 
 void RecordingCanvas::SetPosition(Vector2F position) {
   calls_.emplace_back(SetPositionCall{position});
 }
 
-void RecordingCanvas::DrawString(std::string_view text, float xScale, float yScale,
-                                 bool dropShadow, bool wrapText) {
+void RecordingCanvas::DrawString(std::string_view text, float xScale, float yScale, bool dropShadow,
+                                 bool wrapText) {
   calls_.emplace_back(DrawStringCall{std::string(text), xScale, yScale, dropShadow, wrapText});
 }
 

@@ -33,9 +33,10 @@ VariableCheck RegistryCheck(const pluginsdk::Host& host) {
     if (!value) return std::nullopt;
     // Try the value on a copy, so checking changes nothing.
     pluginsdk::ConsoleVariable trial(variable->Name(), variable->DefaultValue(), "",
-                                     variable->Searchable(), variable->Bounds(),
-                                     variable->Saved(), variable->Owner());
-    if (auto refused = trial.SetText(*value)) return "cannot set " + variable->Name() + ": " + *refused;
+                                     variable->Searchable(), variable->Bounds(), variable->Saved(),
+                                     variable->Owner());
+    if (auto refused = trial.SetText(*value))
+      return "cannot set " + variable->Name() + ": " + *refused;
     return std::nullopt;
   };
 }

@@ -47,8 +47,8 @@ struct ClickWidget {
   std::string label;
 };
 
-using StepAction = std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState,
-                                SetVariable, ShowVariable, DrawFrame, ShowSettings, ClickWidget>;
+using StepAction = std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable,
+                                ShowVariable, DrawFrame, ShowSettings, ClickWidget>;
 
 struct Step {
   int line;            // line in the script, from 1
@@ -71,7 +71,8 @@ using VariableCheck = std::function<std::optional<std::string>(
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
                                const VariableCheck& checkVariable);
 // Reads and parses a script file; an unreadable file is a ScriptError too.
-std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableCheck& checkVariable);
+std::vector<Step> LoadSession(const std::filesystem::path& file,
+                              const VariableCheck& checkVariable);
 
 // The game-function names behind the short event names of scripts.
 std::optional<std::string_view> GameFunctionFor(std::string_view shortName);

@@ -70,7 +70,7 @@ void QuillonPlugin::RegisterVariables() {
   Register(cvars, {kSameColorEnabled, "1", "Use the same color for all labels/numbers", kSwitch},
            sameColorEnabled, true);
   std::shared_ptr<LinearColor>* const colorMembers[] = {
-      &textColor,        &resetLabelColor, &resetNumberColor, &heightLabelColor,
+      &textColor,         &resetLabelColor, &resetNumberColor, &heightLabelColor,
       &heightNumberColor, &timeLabelColor,  &timeNumberColor,
   };
   for (std::size_t i = 0; i < std::size(kColorSpecs); ++i) {

@@ -13,7 +13,9 @@ double WholeMilliseconds(std::int64_t from, std::int64_t to) {
 
 }  // namespace
 
-PracticeStopwatch::~PracticeStopwatch() { StopAndClear(); }
+PracticeStopwatch::~PracticeStopwatch() {
+  StopAndClear();
+}
 
 void PracticeStopwatch::Start() {
   if (running) return;
@@ -49,7 +51,8 @@ void PracticeStopwatch::ResumeAfterPause() {
 
 double PracticeStopwatch::ElapsedMilliseconds() const {
   double sum = 0.0;
-  for (std::size_t i = 1; i < stamps.size(); i += 2) sum += WholeMilliseconds(stamps[i - 1], stamps[i]);
+  for (std::size_t i = 1; i < stamps.size(); i += 2)
+    sum += WholeMilliseconds(stamps[i - 1], stamps[i]);
   sum += WholeMilliseconds(startStamp, SteadyNowNanoseconds());
   return sum;
 }

@@ -50,7 +50,8 @@ void QuillonPlugin::OnGameEventInit(std::string /*eventName*/) {
         if (const auto self = plugin.lock()) self->CheckPracticeMode();
       },
       kPracticeCheckDelaySeconds);
-  gameWrapper->RegisterDrawable(std::bind(&QuillonPlugin::DrawOverlay, this, std::placeholders::_1));
+  gameWrapper->RegisterDrawable(
+      std::bind(&QuillonPlugin::DrawOverlay, this, std::placeholders::_1));
   overlayRegistered = true;
   awaitingDodge = false;
   ballExploded = false;

@@ -24,7 +24,9 @@ ConsoleVariable::ConsoleVariable(std::string name, std::string defaultValue,
   if (SetText(defaultValue_)) StoreNumber(0.0, "0");
 }
 
-bool ConsoleVariable::AsBool() const { return AsInt() != 0; }
+bool ConsoleVariable::AsBool() const {
+  return AsInt() != 0;
+}
 
 int ConsoleVariable::AsInt() const {
   // Saturate rather than overflow: the value may be any number the console accepted.
@@ -58,16 +60,16 @@ std::optional<std::string> ConsoleVariable::SetText(std::string_view text) {
 
 void ConsoleVariable::Set(int value) {
   if (holdsColor_) return;
-  const double clamped = std::clamp(static_cast<double>(value),
-                                    static_cast<double>(bounds_.min.value_or(-INFINITY)),
-                                    static_cast<double>(bounds_.max.value_or(INFINITY)));
+  const double clamped =
+      std::clamp(static_cast<double>(value), static_cast<double>(bounds_.min.value_or(-INFINITY)),
+                 static_cast<double>(bounds_.max.value_or(INFINITY)));
   StoreNumber(clamped, FormatNumber(clamped));
 }
 
 void ConsoleVariable::Set(float value) {
   if (holdsColor_ || std::isnan(value)) return;
-  const float clamped = std::clamp(value, bounds_.min.value_or(-INFINITY),
-                                   bounds_.max.value_or(INFINITY));
+  const float clamped =
+      std::clamp(value, bounds_.min.value_or(-INFINITY), bounds_.max.value_or(INFINITY));
   StoreNumber(clamped, FormatNumber(clamped));
 }
 

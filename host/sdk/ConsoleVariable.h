@@ -46,7 +46,8 @@ class PLUGINSDK_API ConsoleVariable {
   // number (or not a colour, for a colour variable) is refused: the message says why and the
   // variable keeps its value.
   std::optional<std::string> SetText(std::string_view text);
-  // Stores from code. A value of the wrong kind (or NaN) is ignored, as the console would refuse it.
+  // Stores from code. A value of the wrong kind (or NaN) is ignored, as the console would refuse
+  // it.
   void Set(int value);
   void Set(float value);
   void Set(LinearColor value);

@@ -23,8 +23,8 @@ struct GameWorld {
 
   GameMode mode = GameMode::Menu;
   bool gameStatePresent = true;
-  std::shared_ptr<GameState> gameState = std::make_shared<GameState>(
-      GameState{std::make_shared<ActorState>(ActorState{kBallAtRest})});
+  std::shared_ptr<GameState> gameState =
+      std::make_shared<GameState>(GameState{std::make_shared<ActorState>(ActorState{kBallAtRest})});
   std::shared_ptr<ActorState> localCar = std::make_shared<ActorState>(ActorState{kCarOnFloor});
 };
 

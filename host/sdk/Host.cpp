@@ -31,7 +31,9 @@ Host::Host() {
   currentHost = this;
 }
 
-Host::~Host() { currentHost = nullptr; }
+Host::~Host() {
+  currentHost = nullptr;
+}
 
 Host& Host::Current() {
   if (currentHost == nullptr) {
@@ -57,9 +59,8 @@ void Host::Disconnect(const PluginConnection& plugin) {
   EraseOwnedBy(timeouts_, plugin.id);
   EraseOwnedBy(deferred_, plugin.id);
   EraseOwnedBy(drawables_, plugin.id);
-  std::erase_if(variables_, [&plugin](const auto& variable) {
-    return variable->Owner() == plugin.id;
-  });
+  std::erase_if(variables_,
+                [&plugin](const auto& variable) { return variable->Owner() == plugin.id; });
 }
 
 PluginConnection* Host::FindConnection(PluginId plugin) const {
@@ -74,14 +75,15 @@ std::shared_ptr<ConsoleVariable> Host::RegisterVariable(std::string name, std::s
                                                         PluginId owner) {
   if (auto existing = FindVariable(name)) return existing;
   variables_.push_back(std::make_shared<ConsoleVariable>(std::move(name), std::move(defaultValue),
-                                                         std::move(description), searchable,
-                                                         bounds, saved, owner));
+                                                         std::move(description), searchable, bounds,
+                                                         saved, owner));
   return variables_.back();
 }
 
 std::shared_ptr<ConsoleVariable> Host::FindVariable(std::string_view name) const {
-  const auto found = std::find_if(variables_.begin(), variables_.end(),
-                                  [name](const auto& variable) { return variable->Name() == name; });
+  const auto found =
+      std::find_if(variables_.begin(), variables_.end(),
+                   [name](const auto& variable) { return variable->Name() == name; });
   return found == variables_.end() ? nullptr : *found;
 }
 
@@ -146,7 +148,9 @@ void Host::AddDrawable(PluginId plugin, std::function<void(CanvasWrapper)> callb
   drawables_.push_back({plugin, std::move(callback)});
 }
 
-void Host::RemoveDrawables(PluginId plugin) { EraseOwnedBy(drawables_, plugin); }
+void Host::RemoveDrawables(PluginId plugin) {
+  EraseOwnedBy(drawables_, plugin);
+}
 
 void Host::DrawFrame(const std::shared_ptr<Canvas>& canvas) {
   for (std::size_t i = 0; i < drawables_.size(); ++i) drawables_[i].callback(CanvasWrapper(canvas));

@@ -92,8 +92,8 @@ std::string FormatNumber(float value) {
 }
 
 std::string FormatColor(LinearColor value) {
-  return "(" + FormatNumber(value.R) + ", " + FormatNumber(value.G) + ", " +
-         FormatNumber(value.B) + ", " + FormatNumber(value.A) + ")";
+  return "(" + FormatNumber(value.R) + ", " + FormatNumber(value.G) + ", " + FormatNumber(value.B) +
+         ", " + FormatNumber(value.A) + ")";
 }
 
 }  // namespace pluginsdk

@@ -11,26 +11,54 @@
 
 using pluginsdk::GameMode;
 
-// --- CVarWrapper ------------------------------------------------------------------------------------
+// --- CVarWrapper
+// ------------------------------------------------------------------------------------
 
 CVarWrapper::CVarWrapper(std::shared_ptr<pluginsdk::ConsoleVariable> variable)
     : variable_(std::move(variable)) {}
 
-std::string CVarWrapper::getCVarName() const { return variable_->Name(); }
-bool CVarWrapper::getBoolValue() const { return variable_->AsBool(); }
-int CVarWrapper::getIntValue() const { return variable_->AsInt(); }
-float CVarWrapper::getFloatValue() const { return variable_->AsFloat(); }
-LinearColor CVarWrapper::getColorValue() const { return variable_->AsColor(); }
-std::string CVarWrapper::getStringValue() const { return variable_->Text(); }
-void CVarWrapper::setValue(int value) { variable_->Set(value); }
-void CVarWrapper::setValue(float value) { variable_->Set(value); }
-void CVarWrapper::setValue(LinearColor value) { variable_->Set(value); }
-void CVarWrapper::bindTo(std::shared_ptr<bool> value) { variable_->Bind(std::move(value)); }
-void CVarWrapper::bindTo(std::shared_ptr<int> value) { variable_->Bind(std::move(value)); }
-void CVarWrapper::bindTo(std::shared_ptr<float> value) { variable_->Bind(std::move(value)); }
-void CVarWrapper::bindTo(std::shared_ptr<LinearColor> value) { variable_->Bind(std::move(value)); }
+std::string CVarWrapper::getCVarName() const {
+  return variable_->Name();
+}
+bool CVarWrapper::getBoolValue() const {
+  return variable_->AsBool();
+}
+int CVarWrapper::getIntValue() const {
+  return variable_->AsInt();
+}
+float CVarWrapper::getFloatValue() const {
+  return variable_->AsFloat();
+}
+LinearColor CVarWrapper::getColorValue() const {
+  return variable_->AsColor();
+}
+std::string CVarWrapper::getStringValue() const {
+  return variable_->Text();
+}
+void CVarWrapper::setValue(int value) {
+  variable_->Set(value);
+}
+void CVarWrapper::setValue(float value) {
+  variable_->Set(value);
+}
+void CVarWrapper::setValue(LinearColor value) {
+  variable_->Set(value);
+}
+void CVarWrapper::bindTo(std::shared_ptr<bool> value) {
+  variable_->Bind(std::move(value));
+}
+void CVarWrapper::bindTo(std::shared_ptr<int> value) {
+  variable_->Bind(std::move(value));
+}
+void CVarWrapper::bindTo(std::shared_ptr<float> value) {
+  variable_->Bind(std::move(value));
+}
+void CVarWrapper::bindTo(std::shared_ptr<LinearColor> value) {
+  variable_->Bind(std::move(value));
+}
 
-// --- CVarManagerWrapper ---------------------------------------------------------------------------
+// --- CVarManagerWrapper
+// ---------------------------------------------------------------------------
 
 CVarManagerWrapper::CVarManagerWrapper(pluginsdk::PluginConnection* connection)
     : connection_(connection) {}
@@ -56,19 +84,28 @@ ActorWrapper::ActorWrapper(std::shared_ptr<pluginsdk::ActorState> actor)
     : actor_(std::move(actor)) {}
 
 // Like the game, a null actor answers the origin rather than failing.
-Vector ActorWrapper::GetLocation() const { return actor_ ? actor_->location : Vector{}; }
+Vector ActorWrapper::GetLocation() const {
+  return actor_ ? actor_->location : Vector{};
+}
 
 ServerWrapper::ServerWrapper(std::shared_ptr<pluginsdk::GameState> state)
     : state_(std::move(state)) {}
 
-BallWrapper ServerWrapper::GetBall() const { return BallWrapper(state_ ? state_->ball : nullptr); }
+BallWrapper ServerWrapper::GetBall() const {
+  return BallWrapper(state_ ? state_->ball : nullptr);
+}
 
-// --- GameWrapper ----------------------------------------------------------------------------------
+// --- GameWrapper
+// ----------------------------------------------------------------------------------
 
 GameWrapper::GameWrapper(pluginsdk::PluginConnection* connection) : connection_(connection) {}
 
-bool GameWrapper::IsInGame() { return connection_->host.World().mode != GameMode::Menu; }
-bool GameWrapper::IsInFreeplay() { return connection_->host.World().mode == GameMode::Freeplay; }
+bool GameWrapper::IsInGame() {
+  return connection_->host.World().mode != GameMode::Menu;
+}
+bool GameWrapper::IsInFreeplay() {
+  return connection_->host.World().mode == GameMode::Freeplay;
+}
 bool GameWrapper::IsInCustomTraining() {
   return connection_->host.World().mode == GameMode::Training;
 }
@@ -78,7 +115,9 @@ ServerWrapper GameWrapper::GetCurrentGameState() {
   return ServerWrapper(world.gameStatePresent ? world.gameState : nullptr);
 }
 
-CarWrapper GameWrapper::GetLocalCar() { return CarWrapper(connection_->host.World().localCar); }
+CarWrapper GameWrapper::GetLocalCar() {
+  return CarWrapper(connection_->host.World().localCar);
+}
 
 void GameWrapper::HookEvent(std::string eventName, std::function<void(std::string)> callback) {
   connection_->host.Hook(connection_->id, std::move(eventName), std::move(callback));
@@ -96,9 +135,12 @@ void GameWrapper::RegisterDrawable(std::function<void(CanvasWrapper)> callback) 
   connection_->host.AddDrawable(connection_->id, std::move(callback));
 }
 
-void GameWrapper::UnregisterDrawables() { connection_->host.RemoveDrawables(connection_->id); }
+void GameWrapper::UnregisterDrawables() {
+  connection_->host.RemoveDrawables(connection_->id);
+}
 
-// --- CanvasWrapper --------------------------------------------------------------------------------
+// --- CanvasWrapper
+// --------------------------------------------------------------------------------
 
 CanvasWrapper::CanvasWrapper(std::shared_ptr<pluginsdk::Canvas> canvas)
     : canvas_(std::move(canvas)) {}
@@ -108,8 +150,12 @@ void CanvasWrapper::SetColor(char red, char green, char blue, char alpha) {
                     static_cast<unsigned char>(blue), static_cast<unsigned char>(alpha));
 }
 
-void CanvasWrapper::SetColor(LinearColor color) { canvas_->SetColor(color); }
-void CanvasWrapper::SetPosition(Vector2F position) { canvas_->SetPosition(position); }
+void CanvasWrapper::SetColor(LinearColor color) {
+  canvas_->SetColor(color);
+}
+void CanvasWrapper::SetPosition(Vector2F position) {
+  canvas_->SetPosition(position);
+}
 
 void CanvasWrapper::DrawString(std::string text, float xScale, float yScale, bool dropShadow,
                                bool wrapText) {

@@ -12,7 +12,9 @@ PluginSession::PluginSession()
     : plugin_(std::make_unique<host::LoadedPlugin>(host_, PluginPath())),
       canvas_(std::make_shared<host::RecordingCanvas>(font_)) {}
 
-PluginSession::~PluginSession() { plugin_.reset(); }
+PluginSession::~PluginSession() {
+  plugin_.reset();
+}
 
 void PluginSession::At(double seconds) {
   host_.AdvanceTo(std::llround(seconds * pluginsdk::HostClock::kTicksPerSecond));

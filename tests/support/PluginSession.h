@@ -12,7 +12,9 @@
 namespace testing_support {
 
 // Path of the plugin module under test, set by the build.
-inline const char* PluginPath() { return QUILLON_PLUGIN_PATH; }
+inline const char* PluginPath() {
+  return QUILLON_PLUGIN_PATH;
+}
 
 // A host with the plugin loaded, driven the way the host program drives it: time moves forward,
 // game functions run by name, deferred work runs after each action, frames are drawn on a

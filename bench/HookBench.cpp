@@ -1,0 +1,129 @@
+// What the hook handlers cost per game event, next to the host calls a counted landing must make.
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+#include "BenchPlugin.h"
+#include "PerformanceCounter.h"
+#include "SessionScript.h"
+
+namespace {
+
+constexpr std::int64_t kTicksBetweenEvents = pluginsdk::HostClock::kTicksPerSecond / 4;
+
+std::string_view Function(std::string_view shortName) {
+  return *host::GameFunctionFor(shortName);
+}
+
+// A chain in progress: jumped, ball and car in the air.
+void OpenChain(bench::BenchPlugin& b) {
+  b.Fire("jump");
+  b.Ball(800.0f);
+  b.Car(300.0f);
+}
+
+void BM_Hook_CountedLanding(benchmark::State& state) {
+  bench::BenchPlugin b;
+  OpenChain(b);
+  const auto landed = Function("landed");
+  std::int64_t now = b.host.Clock().Now();
+  for (auto _ : state) {
+    now += kTicksBetweenEvents;
+    b.host.Clock().AdvanceTo(now);
+    b.plugin.awaitingDodge = false;  // as a dodge would, without measuring one
+    b.host.FireEvent(landed);
+  }
+}
+BENCHMARK(BM_Hook_CountedLanding);
+
+void BM_Hook_UncountedLanding(benchmark::State& state) {
+  bench::BenchPlugin b;
+  OpenChain(b);
+  b.Car(17.0f);
+  const auto landed = Function("landed");
+  for (auto _ : state) b.host.FireEvent(landed);
+}
+BENCHMARK(BM_Hook_UncountedLanding);
+
+void BM_Hook_Jump(benchmark::State& state) {
+  bench::BenchPlugin b;
+  const auto jump = Function("jump");
+  for (auto _ : state) {
+    b.plugin.chainEnded = true;  // every jump starts a new chain
+    b.host.FireEvent(jump);
+  }
+}
+BENCHMARK(BM_Hook_Jump);
+
+void BM_Hook_Dodge(benchmark::State& state) {
+  bench::BenchPlugin b;
+  const auto dodge = Function("dodge");
+  for (auto _ : state) b.host.FireEvent(dodge);
+}
+BENCHMARK(BM_Hook_Dodge);
+
+// A player's rhythm: chains of air resets with dodges, a floor landing, a pause.
+void BM_Hook_Mix(benchmark::State& state) {
+  struct Event {
+    std::string_view function;
+    float carZ;
+  };
+  const std::array<Event, 12> kRhythm{{
+      {Function("jump"), 17.0f},
+      {Function("landed"), 320.0f},
+      {Function("dodge"), 320.0f},
+      {Function("landed"), 640.0f},
+      {Function("dodge"), 640.0f},
+      {Function("pause"), 640.0f},
+      {Function("unpause"), 640.0f},
+      {Function("landed"), 900.0f},
+      {Function("dodge"), 900.0f},
+      {Function("ballground"), 300.0f},
+      {Function("landed"), 17.0f},
+      {Function("jump"), 17.0f},
+  }};
+  bench::BenchPlugin b;
+  b.Ball(700.0f);
+  std::int64_t now = b.host.Clock().Now();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    const Event& event = kRhythm[next];
+    next = (next + 1) % kRhythm.size();
+    now += kTicksBetweenEvents;
+    b.host.Clock().AdvanceTo(now);
+    b.Car(event.carZ);
+    b.host.FireEvent(event.function);
+  }
+}
+BENCHMARK(BM_Hook_Mix);
+
+std::int64_t SteadyNow() {
+  LARGE_INTEGER counter;
+  LARGE_INTEGER frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return counter.QuadPart / frequency.QuadPart * 1'000'000'000 +
+         counter.QuadPart % frequency.QuadPart * 1'000'000'000 / frequency.QuadPart;
+}
+
+// What no counted landing can avoid: being called by the host, asking for the game state, the
+// ball, the car and their locations, and reading the clock three times.
+void BM_Hook_HostCallsOfALanding(benchmark::State& state) {
+  bench::BenchPlugin b;
+  OpenChain(b);
+  GameWrapper& game = *b.loaded.Connection().game;
+  game.HookEvent("Bench.EmptyHandler", [](std::string) {});
+  for (auto _ : state) {
+    b.host.FireEvent("Bench.EmptyHandler");
+    const ServerWrapper gameState = game.GetCurrentGameState();
+    const BallWrapper ball = gameState.GetBall();
+    benchmark::DoNotOptimize(ball.GetLocation());
+    const CarWrapper car = game.GetLocalCar();
+    benchmark::DoNotOptimize(car.IsNull());
+    benchmark::DoNotOptimize(car.GetLocation());
+    for (int read = 0; read < 3; ++read) benchmark::DoNotOptimize(SteadyNow());
+  }
+}
+BENCHMARK(BM_Hook_HostCallsOfALanding);
+
+}  // namespace

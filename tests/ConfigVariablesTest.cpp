@@ -1,0 +1,194 @@
+// The plugin's configuration variables as the host's console holds them.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "DynamicLibrary.h"
+#include "PluginSession.h"
+
+namespace {
+
+struct Expected {
+  const char* name;
+  const char* defaultText;
+  const char* description;
+  std::optional<float> min;
+  std::optional<float> max;
+};
+
+// Written out by hand from the plugin's documented variables, not from its code.
+const Expected kVariables[] = {
+    {"quillon_enabled", "0", "Enable plugin", 0.0f, 1.0f},
+    {"quillon_posx", "0", "Quillon Text Position X", 0.0f, 10000.0f},
+    {"quillon_posy", "0", "Quillon Text Position Y", 0.0f, 10000.0f},
+    {"quillon_textsize", "2", "Quillon Text Size", 0.0f, 10.0f},
+    {"quillon_dropshadows", "1", "Display text with drop shadows", 0.0f, 1.0f},
+    {"quillon_heightdecimal", "0", "Show decimals on the height percentage", 0.0f, 1.0f},
+    {"quillon_samecolorenabled", "1", "Use the same color for all labels/numbers", 0.0f, 1.0f},
+    {"quillon_color", "#FFFF00", "Color of all text", std::nullopt, std::nullopt},
+    {"quillon_resetcolor", "#FFFF00", "Color of reset label", std::nullopt, std::nullopt},
+    {"quillon_resetnumcolor", "#FFFF00", "Color of reset number", std::nullopt, std::nullopt},
+    {"quillon_heightcolor", "#FFFF00", "Color of height label", std::nullopt, std::nullopt},
+    {"quillon_heightnumcolor", "#FFFF00", "Color of height number", std::nullopt, std::nullopt},
+    {"quillon_timecolor", "#FFFF00", "Color of timer label", std::nullopt, std::nullopt},
+    {"quillon_timenumcolor", "#FFFF00", "Color of timer number", std::nullopt, std::nullopt},
+    {"quillon_rgb_enabled", "0", "Enable rgb colors", 0.0f, 1.0f},
+    {"quillon_rgb_speed", "1", "Enable rgb colors", 0.0f, 2.0f},
+};
+
+constexpr LinearColor kYellow{255.0f, 255.0f, 0.0f, 255.0f};
+
+TEST(ConfigVariables, LoadRegistersTheSixteenInOrderWithDefaultsDescriptionsAndBounds) {
+  testing_support::PluginSession session;
+  const auto& variables = session.Host().Variables();
+  ASSERT_EQ(variables.size(), std::size(kVariables));
+  for (std::size_t i = 0; i < variables.size(); ++i) {
+    const auto& actual = *variables[i];
+    const auto& expected = kVariables[i];
+    SCOPED_TRACE(expected.name);
+    EXPECT_EQ(actual.Name(), expected.name);
+    EXPECT_EQ(actual.DefaultValue(), expected.defaultText);
+    EXPECT_EQ(actual.Description(), expected.description);
+    EXPECT_EQ(actual.Bounds().min, expected.min);
+    EXPECT_EQ(actual.Bounds().max, expected.max);
+    EXPECT_TRUE(actual.Searchable());
+    EXPECT_TRUE(actual.Saved());
+  }
+}
+
+TEST(ConfigVariables, BoundValuesHoldTheVariablesRightAfterLoad) {
+  testing_support::PluginSession session;
+  const auto& plugin = session.Plugin();
+  EXPECT_FALSE(*plugin.enabled);
+  EXPECT_EQ(*plugin.positionX, 0);
+  EXPECT_EQ(*plugin.positionY, 0);
+  EXPECT_EQ(*plugin.textSize, 2.0f);
+  EXPECT_TRUE(*plugin.dropShadows);
+  EXPECT_FALSE(*plugin.heightDecimal);
+  EXPECT_TRUE(*plugin.sameColorEnabled);
+  for (const auto* color : {&plugin.textColor, &plugin.resetLabelColor, &plugin.resetNumberColor,
+                            &plugin.heightLabelColor, &plugin.heightNumberColor,
+                            &plugin.timeLabelColor, &plugin.timeNumberColor}) {
+    EXPECT_EQ(**color, kYellow);
+  }
+  EXPECT_FALSE(*plugin.rgbEnabled);
+  EXPECT_EQ(*plugin.rgbSpeed, 1.0f);
+}
+
+TEST(ConfigVariables, AChangeMadeThroughTheHostReachesTheBoundValueAtOnce) {
+  testing_support::PluginSession session;
+  session.Set("quillon_textsize", "3.5");
+  EXPECT_EQ(*session.Plugin().textSize, 3.5f);
+  session.Set("quillon_posx", "250");
+  EXPECT_EQ(*session.Plugin().positionX, 250);
+  session.Set("quillon_enabled", "1");
+  EXPECT_TRUE(*session.Plugin().enabled);
+  session.Set("quillon_timecolor", "#00FF0080");
+  EXPECT_EQ(*session.Plugin().timeLabelColor, (LinearColor{0.0f, 255.0f, 0.0f, 128.0f}));
+}
+
+TEST(ConfigVariables, ANewPluginObjectAfterDeleteMeBindsFreshValuesAgain) {
+  pluginsdk::Host host;
+  const host::DynamicLibrary library(testing_support::PluginPath());
+  const auto& descriptor = host::ReadDescriptor(library, testing_support::PluginPath());
+  const auto connection = host.Connect();
+  const auto load = [&] {
+    auto& plugin = static_cast<QuillonPlugin&>(**descriptor.create());
+    plugin.cvarManager = connection->cvars;
+    plugin.gameWrapper = connection->game;
+    plugin.onLoad();
+    return &plugin;
+  };
+  const std::shared_ptr<float> firstSize = load()->textSize;
+  host.FindVariable("quillon_textsize")->SetText("4");
+  descriptor.destroy();
+
+  const auto* second = load();
+  ASSERT_NE(second->textSize, nullptr);
+  EXPECT_NE(second->textSize, firstSize);
+  // The console kept its variable and value; the new share follows it from now on.
+  EXPECT_EQ(*second->textSize, 4.0f);
+  host.FindVariable("quillon_textsize")->SetText("5");
+  EXPECT_EQ(*second->textSize, 5.0f);
+  EXPECT_EQ(host.Variables().size(), 16u);
+  host.Disconnect(*connection);
+  descriptor.destroy();
+}
+
+// --- The host's console -------------------------------------------------------------------------
+
+struct ConsoleCase {
+  const char* variable;
+  const char* typed;
+  const char* stored;  // nullptr: refused
+};
+
+class Console : public ::testing::TestWithParam<ConsoleCase> {};
+
+TEST_P(Console, StoresClampsOrRefusesLikeAConsole) {
+  testing_support::PluginSession session;
+  const auto variable = session.Host().FindVariable(GetParam().variable);
+  ASSERT_NE(variable, nullptr);
+  const std::string before = variable->Text();
+  const auto refused = variable->SetText(GetParam().typed);
+  if (GetParam().stored == nullptr) {
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_NE(refused->find(GetParam().typed), std::string::npos) << *refused;
+    EXPECT_EQ(variable->Text(), before);
+  } else {
+    EXPECT_FALSE(refused.has_value()) << *refused;
+    EXPECT_EQ(variable->Text(), GetParam().stored);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, Console,
+    ::testing::Values(
+        ConsoleCase{"quillon_posx", "250", "250"}, ConsoleCase{"quillon_posx", "20000", "10000"},
+        ConsoleCase{"quillon_posx", "-5", "0"}, ConsoleCase{"quillon_textsize", " 2.50 ", "2.5"},
+        ConsoleCase{"quillon_textsize", "inf", "10"},
+        ConsoleCase{"quillon_textsize", "1e-3", "0.001"},
+        ConsoleCase{"quillon_rgb_speed", "+1.5", "1.5"}, ConsoleCase{"quillon_enabled", "7", "1"},
+        ConsoleCase{"quillon_textsize", "abc", nullptr},
+        ConsoleCase{"quillon_textsize", "nan", nullptr},
+        ConsoleCase{"quillon_textsize", "", nullptr},
+        ConsoleCase{"quillon_textsize", "2x", nullptr},
+        ConsoleCase{"quillon_color", "#FF8000", "(255, 128, 0, 255)"},
+        ConsoleCase{"quillon_color", "#ff800040", "(255, 128, 0, 64)"},
+        ConsoleCase{"quillon_color", "(1, 2.5, 3, 4)", "(1, 2.5, 3, 4)"},
+        ConsoleCase{"quillon_color", "#FF80", nullptr},
+        ConsoleCase{"quillon_color", "#GG0000", nullptr},
+        ConsoleCase{"quillon_color", "(1, 2, 3)", nullptr},
+        ConsoleCase{"quillon_color", "(1, 2, 3, 300)", nullptr},
+        ConsoleCase{"quillon_color", "255", nullptr}));
+
+TEST(Console, AnUnknownNameHasANullHandle) {
+  testing_support::PluginSession session;
+  EXPECT_FALSE(session.Plugin().cvarManager->getCvar("quillon_nonexistent"));
+  EXPECT_TRUE(session.Plugin().cvarManager->getCvar("quillon_enabled"));
+}
+
+TEST(Console, RegisteringANameTwiceKeepsTheFirstVariable) {
+  testing_support::PluginSession session;
+  const CVarWrapper again = session.Plugin().cvarManager->registerCvar(
+      "quillon_textsize", "9", "another", false, false, 0.0f, false, 0.0f, false);
+  EXPECT_EQ(again.getFloatValue(), 2.0f);
+  EXPECT_EQ(session.Host().FindVariable("quillon_textsize")->Description(), "Quillon Text Size");
+}
+
+TEST(Console, ValuesStoredFromCodeAreClampedAndReachBoundValues) {
+  testing_support::PluginSession session;
+  CVarWrapper size = session.Plugin().cvarManager->getCvar("quillon_textsize");
+  size.setValue(12.0f);
+  EXPECT_EQ(*session.Plugin().textSize, 10.0f);
+  size.setValue(0.25f);
+  EXPECT_EQ(size.getStringValue(), "0.25");
+  CVarWrapper enabled = session.Plugin().cvarManager->getCvar("quillon_enabled");
+  enabled.setValue(1);
+  EXPECT_TRUE(*session.Plugin().enabled);
+  CVarWrapper color = session.Plugin().cvarManager->getCvar("quillon_color");
+  color.setValue(LinearColor{255.0f, 0.0f, 0.0f, 255.0f});
+  EXPECT_EQ(*session.Plugin().textColor, (LinearColor{255.0f, 0.0f, 0.0f, 255.0f}));
+}
+
+}  // namespace

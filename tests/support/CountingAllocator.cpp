@@ -1,0 +1,36 @@
+// Replaces the global allocation functions to count them. The module loaded at run time binds
+// to these too, since the program's definitions come first in symbol lookup.
+#include "CountingAllocator.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<long> allocations{0};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+
+namespace testing_support {
+
+long AllocationsDuring(const std::function<void()>& work) {
+  const long before = allocations.load();
+  work();
+  return allocations.load() - before;
+}
+
+}  // namespace testing_support

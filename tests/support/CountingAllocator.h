@@ -1,0 +1,10 @@
+#pragma once
+#include <functional>
+
+namespace testing_support {
+
+// How many times operator new ran in the whole process (the loaded module included) while
+// `work` ran. Available to test programs that link CountingAllocator.cpp.
+long AllocationsDuring(const std::function<void()>& work);
+
+}  // namespace testing_support
