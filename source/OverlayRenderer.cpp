@@ -1,3 +1,95 @@
+// The overlay: three lines, each a label and a number, drawn every frame in free play and custom
+// training.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ColorCycle.h"
+#include "FloatToInt.h"
+#include "NumberFormat.h"
 #include "QuillonPlugin.h"
 
-void QuillonPlugin::DrawOverlay(CanvasWrapper /*canvas*/) {}
+namespace {
+
+using quillon::NumberText;
+
+// Line spacing in pixels is text size × 0.5 × 30, cut to whole pixels.
+constexpr float kLineSpacingHalf = 0.5f;
+constexpr float kLineSpacingPixels = 30.0f;
+constexpr char kOpaque = static_cast<char>(255);
+
+// In a game of free play or custom training, with the plugin switched on. Custom training is asked
+// about only outside free play.
+bool IsOverlayShown(QuillonPlugin& plugin) {
+  GameWrapper& game = *plugin.gameWrapper;
+  if (!game.IsInGame()) return false;
+  if (!game.IsInFreeplay() && !game.IsInCustomTraining()) return false;
+  return *plugin.enabled;
+}
+
+// The colour every text has unless it gets its own: this frame's cycle colour, which moves the
+// cycle on, or the one text colour.
+void SetBaseColor(QuillonPlugin& plugin, CanvasWrapper& canvas) {
+  if (!*plugin.rgbEnabled) {
+    canvas.SetColor(*plugin.textColor);
+    return;
+  }
+  const float step = quillon::CycleStep(*plugin.rgbSpeed);
+  const quillon::CycleColor color = quillon::CycleColorAt(plugin.colorPhase, step);
+  canvas.SetColor(color.red, color.green, color.blue, kOpaque);
+  plugin.colorPhase = quillon::NextCyclePhase(plugin.colorPhase, step);
+}
+
+float LineStep(float textSize) {
+  const float half = textSize * kLineSpacingHalf;
+  return static_cast<float>(quillon::TruncateToInt32(half * kLineSpacingPixels));
+}
+
+// Only with cycling off and one colour per text does a text set its own colour.
+void ChooseTextColor(const QuillonPlugin& plugin, CanvasWrapper& canvas, const LinearColor& own) {
+  if (!*plugin.rgbEnabled && !*plugin.sameColorEnabled) canvas.SetColor(own);
+}
+
+void DrawOverlayText(const QuillonPlugin& plugin, CanvasWrapper& canvas, std::string_view text) {
+  canvas.DrawString(std::string(text), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
+                    false);
+}
+
+// The label at (x, top), and the number where the label's measured width, trailing blank
+// included, ends.
+void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
+              std::string_view label, const LinearColor& labelColor, NumberText number,
+              const LinearColor& numberColor) {
+  canvas.SetPosition({x, top});
+  ChooseTextColor(plugin, canvas, labelColor);
+  DrawOverlayText(plugin, canvas, label);
+  const float labelWidth =
+      canvas.GetStringSize(std::string(label), *plugin.textSize, *plugin.textSize).X;
+  canvas.SetPosition({x + labelWidth, top});
+  ChooseTextColor(plugin, canvas, numberColor);
+  DrawOverlayText(plugin, canvas, number.View());
+}
+
+}  // namespace
+
+void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
+  if (!IsOverlayShown(*this)) return;
+  SetBaseColor(*this, canvas);
+
+  // One copy per frame, so the three lines always belong together.
+  const std::int32_t count = record.resetCount;
+  const double interval = record.resetInterval;
+  const float height = record.resetHeight;
+
+  const float x = static_cast<float>(*positionX);
+  const float step = LineStep(*textSize);
+  const float top0 = static_cast<float>(*positionY);
+  const float top1 = top0 + step;
+  const float top2 = top1 + step;
+  DrawLine(*this, canvas, x, top0, "Resets: ", *resetLabelColor,
+           NumberText::Unsigned(static_cast<std::uint32_t>(count)), *resetNumberColor);
+  DrawLine(*this, canvas, x, top1, "Height: ", *heightLabelColor,
+           NumberText::Fixed(height, *heightDecimal ? 2 : 0), *heightNumberColor);
+  DrawLine(*this, canvas, x, top2, "Time: ", *timeLabelColor,
+           NumberText::Fixed(static_cast<float>(interval), 2), *timeNumberColor);
+}

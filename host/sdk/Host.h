@@ -45,6 +45,10 @@ class PLUGINSDK_API Host {
 
   HostClock& Clock() { return clock_; }
   GameWorld& World() { return world_; }
+  // How often plugins have asked IsInCustomTraining, so tests can check it is asked only when the
+  // earlier questions leave it open.
+  std::size_t CustomTrainingQuestions() const { return customTrainingQuestions_; }
+  void CountCustomTrainingQuestion() { ++customTrainingQuestions_; }
 
   std::shared_ptr<PluginConnection> Connect();
   // Forgets everything the plugin registered: hooks, timeouts, deferred work, drawables and its
@@ -105,6 +109,7 @@ class PLUGINSDK_API Host {
 
   HostClock clock_;
   GameWorld world_;
+  std::size_t customTrainingQuestions_ = 0;
   PluginId nextPluginId_ = 1;
   std::vector<PluginConnection*> connections_;
   std::vector<std::shared_ptr<ConsoleVariable>> variables_;

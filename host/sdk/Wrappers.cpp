@@ -107,6 +107,7 @@ bool GameWrapper::IsInFreeplay() {
   return connection_->host.World().mode == GameMode::Freeplay;
 }
 bool GameWrapper::IsInCustomTraining() {
+  connection_->host.CountCustomTrainingQuestion();
   return connection_->host.World().mode == GameMode::Training;
 }
 
