@@ -35,8 +35,8 @@ std::string SystemMessage(DWORD error) {
 DynamicLibrary::DynamicLibrary(const std::filesystem::path& file)
     : handle_(::LoadLibraryW(file.c_str())) {
   if (handle_ == nullptr) {
-    throw std::runtime_error(file.string() + ": cannot load the library: " +
-                             SystemMessage(::GetLastError()));
+    throw std::runtime_error(file.string() +
+                             ": cannot load the library: " + SystemMessage(::GetLastError()));
   }
 }
 
