@@ -71,41 +71,63 @@ class CanvasPainter {
   ImVec2 position_{0.0f, 0.0f};
 };
 
+// A draw list over the frame, made without a Dear ImGui context: it needs only the data a
+// context would share with its lists.
+class FrameDrawList {
+ public:
+  FrameDrawList(ImTextureID texture, ImVec2 whitePixel) {
+    shared_.TexUvWhitePixel = whitePixel;
+    shared_.ClipRectFullscreen = ImVec4(0.0f, 0.0f, kFrameWidth, kFrameHeight);
+    // Long texts may pass 64K vertices; the rasteriser honours the vertex offsets this allows.
+    shared_.InitialFlags = ImDrawListFlags_AllowVtxOffset;
+    list_._ResetForNewFrame();
+    list_.PushClipRectFullScreen();
+    list_.PushTextureID(texture);
+  }
+  FrameDrawList(const FrameDrawList&) = delete;
+  FrameDrawList& operator=(const FrameDrawList&) = delete;
+
+  ImDrawList& List() { return list_; }
+
+  void DrawOnto(Image& image) {
+    ImDrawList* lists[] = {&list_};
+    ImDrawData data;
+    data.Valid = true;
+    data.CmdLists = lists;
+    data.CmdListsCount = 1;
+    data.TotalVtxCount = list_.VtxBuffer.Size;
+    data.TotalIdxCount = list_.IdxBuffer.Size;
+    data.DisplaySize = ImVec2(kFrameWidth, kFrameHeight);
+    data.FramebufferScale = ImVec2(1.0f, 1.0f);
+    RasterizeDrawData(data, image);
+  }
+
+ private:
+  ImDrawListSharedData shared_;
+  ImDrawList list_{&shared_};
+};
+
+// Every frame has the same background: it is drawn once (untextured) and copied.
+const Image& Background() {
+  static const Image background = [] {
+    FrameDrawList list(nullptr, ImVec2(0.0f, 0.0f));
+    AddBackground(list.List());
+    Image image(kFrameWidth, kFrameHeight);
+    list.DrawOnto(image);
+    return image;
+  }();
+  return background;
+}
+
 }  // namespace
 
 Image RenderFrameImage(const std::vector<CanvasCall>& calls, const FontMetrics& font) {
-  ImFontAtlas& atlas = font.Atlas();
-  const Texture fontTexture = FontAtlasTexture(atlas);
-
-  // A draw list needs no Dear ImGui context, only the data a context would share with it.
-  ImDrawListSharedData shared;
-  shared.Font = &font.Font();
-  shared.FontSize = font.Font().FontSize;
-  shared.TexUvWhitePixel = atlas.TexUvWhitePixel;
-  shared.ClipRectFullscreen = ImVec4(0.0f, 0.0f, kFrameWidth, kFrameHeight);
-  // Long texts may pass 64K vertices; the rasteriser honours the vertex offsets this allows.
-  shared.InitialFlags = ImDrawListFlags_AllowVtxOffset;
-  ImDrawList list(&shared);
-  list._ResetForNewFrame();
-  list.PushClipRectFullScreen();
-  list.PushTextureID(TextureId(fontTexture));
-
-  AddBackground(list);
-  CanvasPainter painter(list, font.Font());
+  const Texture fontTexture = FontAtlasTexture(font.Atlas());
+  FrameDrawList texts(TextureId(fontTexture), font.Atlas().TexUvWhitePixel);
+  CanvasPainter painter(texts.List(), font.Font());
   for (const CanvasCall& call : calls) std::visit(painter, call);
-
-  ImDrawList* lists[] = {&list};
-  ImDrawData data;
-  data.Valid = true;
-  data.CmdLists = lists;
-  data.CmdListsCount = 1;
-  data.TotalVtxCount = list.VtxBuffer.Size;
-  data.TotalIdxCount = list.IdxBuffer.Size;
-  data.DisplaySize = ImVec2(kFrameWidth, kFrameHeight);
-  data.FramebufferScale = ImVec2(1.0f, 1.0f);
-
-  Image image(kFrameWidth, kFrameHeight);
-  RasterizeDrawData(data, image);
+  Image image = Background();
+  texts.DrawOnto(image);
   return image;
 }
 

@@ -53,6 +53,7 @@ SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::o
       canvas_(std::make_shared<RecordingCanvas>(font_)) {}
 
 void SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
+  if (options_.realTime) host_.Clock().FollowPlatformClock();
   for (const auto& step : steps) {
     host_.AdvanceTo(step.ticks);
     Apply(step, source);

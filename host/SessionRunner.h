@@ -14,7 +14,8 @@
 namespace host {
 
 struct ReplayOptions {
-  bool trace = false;  // list every canvas call under its frame line
+  bool trace = false;     // list every canvas call under its frame line
+  bool realTime = false;  // the clock follows the platform's clock from the start of the replay
 };
 
 // Replays a parsed session on the host and the loaded plugin, printing what a player would see.
@@ -23,9 +24,9 @@ class SessionRunner {
   SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::ostream& out,
                 ReplayOptions options);
 
-  // Before each step the clock moves to the step's time (running due timeouts on the way); after
-  // it, queued deferred work runs. Throws std::runtime_error with "FILE:LINE: message" when a
-  // step cannot be carried out (an image that cannot be written).
+  // Before each step the clock moves to the step's time (running due timeouts on the way; in
+  // real time, waiting for each); after it, queued deferred work runs. Throws std::runtime_error
+  // with "FILE:LINE: message" when a step cannot be carried out (an image that cannot be written).
   void Run(const std::vector<Step>& steps, const std::string& source);
 
  private:

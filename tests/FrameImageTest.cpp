@@ -179,6 +179,27 @@ TEST(FrameImage, DrawsNothingInATransparentColour) {
   EXPECT_EQ(ChangesOf(host::RenderFrameImage(calls, Font())).count, 0);
 }
 
+// Past 65536 vertices 16-bit indices start again from a new vertex offset: a text of 20000
+// glyphs ending on screen looks just like its last few glyphs alone.
+TEST(FrameImage, DrawsTextsBeyond64KVerticesWhole) {
+  const float advance = Font().Measure("W", 1, 1).X;
+  const auto endingAt100 = [&](std::size_t glyphs) {
+    return host::RenderFrameImage(TextAt({100 - advance * static_cast<float>(glyphs - 1), 300},
+                                         std::string(glyphs, 'W'), 1, 1, false),
+                                  Font());
+  };
+  const Image whole = endingAt100(20000);
+  const Image tail = endingAt100(20);
+  const Changes changes = ChangesOf(whole);
+  EXPECT_EQ(changes.x0, 0);
+  EXPECT_LE(changes.x1, 100 + advance);
+  int differences = 0;
+  for (int y = 0; y < whole.Height(); ++y) {
+    for (int x = 0; x < whole.Width(); ++x) differences += whole.At(x, y) == tail.At(x, y) ? 0 : 1;
+  }
+  EXPECT_EQ(differences, 0);
+}
+
 struct UnplaceableText {
   const char* name;
   Vector2F position;

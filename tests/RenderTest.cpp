@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "Image.h"
@@ -188,6 +189,38 @@ INSTANTIATE_TEST_SUITE_P(Rasterizer, TriangleFan,
                                            FanCase{"CentreOnAPixelCentre", {16.5f, 16.5f}},
                                            FanCase{"CentreAnywhere", {13.3f, 19.8f}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A mesh over a square whose inner points are moved at random: whatever the edges' slopes and
+// wherever they cross pixel centres, every pixel is blended exactly once.
+TEST(Rasterizer, BlendsEveryPixelOfAnIrregularMeshExactlyOnce) {
+  constexpr int kCells = 6;
+  constexpr float kCell = 8.0f;
+  const ImU32 halfWhite = IM_COL32(255, 255, 255, 128);
+  for (const unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> jitter(-2.5f, 2.5f);
+    HandMadeDrawData draw;
+    for (int row = 0; row <= kCells; ++row) {
+      for (int column = 0; column <= kCells; ++column) {
+        const bool inner = row > 0 && row < kCells && column > 0 && column < kCells;
+        draw.Vertex({2 + column * kCell + (inner ? jitter(random) : 0.0f),
+                     2 + row * kCell + (inner ? jitter(random) : 0.0f)},
+                    halfWhite);
+      }
+    }
+    for (unsigned row = 0; row < kCells; ++row) {
+      for (unsigned column = 0; column < kCells; ++column) {
+        const unsigned topLeft = row * (kCells + 1) + column;
+        const unsigned bottomLeft = topLeft + kCells + 1;
+        draw.Triangle(topLeft, topLeft + 1, bottomLeft + 1);
+        draw.Triangle(bottomLeft + 1, bottomLeft, topLeft);
+      }
+    }
+    draw.Command();
+    EXPECT_TRUE(PaintedExactly(draw.Draw(52, 52), {2, 2, 50, 50}, {128, 128, 128, 255}, kBlack))
+        << "seed " << seed;
+  }
+}
 
 TEST(Rasterizer, DrawsBothWindingsAlike) {
   HandMadeDrawData clockwise;
@@ -467,6 +500,48 @@ TEST(Rasterizer, CallsUserCallbacksInsteadOfDrawing) {
   EXPECT_EQ(seen, &draw.List().CmdBuffer[0]);
   EXPECT_EQ(image.At(1, 1), kBlack);
   EXPECT_EQ(image.At(5, 1), kBlue);
+}
+
+// --- A Dear ImGui frame
+// -----------------------------------------------------------------------------
+
+// A window of a real context, as the host's settings window will draw one: its body in the
+// style's window colour over the image, its title in the font's white.
+TEST(Rasterizer, DrawsAFrameOfADearImGuiContext) {
+  ImGuiContext* context = ImGui::CreateContext();
+  ImGuiIO& io = ImGui::GetIO();
+  io.IniFilename = nullptr;
+  io.DisplaySize = ImVec2(320, 200);
+  io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
+  const host::Texture font = host::FontAtlasTexture(*io.Fonts);
+  io.Fonts->SetTexID(host::TextureId(font));
+  ImGui::NewFrame();
+  ImGui::SetNextWindowPos({20, 30});
+  ImGui::SetNextWindowSize({200, 120});
+  ImGui::Begin("Settings");
+  ImGui::TextUnformatted("Hello");
+  ImGui::End();
+  ImGui::Render();
+  const Pixel background{40, 80, 120, 255};
+  Image image(320, 200, background);
+  host::RasterizeDrawData(*ImGui::GetDrawData(), image);
+
+  const ImVec4 body = ImGui::GetStyle().Colors[ImGuiCol_WindowBg];
+  const auto over = [&](float channel, std::uint8_t below) {
+    return static_cast<std::uint8_t>(std::lround(channel * body.w * 255 + below * (1 - body.w)));
+  };
+  EXPECT_TRUE(Near(image.At(120, 130), {over(body.x, background.r), over(body.y, background.g),
+                                        over(body.z, background.b), 255}));
+  EXPECT_EQ(image.At(10, 10), background);
+  EXPECT_EQ(image.At(250, 100), background);
+  int whiteInTitle = 0;
+  for (int y = 30; y < 48; ++y) {
+    for (int x = 20; x < 220; ++x) whiteInTitle += image.At(x, y) == kWhite ? 1 : 0;
+  }
+  // The shapes of "Settings" and the collapse arrow, not the glyphs' whole boxes.
+  EXPECT_GT(whiteInTitle, 20);
+  EXPECT_LT(whiteInTitle, 250);
+  ImGui::DestroyContext(context);
 }
 
 // --- Geometry no renderer should trust

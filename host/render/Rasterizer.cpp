@@ -30,7 +30,7 @@ struct PixelBox {
 // Keeps `value` in [low, high]; NaN becomes `low`, so the result is always safe to convert.
 template <typename T>
 T Clamp(T value, T low, T high) {
-  return value > low ? (value < high ? value : high) : low;
+  return std::min(std::max(low, value), high);
 }
 
 int ClampToInt(double value, int low, int high) {
@@ -43,10 +43,6 @@ Colour Unpack(ImU32 packed) {
           static_cast<float>((packed >> IM_COL32_G_SHIFT) & 0xFF) * kScale,
           static_cast<float>((packed >> IM_COL32_B_SHIFT) & 0xFF) * kScale,
           static_cast<float>((packed >> IM_COL32_A_SHIFT) & 0xFF) * kScale};
-}
-
-std::uint8_t ToByte(float channel) {
-  return static_cast<std::uint8_t>(Clamp(channel, 0.0f, 1.0f) * 255.0f + 0.5f);
 }
 
 Colour Texel(const Texture& texture, int x, int y) {
@@ -85,15 +81,19 @@ void BlendOver(Pixel& target, const Colour& source) {
   const float alpha = Clamp(source.a, 0.0f, 1.0f);
   if (alpha <= 0.0f) return;
   const float keep = 1.0f - alpha;
-  constexpr float kScale = 1.0f / 255.0f;
-  target.r = ToByte(Clamp(source.r, 0.0f, 1.0f) * alpha + target.r * kScale * keep);
-  target.g = ToByte(Clamp(source.g, 0.0f, 1.0f) * alpha + target.g * kScale * keep);
-  target.b = ToByte(Clamp(source.b, 0.0f, 1.0f) * alpha + target.b * kScale * keep);
-  target.a = ToByte(alpha + target.a * kScale * keep);
+  const float weight = 255.0f * alpha;
+  // Each result lies between the source and the target value, so it fits a byte.
+  const auto mix = [&](float channel, std::uint8_t below) {
+    return static_cast<std::uint8_t>(Clamp(channel, 0.0f, 1.0f) * weight + below * keep + 0.5f);
+  };
+  target.r = mix(source.r, target.r);
+  target.g = mix(source.g, target.g);
+  target.b = mix(source.b, target.b);
+  target.a = mix(1.0f, target.a);
 }
 
-// Signed distance-like value of a point from the directed edge `from` → `to`: positive on its
-// left in image coordinates (y down) when the triangle is wound so that its area is positive.
+// A value proportional to a point's distance from the line of the directed edge `from` → `to`,
+// positive on the inside of a triangle whose corners are wound so that its area is positive.
 class EdgeFunction {
  public:
   EdgeFunction(const Corner& from, const Corner& to) {
@@ -107,8 +107,8 @@ class EdgeFunction {
     deltaX_ = other.x - anchor.x;
     deltaY_ = other.y - anchor.y;
     sign_ = reversed ? -1.0 : 1.0;
-    // The inward normal is (-dy, dx): the edge is a left edge when it points right, a top edge
-    // when it is horizontal and points down.
+    // The inside lies along (-dy, dx) with y down: a left edge points up, a top edge points
+    // right.
     const double dx = to.x - from.x;
     const double dy = to.y - from.y;
     ownsCentresOnIt_ = dy < 0.0 || (dy == 0.0 && dx > 0.0);
@@ -117,6 +117,8 @@ class EdgeFunction {
   double operator()(double x, double y) const {
     return sign_ * (deltaX_ * (y - anchorY_) - deltaY_ * (x - anchorX_));
   }
+  // How much the value grows from one pixel to the next along a row.
+  double StepX() const { return -sign_ * deltaY_; }
   bool Covers(double value) const { return value > 0.0 || (value == 0.0 && ownsCentresOnIt_); }
 
  private:
@@ -124,55 +126,120 @@ class EdgeFunction {
   bool ownsCentresOnIt_;
 };
 
-void FillTriangle(Corner c0, Corner c1, Corner c2, const PixelBox& clip, const Texture* texture,
-                  Image& image) {
-  if (EdgeFunction(c0, c1)(c2.x, c2.y) < 0.0) std::swap(c1, c2);
-  const EdgeFunction edge0(c1, c2);
-  const EdgeFunction edge1(c2, c0);
-  const EdgeFunction edge2(c0, c1);
-  const double area = edge2(c2.x, c2.y);
-  if (!(area > 0.0) || !std::isfinite(area)) return;
+// What is interpolated over a triangle.
+struct Varyings {
+  double r, g, b, a, u, v;
 
-  // Pixels whose centres (i + 0.5) can lie in the triangle.
-  const double minX = std::min({c0.x, c1.x, c2.x});
-  const double maxX = std::max({c0.x, c1.x, c2.x});
-  const double minY = std::min({c0.y, c1.y, c2.y});
-  const double maxY = std::max({c0.y, c1.y, c2.y});
-  const int x0 = ClampToInt(std::ceil(minX - 0.5), clip.x0, clip.x1);
-  const int x1 = ClampToInt(std::floor(maxX - 0.5) + 1.0, clip.x0, clip.x1);
-  const int y0 = ClampToInt(std::ceil(minY - 0.5), clip.y0, clip.y1);
-  const int y1 = ClampToInt(std::floor(maxY - 0.5) + 1.0, clip.y0, clip.y1);
+  void Add(const Varyings& step) {
+    r += step.r;
+    g += step.g;
+    b += step.b;
+    a += step.a;
+    u += step.u;
+    v += step.v;
+  }
+};
 
-  // Shapes without text map every corner to one texel (the atlas's white pixel): sample it once.
-  const bool oneTexel = c0.u == c1.u && c0.u == c2.u && c0.v == c1.v && c0.v == c2.v;
-  const Colour constantTexel = Sample(texture, c0.u, c0.v);
-  const double inverseArea = 1.0 / area;
-  for (int y = y0; y < y1; ++y) {
-    const double py = y + 0.5;
-    for (int x = x0; x < x1; ++x) {
-      const double px = x + 0.5;
-      const double e0 = edge0(px, py);
-      const double e1 = edge1(px, py);
-      const double e2 = edge2(px, py);
-      if (!edge0.Covers(e0) || !edge1.Covers(e1) || !edge2.Covers(e2)) continue;
-      const double w0 = e0 * inverseArea;
-      const double w1 = e1 * inverseArea;
-      const double w2 = e2 * inverseArea;
-      const auto f0 = static_cast<float>(w0);
-      const auto f1 = static_cast<float>(w1);
-      const auto f2 = static_cast<float>(w2);
-      const Colour vertex{c0.colour.r * f0 + c1.colour.r * f1 + c2.colour.r * f2,
-                          c0.colour.g * f0 + c1.colour.g * f1 + c2.colour.g * f2,
-                          c0.colour.b * f0 + c1.colour.b * f1 + c2.colour.b * f2,
-                          c0.colour.a * f0 + c1.colour.a * f1 + c2.colour.a * f2};
-      const Colour texel = oneTexel ? constantTexel
-                                    : Sample(texture, c0.u * w0 + c1.u * w1 + c2.u * w2,
-                                             c0.v * w0 + c1.v * w1 + c2.v * w2);
-      BlendOver(image.At(x, y),
-                {vertex.r * texel.r, vertex.g * texel.g, vertex.b * texel.b, vertex.a * texel.a});
+class Triangle {
+ public:
+  // Corners in either winding. Corners in one line cover nothing.
+  Triangle(const Corner& c0, const Corner& c1, const Corner& c2)
+      : corners_{c0, c1, c2},
+        edges_{EdgeFunction(c1, c2), EdgeFunction(c2, c0), EdgeFunction(c0, c1)} {
+    if (edges_[2](c2.x, c2.y) < 0.0) {
+      std::swap(corners_[1], corners_[2]);
+      edges_[0] = EdgeFunction(corners_[1], corners_[2]);
+      edges_[1] = EdgeFunction(corners_[2], corners_[0]);
+      edges_[2] = EdgeFunction(corners_[0], corners_[1]);
+    }
+    const double area = edges_[2](corners_[2].x, corners_[2].y);
+    if (area > 0.0 && std::isfinite(area)) inverseArea_ = 1.0 / area;
+  }
+
+  void Fill(const PixelBox& clip, const Texture* texture, Image& image) const {
+    if (inverseArea_ == 0.0) return;
+    const auto [minX, maxX] = std::minmax({corners_[0].x, corners_[1].x, corners_[2].x});
+    const auto [minY, maxY] = std::minmax({corners_[0].y, corners_[1].y, corners_[2].y});
+    const int x0 = ClampToInt(std::ceil(minX - 0.5), clip.x0, clip.x1);
+    const int x1 = ClampToInt(std::floor(maxX - 0.5) + 1.0, clip.x0, clip.x1);
+    const int y0 = ClampToInt(std::ceil(minY - 0.5), clip.y0, clip.y1);
+    const int y1 = ClampToInt(std::floor(maxY - 0.5) + 1.0, clip.y0, clip.y1);
+
+    // Shapes other than text map every corner to one texel (the atlas's white pixel).
+    const bool oneTexel = corners_[0].u == corners_[1].u && corners_[0].u == corners_[2].u &&
+                          corners_[0].v == corners_[1].v && corners_[0].v == corners_[2].v;
+    const Colour constantTexel = Sample(texture, corners_[0].u, corners_[0].v);
+    const Varyings step = Mix(edges_[0].StepX(), edges_[1].StepX(), edges_[2].StepX());
+    for (int y = y0; y < y1; ++y) {
+      const double py = y + 0.5;
+      const auto [first, end] = CoveredRun(py, x0, x1);
+      if (first >= end) continue;
+      const double px = first + 0.5;
+      Varyings at = Mix(edges_[0](px, py), edges_[1](px, py), edges_[2](px, py));
+      for (int x = first; x < end; ++x, at.Add(step)) {
+        const Colour texel = oneTexel ? constantTexel : Sample(texture, at.u, at.v);
+        BlendOver(image.At(x, y),
+                  {static_cast<float>(at.r) * texel.r, static_cast<float>(at.g) * texel.g,
+                   static_cast<float>(at.b) * texel.b, static_cast<float>(at.a) * texel.a});
+      }
     }
   }
-}
+
+ private:
+  bool Covers(double px, double py) const {
+    return edges_[0].Covers(edges_[0](px, py)) && edges_[1].Covers(edges_[1](px, py)) &&
+           edges_[2].Covers(edges_[2](px, py));
+  }
+
+  // The pixels of row `py` within [x0, x1) whose centres the triangle covers. They form one run:
+  // the triangle is convex and each edge value is monotonic along a row. The run's ends are
+  // estimated where the edge lines cross the row, then settled by the exact test, in both
+  // directions, in case rounding put the estimate a pixel off.
+  std::pair<int, int> CoveredRun(double py, int x0, int x1) const {
+    double low = x0;
+    double high = x1;
+    for (const EdgeFunction& edge : edges_) {
+      const double value = edge(x0 + 0.5, py);
+      const double step = edge.StepX();
+      if (step == 0.0) {
+        if (!edge.Covers(value)) return {x0, x0};
+        continue;
+      }
+      const double crossing = x0 - value / step;
+      if (step > 0.0) {
+        low = std::max(low, std::ceil(crossing));
+      } else {
+        high = std::min(high, std::floor(crossing) + 1.0);
+      }
+    }
+    int first = ClampToInt(low, x0, x1);
+    int end = ClampToInt(high, x0, x1);
+    while (first < end && !Covers(first + 0.5, py)) ++first;
+    while (end > first && !Covers(end - 0.5, py)) --end;
+    while (first > x0 && Covers(first - 0.5, py)) --first;
+    while (end < x1 && Covers(end + 0.5, py)) ++end;
+    return {first, end};
+  }
+
+  // The corners' values weighted by edge values (the weights are edge value × 1 / area).
+  Varyings Mix(double e0, double e1, double e2) const {
+    const double w[3] = {e0 * inverseArea_, e1 * inverseArea_, e2 * inverseArea_};
+    Varyings mixed{0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    for (int k = 0; k < 3; ++k) {
+      mixed.r += w[k] * corners_[k].colour.r;
+      mixed.g += w[k] * corners_[k].colour.g;
+      mixed.b += w[k] * corners_[k].colour.b;
+      mixed.a += w[k] * corners_[k].colour.a;
+      mixed.u += w[k] * corners_[k].u;
+      mixed.v += w[k] * corners_[k].v;
+    }
+    return mixed;
+  }
+
+  Corner corners_[3];
+  EdgeFunction edges_[3];
+  double inverseArea_ = 0.0;
+};
 
 // Pixels whose centres lie in [low, high) on an axis of `size` pixels.
 std::pair<int, int> CentresWithin(double low, double high, int size) {
@@ -221,7 +288,7 @@ class ListRasterizer {
       for (int k = 0; k < 3 && usable; ++k) {
         usable = MakeCorner(list, std::size_t{command.VtxOffset} + indices[k], corners[k]);
       }
-      if (usable) FillTriangle(corners[0], corners[1], corners[2], clip, texture, image_);
+      if (usable) Triangle(corners[0], corners[1], corners[2]).Fill(clip, texture, image_);
     }
   }
 

@@ -11,10 +11,12 @@ namespace host {
 //   command is scissored to its ClipRect (in vertex units, so DisplayPos is subtracted too) and
 //   to the image.
 // - Triangles: the ElemCount / 3 triangles of each command, read from IdxBuffer at IdxOffset,
-//   each index counted from VtxOffset. A pixel is drawn when its centre lies inside a triangle;
-//   a centre on an edge belongs only to the triangle on the edge's top or left side, so
-//   triangles sharing an edge never both draw a pixel. Either winding is drawn. A triangle with
-//   a coordinate that is not finite or an index past the vertex buffer is skipped.
+//   each index counted from VtxOffset (so a context may set
+//   ImGuiBackendFlags_RendererHasVtxOffset and pass 64K vertices a list). A pixel is drawn when its
+//   centre lies inside a triangle; a centre on an edge belongs only to the triangle on the edge's
+//   top or left side, so triangles sharing an edge never both draw a pixel. Either winding is
+//   drawn. A triangle with a coordinate that is not finite or an index past the vertex buffer is
+//   skipped.
 // - Colour: vertex colour and UV are interpolated over the triangle; the colour is multiplied by
 //   the texel at UV (bilinear, clamped to the edge, texel centres at half-integers) and blended
 //   "source over": colour by source alpha, alpha as sa + da × (1 − sa).
