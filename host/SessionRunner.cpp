@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "FrameImage.h"
+#include "PngFile.h"
+
 namespace host {
 namespace {
 
@@ -50,6 +53,7 @@ SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::o
       canvas_(std::make_shared<RecordingCanvas>(font_)) {}
 
 void SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
+  if (options_.realTime) host_.Clock().FollowPlatformClock();
   for (const auto& step : steps) {
     host_.AdvanceTo(step.ticks);
     Apply(step, source);
@@ -77,20 +81,14 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
                  << host_.FindVariable(s.name)->Text() << '\n';
           },
           [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
-          [&](const ShowSettings&) {
-            throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                                     ": this host has no settings window yet");
-          },
-          [&](const ClickWidget&) {
-            throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                                     ": this host has no settings window yet");
-          },
+          [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
+          [&](const ClickWidget& s) { ClickStep(step, s, source); },
       },
       step.action);
 }
 
-void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& /*frame*/,
-                                  const std::string& /*source*/) {
+void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
+                                  const std::string& source) {
   canvas_->Clear();
   host_.DrawFrame(canvas_);
   const std::string text = FrameText(canvas_->Calls());
@@ -98,6 +96,42 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& /*frame*/,
   if (options_.trace) {
     for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
   }
+  if (frame.image && !WritePng(RenderFrameImage(canvas_->Calls(), font_), *frame.image)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
+                             frame.image->string() + "'");
+  }
+}
+
+void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& settings,
+                                     const std::string& source) {
+  SettingsWindow& window = Settings(step, source);
+  const auto lines = window.Draw();
+  out_ << FormatTime(step.ticks) << " settings\n";
+  for (const auto& line : lines) out_ << "  " << line << '\n';
+  if (settings.image && !WritePng(window.Picture(), *settings.image)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
+                             settings.image->string() + "'");
+  }
+}
+
+void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
+                              const std::string& source) {
+  if (!Settings(step, source).Click(click.label)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget \"" +
+                             click.label + "\" on the settings page");
+  }
+}
+
+SettingsWindow& SessionRunner::Settings(const Step& step, const std::string& source) {
+  if (!settings_) {
+    auto* page = plugin_.SettingsWindow();
+    if (page == nullptr) {
+      throw std::runtime_error(source + ":" + std::to_string(step.line) +
+                               ": the plugin has no settings page");
+    }
+    settings_ = std::make_unique<SettingsWindow>(*page);
+  }
+  return *settings_;
 }
 
 }  // namespace host

@@ -9,11 +9,13 @@
 #include "LoadedPlugin.h"
 #include "RecordingCanvas.h"
 #include "SessionScript.h"
+#include "SettingsWindow.h"
 
 namespace host {
 
 struct ReplayOptions {
-  bool trace = false;  // list every canvas call under its frame line
+  bool trace = false;     // list every canvas call under its frame line
+  bool realTime = false;  // the clock follows the platform's clock from the start of the replay
 };
 
 // Replays a parsed session on the host and the loaded plugin, printing what a player would see.
@@ -22,14 +24,18 @@ class SessionRunner {
   SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::ostream& out,
                 ReplayOptions options);
 
-  // Before each step the clock moves to the step's time (running due timeouts on the way); after
-  // it, queued deferred work runs. Throws std::runtime_error with "FILE:LINE: message" when a
-  // step cannot be carried out (an image that cannot be written).
+  // Before each step the clock moves to the step's time (running due timeouts on the way; in
+  // real time, waiting for each); after it, queued deferred work runs. Throws std::runtime_error
+  // with "FILE:LINE: message" when a step cannot be carried out (an image that cannot be written).
   void Run(const std::vector<Step>& steps, const std::string& source);
 
  private:
   void Apply(const Step& step, const std::string& source);
   void DrawFrameStep(const Step& step, const DrawFrame& frame, const std::string& source);
+  void ShowSettingsStep(const Step& step, const ShowSettings& settings, const std::string& source);
+  void ClickStep(const Step& step, const ClickWidget& click, const std::string& source);
+  // The settings window, opened on first use; throws when the plugin offers no settings page.
+  SettingsWindow& Settings(const Step& step, const std::string& source);
 
   pluginsdk::Host& host_;
   LoadedPlugin& plugin_;
@@ -37,6 +43,7 @@ class SessionRunner {
   ReplayOptions options_;
   FontMetrics font_;
   std::shared_ptr<RecordingCanvas> canvas_;
+  std::unique_ptr<SettingsWindow> settings_;
 };
 
 // The checks a script's variable steps get against the host's registry.

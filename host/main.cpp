@@ -8,6 +8,7 @@
 
 #include "Host.h"
 #include "LoadedPlugin.h"
+#include "ModuleDescription.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
 
@@ -20,14 +21,31 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-constexpr std::string_view kUsage = R"(usage: quillon-host [--plugin FILE] [--trace] SESSION
+// Windows has no stand-in for the performance counter the plugin reads, so there the host's
+// clock must be the real one too.
+#if defined(_WIN32)
+constexpr bool kAlwaysRealTime = true;
+#else
+constexpr bool kAlwaysRealTime = false;
+#endif
+
+constexpr std::string_view kUsage =
+    R"(usage: quillon-host [--plugin FILE] [--trace] [--realtime] SESSION
+       quillon-host [--plugin FILE] --describe
 
 Loads the plugin module (by default the one beside this program), replays the session script
-SESSION in virtual time and unloads the module.
+SESSION and unloads the module. The replay runs in virtual time, exact and instant, unless
+--realtime is given. On Windows it always runs in real time: there the plugin reads the
+system's own performance counter.
 
 Options:
   --plugin FILE   the plugin module to load
   --trace         under each frame line, list every canvas call of the frame
+  --realtime      replay in real time: the host's clock is the system's monotonic clock, from
+                  the start of the replay; each step waits until its time has come, and the
+                  plugin's performance counter reads that clock
+  --describe      print every field of the module's descriptor record ("OFFSET FIELD VALUE")
+                  and exit, without making the plugin
   --help          show this text
 
 A session script has one step a line: TIME STEP [ARGS]. TIME is seconds from the start as a
@@ -43,17 +61,21 @@ blank lines are allowed.
   show NAME             print TIME NAME = VALUE
   frame [FILE.png]      draw one frame and print its texts (and write it as an image)
   settings [FILE.png]   draw the settings page and print its text (and write it as an image)
-  click "LABEL"         click the settings widget with that label on the next page draw
+  click "LABEL"         click the settings widget with that label as a mouse does (the page is
+                        drawn for it, nothing printed); while a colour picker is open, a click
+                        outside it only closes it
 
-Before each step the clock moves to the step's time, running every timeout due by then; after
-each step the deferred work queued by the plugin runs. A fault in the script is reported as
-FILE:LINE: message and nothing runs (exit status 2).
+Before each step the clock moves to the step's time (in real time: waits for it), running
+every timeout due by then at its own time; after each step the deferred work queued by the
+plugin runs. A fault in the script is reported as FILE:LINE: message and nothing runs (exit
+status 2).
 )";
 
 struct Options {
   std::filesystem::path plugin;
   std::filesystem::path session;
-  host::ReplayOptions replay;
+  bool describe = false;
+  host::ReplayOptions replay{.trace = false, .realTime = kAlwaysRealTime};
 };
 
 std::filesystem::path ProgramDirectory() {
@@ -87,6 +109,10 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
     }
     if (argument == "--trace") {
       options.replay.trace = true;
+    } else if (argument == "--realtime") {
+      options.replay.realTime = true;
+    } else if (argument == "--describe") {
+      options.describe = true;
     } else if (argument == "--plugin") {
       if (i + 1 == argc) {
         std::cerr << "quillon-host: --plugin needs a FILE\n";
@@ -103,7 +129,11 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
       return std::nullopt;
     }
   }
-  if (options.session.empty()) {
+  if (options.describe && !options.session.empty()) {
+    std::cerr << "quillon-host: --describe takes no SESSION\n";
+    return std::nullopt;
+  }
+  if (!options.describe && options.session.empty()) {
     std::cerr << "quillon-host: no SESSION given\n";
     return std::nullopt;
   }
@@ -120,6 +150,16 @@ int main(int argc, char** argv) {
     if (helpShown) return 0;
     std::cerr << "Try 'quillon-host --help'.\n";
     return kExitUsage;
+  }
+
+  if (options->describe) {
+    try {
+      std::cout << host::DescribeModule(host::DynamicLibrary(options->plugin), options->plugin);
+    } catch (const std::exception& error) {
+      std::cerr << "quillon-host: " << error.what() << '\n';
+      return kExitFailure;
+    }
+    return 0;
   }
 
   pluginsdk::Host host;

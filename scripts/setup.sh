@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, if any is missing, then configures and builds
-# the given CMake preset (default: "default").
+# the given CMake preset (default: "default"; "windows" for the 64-bit Windows build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libimgui-dev libstb-dev)
+# The Windows build: the MinGW-w64 cross compiler, and Wine to run what it builds (1.5 GB).
+if [[ $preset == windows ]]; then packages+=(g++-mingw-w64-x86-64 wine64); fi
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")

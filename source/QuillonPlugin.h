@@ -62,6 +62,13 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
   void RegisterVariables();
 
+  // --- Settings page widgets (SettingsWidgets.cpp) ------------------------------------------------
+  // Each looks its variable up by name and draws nothing when the registry does not know it.
+  void CheckboxSetting(const char* variable, const char* label);
+  void IntSliderSetting(const char* variable, const char* label);
+  void FloatSliderSetting(const char* variable, const char* label, float minimum, float maximum);
+  void ColorSetting(const char* variable, const char* label);
+
   // --- Hook handlers (ResetTracker.cpp); the game function's name is ignored -----------------
   void HookGameFunctions();
   void OnGameEventInit(std::string eventName);

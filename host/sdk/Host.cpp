@@ -87,6 +87,11 @@ std::shared_ptr<ConsoleVariable> Host::FindVariable(std::string_view name) const
   return found == variables_.end() ? nullptr : *found;
 }
 
+bool Host::RemoveVariable(std::string_view name) {
+  return std::erase_if(variables_,
+                       [name](const auto& variable) { return variable->Name() == name; }) != 0;
+}
+
 void Host::Hook(PluginId plugin, std::string eventName, std::function<void(std::string)> callback) {
   hooks_[std::move(eventName)].push_back({plugin, std::move(callback)});
 }

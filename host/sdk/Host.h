@@ -63,6 +63,9 @@ class PLUGINSDK_API Host {
                                                     PluginId owner);
   // Null when no variable has that name.
   std::shared_ptr<ConsoleVariable> FindVariable(std::string_view name) const;
+  // Forgets the variable, as a console that drops it: later look-ups find nothing. Values bound
+  // to it stay with whoever holds them. False when no variable has that name.
+  bool RemoveVariable(std::string_view name);
   const std::vector<std::shared_ptr<ConsoleVariable>>& Variables() const { return variables_; }
 
   // --- Game functions ----------------------------------------------------------------------------

@@ -6,7 +6,7 @@
 extern "C" {
 
 int QueryPerformanceCounter(LARGE_INTEGER* count) {
-  count->QuadPart = pluginsdk::Host::Current().Clock().Now();
+  count->QuadPart = pluginsdk::Host::Current().Clock().Counter();
   return 1;
 }
 

@@ -2,12 +2,12 @@
 #include <cstdint>
 #include <string>
 
-#include "SdkExport.h"
-
 namespace BakkesMod::Plugin {
 
 // A plugin that offers a page in the host's settings window, drawn with Dear ImGui.
-class BAKKESMOD_PLUGIN_EXPORT PluginSettingsWindow {
+// Not exported by modules (only BakkesModPlugin is): the host finds this interface on the plugin
+// object with dynamic_cast, which matches type information by name across modules.
+class PluginSettingsWindow {
  public:
   virtual ~PluginSettingsWindow() = default;
   // Emits the page's widgets into the window the host has begun.

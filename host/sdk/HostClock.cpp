@@ -1,0 +1,64 @@
+#include "HostClock.h"
+
+#include <chrono>
+#include <thread>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace pluginsdk {
+namespace {
+
+using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, HostClock::kTicksPerSecond>>;
+
+}  // namespace
+
+#if defined(_WIN32)
+
+std::int64_t PlatformTicks() {
+  LARGE_INTEGER counter;
+  LARGE_INTEGER frequency;
+  ::QueryPerformanceCounter(&counter);
+  ::QueryPerformanceFrequency(&frequency);
+  // Split so the product cannot overflow for any counter frequency.
+  const std::int64_t perSecond = frequency.QuadPart;
+  return counter.QuadPart / perSecond * HostClock::kTicksPerSecond +
+         counter.QuadPart % perSecond * HostClock::kTicksPerSecond / perSecond;
+}
+
+#else
+
+std::int64_t PlatformTicks() {
+  return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+#endif
+
+void HostClock::FollowPlatformClock() {
+  if (realTime_) return;
+  origin_ = PlatformTicks() - now_;
+  realTime_ = true;
+}
+
+std::int64_t HostClock::Now() const {
+  return realTime_ ? PlatformTicks() - origin_ : now_;
+}
+
+void HostClock::AdvanceTo(std::int64_t ticks) {
+  if (!realTime_) {
+    if (ticks > now_) now_ = ticks;
+    return;
+  }
+  // A sleep may end early or late by the system timer's grain; look again until the time is here.
+  for (std::int64_t left = ticks - Now(); left > 0; left = ticks - Now()) {
+    std::this_thread::sleep_for(Ticks(left));
+  }
+}
+
+std::int64_t HostClock::Counter() const {
+  return realTime_ ? PlatformTicks() : now_;
+}
+
+}  // namespace pluginsdk

@@ -1,0 +1,60 @@
+// The settings page's widgets. Each shows a variable's current value as the registry reports it
+// and hands a change to the host as a deferred write: the page itself never stores anything.
+#include "QuillonPlugin.h"
+#include "imgui.h"
+
+namespace {
+
+// Both position variables are registered with these bounds.
+constexpr int kPositionMin = 0;
+constexpr int kPositionMax = 10000;
+// Dear ImGui's colour components run from 0 to 1, the variables' from 0 to 255.
+constexpr float kColorScale = 255.0f;
+// Only the swatch, which opens the picker: the label is the text line above it.
+constexpr ImGuiColorEditFlags kSwatchOnly =
+    ImGuiColorEditFlags_NoInputs | ImGuiColorEditFlags_NoLabel;
+static_assert(kSwatchOnly == 160);
+
+}  // namespace
+
+void QuillonPlugin::CheckboxSetting(const char* variable, const char* label) {
+  CVarWrapper cvar = cvarManager->getCvar(variable);
+  if (!cvar) return;
+  bool value = cvar.getBoolValue();
+  if (ImGui::Checkbox(label, &value)) {
+    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value ? 1 : 0); });
+  }
+}
+
+void QuillonPlugin::IntSliderSetting(const char* variable, const char* label) {
+  CVarWrapper cvar = cvarManager->getCvar(variable);
+  if (!cvar) return;
+  int value = cvar.getIntValue();
+  if (ImGui::SliderInt(label, &value, kPositionMin, kPositionMax, "%d")) {
+    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value); });
+  }
+}
+
+void QuillonPlugin::FloatSliderSetting(const char* variable, const char* label, float minimum,
+                                       float maximum) {
+  CVarWrapper cvar = cvarManager->getCvar(variable);
+  if (!cvar) return;
+  float value = cvar.getFloatValue();
+  if (ImGui::SliderFloat(label, &value, minimum, maximum, "%.3f")) {
+    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value); });
+  }
+}
+
+void QuillonPlugin::ColorSetting(const char* variable, const char* label) {
+  CVarWrapper cvar = cvarManager->getCvar(variable);
+  if (!cvar) return;
+  const LinearColor stored = cvar.getColorValue();
+  float rgba[4] = {stored.R / kColorScale, stored.G / kColorScale, stored.B / kColorScale,
+                   stored.A / kColorScale};
+  ImGui::TextUnformatted(label);
+  if (ImGui::ColorEdit4(label, rgba, kSwatchOnly)) {
+    const LinearColor value{rgba[0] * kColorScale, rgba[1] * kColorScale, rgba[2] * kColorScale,
+                            rgba[3] * kColorScale};
+    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value); });
+  }
+}

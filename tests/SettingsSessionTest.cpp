@@ -1,0 +1,152 @@
+// The settings steps of session scripts: `settings` prints the page, `click` uses it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "PluginSession.h"
+#include "SessionRunner.h"
+#include "SessionScript.h"
+#include "SettingsWindow.h"
+#include "TempFolder.h"
+#include "stb_image.h"
+
+namespace {
+
+class SettingsSessionTest : public ::testing::Test {
+ protected:
+  // Parses and replays the script; returns what the host printed.
+  std::string Replay(const std::string& script) {
+    const auto steps =
+        host::ParseSession(script, "test.session", host::RegistryCheck(session.Host()));
+    std::ostringstream out;
+    host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
+    runner.Run(steps, "test.session");
+    return out.str();
+  }
+
+  testing_support::PluginSession session;
+};
+
+TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
+  EXPECT_EQ(Replay("1.5 settings\n"),
+            "1.500 settings\n"
+            "  This plugin is made for counting chained and unchained resets in freeplay/custom "
+            "training\n"
+            "  [ ] Enable Quillon Plugin\n"
+            "  { 0 } Quillon Position X\n"
+            "  { 0 } Quillon Position Y\n"
+            "  { 2.000 } Text Size\n"
+            "  [x] Enable Drop Shadows\n"
+            "  [ ] Enable Height Decimal\n"
+            "  [x] Use Same Color For All Text\n"
+            "  Text Color\n"
+            "  [ ] Enable Gamer Mode\n"
+            "  { 1.000 } RGB Cycle Speed\n");
+}
+
+TEST_F(SettingsSessionTest, AClickTakesEffectOnceTheStepsDeferredWorkHasRun) {
+  const std::string out = Replay(
+      "0 show quillon_enabled\n"
+      "1 click \"Enable Quillon Plugin\"\n"
+      "1 show quillon_enabled\n"
+      "2 click \"Use Same Color For All Text\"\n"
+      "2 settings\n");
+  EXPECT_NE(out.find("0.000 quillon_enabled = 0\n1.000 quillon_enabled = 1\n"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("  [x] Enable Quillon Plugin\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("  [ ] Use Same Color For All Text\n  Reset Label Color\n"), std::string::npos)
+      << out;
+}
+
+TEST_F(SettingsSessionTest, SettingsWithAColourPickerOpenStillPrintsTheWholePage) {
+  const std::string out = Replay(
+      "0 click \"Text Color\"\n"
+      "0 settings\n");
+  EXPECT_NE(out.find("  Text Color\n  [ ] Enable Gamer Mode\n  { 1.000 } RGB Cycle Speed\n"),
+            std::string::npos)
+      << out;
+}
+
+TEST_F(SettingsSessionTest, WhileAColourPickerIsOpenAClickOutsideItOnlyClosesIt) {
+  EXPECT_EQ(Replay("0 click \"Text Color\"\n"
+                   "1 click \"Enable Quillon Plugin\"\n"
+                   "1 show quillon_enabled\n"
+                   "2 click \"Enable Quillon Plugin\"\n"
+                   "2 show quillon_enabled\n"),
+            "1.000 quillon_enabled = 0\n2.000 quillon_enabled = 1\n");
+}
+
+struct MissingWidget {
+  const char* name;
+  const char* script;
+  const char* message;
+};
+
+class MissingWidgetTest : public SettingsSessionTest,
+                          public ::testing::WithParamInterface<MissingWidget> {};
+
+TEST_P(MissingWidgetTest, ClickOnALabelThePageDoesNotShowIsAnErrorNamingTheLine) {
+  try {
+    Replay(GetParam().script);
+    FAIL() << "the click was accepted";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), GetParam().message);
+  }
+  EXPECT_EQ(session.Host().PendingDeferred(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Labels, MissingWidgetTest,
+    ::testing::Values(
+        MissingWidget{"Unknown", "0 settings\n1 click \"Enable Everything\"\n",
+                      "test.session:2: no widget \"Enable Everything\" on the settings page"},
+        MissingWidget{"WrongCase", "0 click \"enable quillon plugin\"\n",
+                      "test.session:1: no widget \"enable quillon plugin\" on the settings page"},
+        MissingWidget{"ColorOfTheOtherMode",
+                      "0 set quillon_samecolorenabled 0\n0 click \"Text Color\"\n",
+                      "test.session:2: no widget \"Text Color\" on the settings page"},
+        MissingWidget{"DescriptionText",
+                      "0 click \"This plugin is made for counting chained and unchained resets in "
+                      "freeplay/custom training\"\n",
+                      "test.session:1: no widget \"This plugin is made for counting chained and "
+                      "unchained resets in freeplay/custom training\" on the settings page"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(SettingsScript, ParsesSettingsWithAnOptionalImageAndClickWithAQuotedLabel) {
+  const auto steps = host::ParseSession(
+      "0 settings\n1 settings page.png\n2 click \"Text Size\"\n", "s",
+      [](std::string_view, std::optional<std::string_view>) { return std::nullopt; });
+  ASSERT_EQ(steps.size(), 3u);
+  EXPECT_FALSE(std::get<host::ShowSettings>(steps[0].action).image.has_value());
+  EXPECT_EQ(std::get<host::ShowSettings>(steps[1].action).image, "page.png");
+  EXPECT_EQ(std::get<host::ClickWidget>(steps[2].action).label, "Text Size");
+}
+
+TEST_F(SettingsSessionTest, SettingsWithAFileWritesTheWindowAsAPng) {
+  testing_support::TempFolder folder;
+  const auto file = folder.Path() / "pages" / "settings.png";
+  Replay("0 settings " + file.string() + "\n");
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  ASSERT_EQ(stbi_info(file.string().c_str(), &width, &height, &channels), 1);
+  EXPECT_EQ(width, static_cast<int>(host::SettingsWindow::kWidth));
+  EXPECT_EQ(height, static_cast<int>(host::SettingsWindow::kHeight));
+}
+
+TEST_F(SettingsSessionTest, ASettingsPictureThatCannotBeWrittenIsAnErrorNamingTheLine) {
+  testing_support::TempFolder folder;
+  std::ofstream(folder.Path() / "blocker") << "a file where a folder should be";
+  const std::string file = (folder.Path() / "blocker" / "settings.png").string();
+  try {
+    Replay("0 settings\n1 settings " + file + "\n");
+    FAIL() << "no error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(std::string(error.what()), "test.session:2: cannot write '" + file + "'");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+#pragma once
+#include <istream>
+#include <optional>
+#include <string>
+
+namespace replay {
+
+// Compares what two replays of one session printed, line by line. Every text must be equal,
+// except a number right after "Time: " in a frame line, which may differ by up to
+// `timeTolerance` seconds: a real-time replay measures real intervals. Lines may end in CR LF (a
+// Windows program's output). Returns a description of the first difference, or nothing.
+std::optional<std::string> CompareReplays(std::istream& expected, std::istream& actual,
+                                          double timeTolerance);
+
+}  // namespace replay
