@@ -15,6 +15,7 @@
 
 #include "OverlayCalls.h"
 #include "PluginSession.h"
+#include "SettingsWindow.h"
 
 namespace {
 
@@ -43,6 +44,12 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+// The settings page's text as the host's settings window shows it, one line a widget.
+std::vector<std::string> SettingsPage(PluginSession& session) {
+  host::SettingsWindow window(*session.Loaded().SettingsWindow());
+  return window.Draw();
+}
+
 // Draws three frames (the colour cycle moves between them); each must read `frame` and list every
 // line of `trace` among its canvas calls.
 void ExpectFrames(PluginSession& session, const std::string& frame,
@@ -63,6 +70,7 @@ struct Typed {
   const char* stored;  // the variable's text afterwards; nullptr: refused, the value stays
   const char* frame;
   std::vector<std::string> trace;
+  const char* page;  // a line the settings page shows afterwards
 };
 
 void PrintTo(const Typed& typed, std::ostream* out) {
@@ -87,53 +95,131 @@ TEST_P(TypedAtTheConsole, IsRefusedOrClampedAndGivesTheDocumentedFrame) {
   EXPECT_EQ(refused.has_value(), typed.stored == nullptr);
   EXPECT_EQ(variable->Text(), typed.stored != nullptr ? typed.stored : before);
   ExpectFrames(session, typed.frame, typed.trace);
+  EXPECT_TRUE(Contains(SettingsPage(session), typed.page)) << typed.page;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, TypedAtTheConsole,
     ::testing::Values(
         // Not a number is refused everywhere; the overlay stays as it was.
-        Typed{"EnabledNaN", "quillon_enabled", "nan", nullptr, kUsual, {}},
-        Typed{"TextSizeNaN", "quillon_textsize", "-nan", nullptr, kUsual, {}},
-        Typed{"PositionXNaN", "quillon_posx", "nan", nullptr, kUsual, {}},
-        Typed{"SpeedNaN", "quillon_rgb_speed", "nan", nullptr, kUsual, {}},
+        Typed{"EnabledNaN",
+              "quillon_enabled",
+              "nan",
+              nullptr,
+              kUsual,
+              {},
+              "[x] Enable Quillon Plugin"},
+        Typed{
+            "TextSizeNaN", "quillon_textsize", "-nan", nullptr, kUsual, {}, "{ 2.000 } Text Size"},
+        Typed{
+            "PositionXNaN", "quillon_posx", "nan", nullptr, kUsual, {}, "{ 0 } Quillon Position X"},
+        Typed{"SpeedNaN",
+              "quillon_rgb_speed",
+              "nan",
+              nullptr,
+              kUsual,
+              {},
+              "{ 1.000 } RGB Cycle Speed"},
         // Switches: 1 and above is on; anything below 1, a denormal too, is off.
-        Typed{"EnabledInfinity", "quillon_enabled", "inf", "1", kUsual, {}},
-        Typed{"EnabledHuge", "quillon_enabled", "1e300", "1", kUsual, {}},
-        Typed{"EnabledMinusInfinity", "quillon_enabled", "-inf", "0", kNothing, {}},
-        Typed{"EnabledNegative", "quillon_enabled", "-5", "0", kNothing, {}},
-        Typed{"EnabledDenormal", "quillon_enabled", "4.9e-324", "5e-324", kNothing, {}},
-        Typed{"EnabledAlmostOne", "quillon_enabled", "0.99", "0.99", kNothing, {}},
+        Typed{"EnabledInfinity",
+              "quillon_enabled",
+              "inf",
+              "1",
+              kUsual,
+              {},
+              "[x] Enable Quillon Plugin"},
+        Typed{"EnabledHuge",
+              "quillon_enabled",
+              "1e300",
+              "1",
+              kUsual,
+              {},
+              "[x] Enable Quillon Plugin"},
+        Typed{"EnabledMinusInfinity",
+              "quillon_enabled",
+              "-inf",
+              "0",
+              kNothing,
+              {},
+              "[ ] Enable Quillon Plugin"},
+        Typed{"EnabledNegative",
+              "quillon_enabled",
+              "-5",
+              "0",
+              kNothing,
+              {},
+              "[ ] Enable Quillon Plugin"},
+        Typed{"EnabledDenormal",
+              "quillon_enabled",
+              "4.9e-324",
+              "5e-324",
+              kNothing,
+              {},
+              "[ ] Enable Quillon Plugin"},
+        Typed{"EnabledAlmostOne",
+              "quillon_enabled",
+              "0.99",
+              "0.99",
+              kNothing,
+              {},
+              "[ ] Enable Quillon Plugin"},
         Typed{"HeightDecimalInfinity",
               "quillon_heightdecimal",
               "inf",
               "1",
               "Resets: 1 | Height: 50.00 | Time: 0.00",
-              {}},
+              {},
+              "[x] Enable Height Decimal"},
         Typed{"DropShadowsMinusInfinity",
               "quillon_dropshadows",
               "-inf",
               "0",
               kUsual,
-              {"DrawString \"Resets: \" 2 2 false false"}},
+              {"DrawString \"Resets: \" 2 2 false false"},
+              "[ ] Enable Drop Shadows"},
         Typed{"SameColourNegative",
               "quillon_samecolorenabled",
               "-1e300",
               "0",
               kUsual,
-              {"SetColor 255 255 0 255"}},
-        Typed{"CyclingHuge", "quillon_rgb_enabled", "1e300", "1", kUsual, {}},
+              {"SetColor 255 255 0 255"},
+              "[ ] Use Same Color For All Text"},
+        Typed{"CyclingHuge",
+              "quillon_rgb_enabled",
+              "1e300",
+              "1",
+              kUsual,
+              {},
+              "[x] Enable Gamer Mode"},
         // Positions: clamped to 0 to 10000 pixels.
-        Typed{"PositionXInfinity", "quillon_posx", "inf", "10000", kUsual, {"SetPosition 10000 0"}},
+        Typed{"PositionXInfinity",
+              "quillon_posx",
+              "inf",
+              "10000",
+              kUsual,
+              {"SetPosition 10000 0"},
+              "{ 10000 } Quillon Position X"},
         Typed{"PositionYHuge",
               "quillon_posy",
               "1e300",
               "10000",
               kUsual,
-              {"SetPosition 0 10000", "SetPosition 0 10030", "SetPosition 0 10060"}},
-        Typed{"PositionYMinusInfinity", "quillon_posy", "-inf", "0", kUsual, {"SetPosition 0 0"}},
-        Typed{
-            "PositionXDenormal", "quillon_posx", "4.9e-324", "5e-324", kUsual, {"SetPosition 0 0"}},
+              {"SetPosition 0 10000", "SetPosition 0 10030", "SetPosition 0 10060"},
+              "{ 10000 } Quillon Position Y"},
+        Typed{"PositionYMinusInfinity",
+              "quillon_posy",
+              "-inf",
+              "0",
+              kUsual,
+              {"SetPosition 0 0"},
+              "{ 0 } Quillon Position Y"},
+        Typed{"PositionXDenormal",
+              "quillon_posx",
+              "4.9e-324",
+              "5e-324",
+              kUsual,
+              {"SetPosition 0 0"},
+              "{ 0 } Quillon Position X"},
         // Text size: clamped to 0 to 10; 0 and denormals draw all three lines on one row at scale
         // 0 (nothing legible).
         Typed{"TextSizeInfinity",
@@ -141,47 +227,89 @@ INSTANTIATE_TEST_SUITE_P(
               "inf",
               "10",
               kUsual,
-              {"SetPosition 0 150", "DrawString \"Resets: \" 10 10 true false"}},
+              {"SetPosition 0 150", "DrawString \"Resets: \" 10 10 true false"},
+              "{ 10.000 } Text Size"},
         Typed{"TextSizeMinusInfinity",
               "quillon_textsize",
               "-inf",
               "0",
               kOneRow,
-              {"DrawString \"Resets: \" 0 0 true false"}},
-        Typed{"TextSizeNegative", "quillon_textsize", "-5", "0", kOneRow, {}},
+              {"DrawString \"Resets: \" 0 0 true false"},
+              "{ 0.000 } Text Size"},
+        Typed{
+            "TextSizeNegative", "quillon_textsize", "-5", "0", kOneRow, {}, "{ 0.000 } Text Size"},
         Typed{"TextSizeFloatDenormal",
               "quillon_textsize",
               "1e-45",
               "1e-45",
               kOneRow,
-              {"DrawString \"Resets: \" 1e-45 1e-45 true false"}},
+              {"DrawString \"Resets: \" 1e-45 1e-45 true false"},
+              "{ 0.000 } Text Size"},
         Typed{"TextSizeDoubleDenormal",
               "quillon_textsize",
               "4.9e-324",
               "5e-324",
               kOneRow,
-              {"DrawString \"Resets: \" 0 0 true false"}},
+              {"DrawString \"Resets: \" 0 0 true false"},
+              "{ 0.000 } Text Size"},
         // Cycle speed: clamped to 0 to 2; 0 and denormals hold the phase-0 colour.
-        Typed{"SpeedMinusInfinity", "quillon_rgb_speed", "-inf", "0", kUsual, {kPhaseZeroColor}},
-        Typed{"SpeedNegative", "quillon_rgb_speed", "-5", "0", kUsual, {kPhaseZeroColor}},
-        Typed{
-            "SpeedFloatDenormal", "quillon_rgb_speed", "1e-45", "1e-45", kUsual, {kPhaseZeroColor}},
+        Typed{"SpeedMinusInfinity",
+              "quillon_rgb_speed",
+              "-inf",
+              "0",
+              kUsual,
+              {kPhaseZeroColor},
+              "{ 0.000 } RGB Cycle Speed"},
+        Typed{"SpeedNegative",
+              "quillon_rgb_speed",
+              "-5",
+              "0",
+              kUsual,
+              {kPhaseZeroColor},
+              "{ 0.000 } RGB Cycle Speed"},
+        Typed{"SpeedFloatDenormal",
+              "quillon_rgb_speed",
+              "1e-45",
+              "1e-45",
+              kUsual,
+              {kPhaseZeroColor},
+              "{ 0.000 } RGB Cycle Speed"},
         // Colours: components outside 0 to 255, not a number included, are refused.
         Typed{"ColourNaN",
               "quillon_color",
               "(nan, 0, 0, 255)",
               nullptr,
               kUsual,
-              {"SetColor 255 255 0 255"}},
-        Typed{"ColourInfinity", "quillon_color", "(inf, 0, 0, 255)", nullptr, kUsual, {}},
-        Typed{"ColourNegative", "quillon_resetcolor", "(-1, 0, 0, 255)", nullptr, kUsual, {}},
-        Typed{"ColourHuge", "quillon_timenumcolor", "(1e300, 0, 0, 255)", nullptr, kUsual, {}},
+              {"SetColor 255 255 0 255"},
+              "Text Color"},
+        Typed{"ColourInfinity",
+              "quillon_color",
+              "(inf, 0, 0, 255)",
+              nullptr,
+              kUsual,
+              {},
+              "Text Color"},
+        Typed{"ColourNegative",
+              "quillon_resetcolor",
+              "(-1, 0, 0, 255)",
+              nullptr,
+              kUsual,
+              {},
+              "Text Color"},
+        Typed{"ColourHuge",
+              "quillon_timenumcolor",
+              "(1e300, 0, 0, 255)",
+              nullptr,
+              kUsual,
+              {},
+              "Text Color"},
         Typed{"ColourDenormal",
               "quillon_color",
               "(1e-45, 0, 0, 255)",
               "(1e-45, 0, 0, 255)",
               kUsual,
-              {"SetColor 1e-45 0 0 255"}}),
+              {"SetColor 1e-45 0 0 255"},
+              "Text Color"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Every variable, every hostile text: not a number is refused, numbers are clamped to the bounds,
@@ -245,6 +373,7 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
     if (std::string(v.name) == "quillon_rgb_speed") session.Set("quillon_rgb_enabled", "1");
     const auto variable = session.Host().FindVariable(v.name);
     ASSERT_NE(variable, nullptr) << v.name;
+    host::SettingsWindow window(*session.Loaded().SettingsWindow());
     const bool color = v.min == nullptr;
     for (const Text& text :
          color ? std::span<const Text>(colors) : std::span<const Text>(numbers)) {
@@ -270,6 +399,9 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
         const std::string drawn = session.Frame();
         EXPECT_TRUE(Contains(documentedFrames, drawn)) << drawn;
       }
+      const auto page = window.Draw();
+      // The description and ten widgets, or fifteen with a colour for each text.
+      EXPECT_EQ(page.size(), *session.Plugin().sameColorEnabled ? 11u : 16u);
     }
   }
 }
@@ -302,6 +434,12 @@ struct Written {
   std::vector<std::string> trace;
 };
 
+// The page reads the variables, which keep their values; only the choice between one colour
+// editor and six follows the bound value of quillon_samecolorenabled.
+const std::vector<std::string> kPageOfTheVariables{
+    "[x] Enable Quillon Plugin", "{ 0 } Quillon Position X", "{ 0 } Quillon Position Y",
+    "{ 2.000 } Text Size",       "[ ] Enable Gamer Mode",    "{ 1.000 } RGB Cycle Speed"};
+
 void PrintTo(const Written& written, std::ostream* out) {
   *out << written.name;
 }
@@ -313,6 +451,9 @@ TEST_P(WrittenIntoTheBoundValue, GivesTheDocumentedFrame) {
   PlayOneReset(session);
   GetParam().write(session.Plugin());
   ExpectFrames(session, GetParam().frame, GetParam().trace);
+  const auto page = SettingsPage(session);
+  for (const auto& line : kPageOfTheVariables) EXPECT_TRUE(Contains(page, line)) << line;
+  EXPECT_EQ(Contains(page, "Reset Label Color"), !*session.Plugin().sameColorEnabled);
 }
 
 // Writers for the table.
