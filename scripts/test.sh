@@ -7,6 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 scripts/setup.sh "$preset"
+# The code follows .clang-format; a file that does not fails the run.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 ctest --preset "$preset" -j 2
 
 if [[ $preset == default ]]; then

@@ -38,8 +38,8 @@ NumberText NumberText::Fixed(float value, int decimals) {
   const double scale = decimals == 2 ? 100.0 : 1.0;
   const double scaled = std::fabs(static_cast<double>(value)) * scale;
   if (!(scaled < kFastPathLimit) || (decimals != 0 && decimals != 2)) {
-    const auto result = std::to_chars(begin, end, static_cast<double>(value),
-                                      std::chars_format::fixed, decimals);
+    const auto result =
+        std::to_chars(begin, end, static_cast<double>(value), std::chars_format::fixed, decimals);
     text.size_ = static_cast<std::size_t>(result.ptr - begin);
     return text;
   }

@@ -62,8 +62,9 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
   void RegisterVariables();
 
-  // --- Settings page widgets (SettingsWidgets.cpp) ------------------------------------------------
-  // Each looks its variable up by name and draws nothing when the registry does not know it.
+  // --- Settings page widgets (SettingsWidgets.cpp)
+  // ------------------------------------------------ Each looks its variable up by name and draws
+  // nothing when the registry does not know it.
   void CheckboxSetting(const char* variable, const char* label);
   void IntSliderSetting(const char* variable, const char* label);
   void FloatSliderSetting(const char* variable, const char* label, float minimum, float maximum);

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "PluginSession.h"
+#include "SettingsWindow.h"
 
 namespace {
 
@@ -18,20 +19,25 @@ constexpr int kCycles = 1000;
 void PlayUntilAwkwardMoment(testing_support::PluginSession& session, int cycle) {
   session.Mode(GameMode::Freeplay);
   session.Fire("init");
-  if (cycle % 5 == 0) return;  // the practice check is still pending
+  if (cycle % 6 == 0) return;  // the practice check is still pending
   session.At(3.0);
   session.Set("quillon_enabled", "1");
   session.Fire("jump");
   session.Car(300.0f);
   session.Fire("landed");  // the stopwatch runs
   session.Frame();
-  if (cycle % 5 == 1) return;
+  if (cycle % 6 == 1) return;
   session.Fire("pause");  // paused
-  if (cycle % 5 == 2) return;
+  if (cycle % 6 == 2) return;
   session.Fire("unpause");
   session.Fire("explode");  // ball exploded
-  if (cycle % 5 == 3) return;
+  if (cycle % 6 == 3) return;
   session.Fire("destroyed");  // drawable gone, values kept
+  if (cycle % 6 == 4) return;
+  // A settings change still waiting in the host's queue of deferred writes.
+  host::SettingsWindow window(*session.Loaded().SettingsWindow());
+  ASSERT_TRUE(window.Click("Enable Height Decimal"));
+  ASSERT_EQ(session.Host().PendingDeferred(), 1u);
 }
 
 std::size_t LiveHeapBytes() {
