@@ -83,7 +83,7 @@ TEST_P(TypedAtTheConsole, IsRefusedOrClampedAndGivesTheDocumentedFrame) {
   const Typed& typed = GetParam();
   PluginSession session;
   PlayOneReset(session);
-  if (std::string(typed.variable).starts_with("quillon_rgb_speed")) {
+  if (std::string(typed.variable) == "quillon_rgb_speed") {
     session.Set("quillon_rgb_enabled", "1");
   }
   const auto variable = session.Host().FindVariable(typed.variable);
