@@ -110,8 +110,14 @@ export WINEPREFIX="$PWD/$windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   start=$(now_ms)
-  wine wineboot -i </dev/null >"$out/wineboot.log" 2>&1
-  wineserver -w </dev/null >/dev/null 2>&1
+  # A first start on a busy machine now and then reports a failure (rundll32 not starting) and
+  # leaves the prefix unfinished: try again before giving up.
+  for attempt in 1 2 3; do
+    wine wineboot -i </dev/null >"$out/wineboot-$attempt.log" 2>&1 || true
+    wineserver -w </dev/null >/dev/null 2>&1 || true
+    [[ -f $WINEPREFIX/system.reg ]] && break
+  done
+  [[ -f $WINEPREFIX/system.reg ]] || fail "Wine could not make its prefix: see $out/wineboot-*.log"
   echo "windows-check: new Wine prefix: $(elapsed_since "$start")"
 fi
 wineserver -p </dev/null >/dev/null 2>&1
