@@ -14,7 +14,7 @@ struct Range {
   float max;
 };
 
-struct VariableSpec {
+struct VariableDefinition {
   const char* name;
   const char* defaultValue;
   const char* description;
@@ -26,23 +26,24 @@ constexpr Range kPosition{0.0f, 10000.0f};
 
 // Makes the variable, binds a copy of `value` to it and lets the handle go.
 template <typename T>
-void RegisterAndBind(CVarManagerWrapper& cvars, const VariableSpec& spec,
+void RegisterAndBind(CVarManagerWrapper& cvars, const VariableDefinition& definition,
                      const std::shared_ptr<T>& value) {
-  const bool bounded = spec.range.has_value();
-  const Range range = spec.range.value_or(Range{0.0f, 0.0f});
-  CVarWrapper variable = cvars.registerCvar(spec.name, spec.defaultValue, spec.description, true,
-                                            bounded, range.min, bounded, range.max, true);
+  const bool bounded = definition.range.has_value();
+  const Range range = definition.range.value_or(Range{0.0f, 0.0f});
+  CVarWrapper variable =
+      cvars.registerCvar(definition.name, definition.defaultValue, definition.description, true,
+                         bounded, range.min, bounded, range.max, true);
   variable.bindTo(value);
 }
 
 template <typename T>
-void Register(CVarManagerWrapper& cvars, const VariableSpec& spec, std::shared_ptr<T>& member,
-              T initial) {
+void Register(CVarManagerWrapper& cvars, const VariableDefinition& definition,
+              std::shared_ptr<T>& member, T initial) {
   member = std::make_shared<T>(initial);
-  RegisterAndBind(cvars, spec, member);
+  RegisterAndBind(cvars, definition, member);
 }
 
-const VariableSpec kColorSpecs[] = {
+const VariableDefinition kColorDefinitions[] = {
     {kTextColor, "#FFFF00", "Color of all text", std::nullopt},
     {kResetLabelColor, "#FFFF00", "Color of reset label", std::nullopt},
     {kResetNumberColor, "#FFFF00", "Color of reset number", std::nullopt},
@@ -73,8 +74,8 @@ void QuillonPlugin::RegisterVariables() {
       &textColor,         &resetLabelColor, &resetNumberColor, &heightLabelColor,
       &heightNumberColor, &timeLabelColor,  &timeNumberColor,
   };
-  for (std::size_t i = 0; i < std::size(kColorSpecs); ++i) {
-    Register(cvars, kColorSpecs[i], *colorMembers[i], LinearColor{0.0f, 0.0f, 0.0f, 0.0f});
+  for (std::size_t i = 0; i < std::size(kColorDefinitions); ++i) {
+    Register(cvars, kColorDefinitions[i], *colorMembers[i], LinearColor{0.0f, 0.0f, 0.0f, 0.0f});
   }
   Register(cvars, {kRgbEnabled, "0", "Enable rgb colors", kSwitch}, rgbEnabled, false);
   Register(cvars, {kRgbSpeed, "1", "Enable rgb colors", Range{0.0f, 2.0f}}, rgbSpeed, 1.0f);
