@@ -12,8 +12,7 @@
 class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
                       public BakkesMod::Plugin::PluginSettingsWindow {
  public:
-  // --- Lifecycle (QuillonPlugin.cpp)
-  // ---------------------------------------------------------------
+  // --- Lifecycle (QuillonPlugin.cpp) -------------------------------------------------------------
   void onLoad() override;
   void onUnload() override;
 
@@ -45,8 +44,7 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   std::shared_ptr<bool> rgbEnabled;
   std::shared_ptr<float> rgbSpeed;
 
-  // --- Reset tracker state (ResetTracker.cpp)
-  // ------------------------------------------------------
+  // --- Reset tracker state (ResetTracker.cpp) ----------------------------------------------------
   quillon::ResetRecord record;
   bool overlayRegistered = false;  // drawable and practice check registered for this game event
   bool awaitingDodge = false;      // a reset (or a round start) waits for a dodge
@@ -54,17 +52,15 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   bool chainEnded = false;         // the next jump starts a new chain
   bool practiceActive = false;     // the last practice check found free play or custom training
 
-  // --- Overlay state (OverlayRenderer.cpp)
-  // ---------------------------------------------------------
+  // --- Overlay state (OverlayRenderer.cpp) -------------------------------------------------------
   std::int32_t colorPhase = 0;  // frames into the colour cycle
 
  private:
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
   void RegisterVariables();
 
-  // --- Settings page widgets (SettingsWidgets.cpp)
-  // ------------------------------------------------ Each looks its variable up by name and draws
-  // nothing when the registry does not know it.
+  // --- Settings page widgets (SettingsWidgets.cpp) -----------------------------------------------
+  // Each looks its variable up by name and draws nothing when the registry does not know it.
   void CheckboxSetting(const char* variable, const char* label);
   void IntSliderSetting(const char* variable, const char* label);
   void FloatSliderSetting(const char* variable, const char* label, float minimum, float maximum);

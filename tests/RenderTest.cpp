@@ -250,8 +250,7 @@ TEST(Rasterizer, DrawsBothWindingsAlike) {
   EXPECT_LT(drawn, 325);
 }
 
-// --- Interpolation
-// ---------------------------------------------------------------------------------
+// --- Interpolation -------------------------------------------------------------------------------
 
 TEST(Rasterizer, InterpolatesVertexColoursAcrossTheShape) {
   HandMadeDrawData draw;
@@ -268,8 +267,7 @@ TEST(Rasterizer, InterpolatesVertexColoursAcrossTheShape) {
   }
 }
 
-// --- Clipping
-// --------------------------------------------------------------------------------------
+// --- Clipping ------------------------------------------------------------------------------------
 
 struct ClipCase {
   const char* name;
@@ -311,8 +309,7 @@ TEST(Rasterizer, ScalesGeometryByTheFramebufferScale) {
   EXPECT_TRUE(PaintedExactly(draw.Draw(), {4, 9, 12, 15}, kRed, kBlack));
 }
 
-// --- Blending
-// --------------------------------------------------------------------------------------
+// --- Blending ------------------------------------------------------------------------------------
 
 struct BlendCase {
   const char* name;
@@ -370,8 +367,7 @@ TEST(Rasterizer, DrawsListsAndCommandsInOrder) {
   EXPECT_EQ(image.At(9, 5), kBlue);
 }
 
-// --- Textures
-// --------------------------------------------------------------------------------------
+// --- Textures ------------------------------------------------------------------------------------
 
 // A texture whose pixels the test lays out.
 struct TestTexture {
@@ -464,8 +460,7 @@ TEST(Rasterizer, SamplesNoTextureAsOpaqueWhite) {
   EXPECT_EQ(image.At(6, 1), kBlue);
 }
 
-// --- Command layout
-// --------------------------------------------------------------------------------
+// --- Command layout ------------------------------------------------------------------------------
 
 TEST(Rasterizer, ReadsEachCommandAtItsIndexAndVertexOffsets) {
   HandMadeDrawData draw;
@@ -502,8 +497,7 @@ TEST(Rasterizer, CallsUserCallbacksInsteadOfDrawing) {
   EXPECT_EQ(image.At(5, 1), kBlue);
 }
 
-// --- A Dear ImGui frame
-// -----------------------------------------------------------------------------
+// --- A Dear ImGui frame --------------------------------------------------------------------------
 
 // A window of a real context, as the host's settings window will draw one: its body in the
 // style's window colour over the image, its title in the font's white.
@@ -544,8 +538,7 @@ TEST(Rasterizer, DrawsAFrameOfADearImGuiContext) {
   ImGui::DestroyContext(context);
 }
 
-// --- Geometry no renderer should trust
-// -------------------------------------------------------------
+// --- Geometry no renderer should trust -----------------------------------------------------------
 
 // What of a broken rectangle may still be drawn.
 enum class Survivor { kNothing, kUpperRightTriangle, kEverything };

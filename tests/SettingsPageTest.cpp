@@ -146,8 +146,7 @@ TEST_F(SettingsPageTest, AVariableTheRegistryDoesNotKnowHasNoWidgetAndTheRestSta
   }
 }
 
-// --- Check boxes
-// ----------------------------------------------------------------------------------
+// --- Check boxes ---------------------------------------------------------------------------------
 
 struct CheckBox {
   const char* label;
@@ -210,8 +209,7 @@ TEST_F(SettingsPageTest, TickingSameColorShowsTheOtherEditorsOnlyAfterTheWriteHa
   EXPECT_FALSE(window.Locate("Reset Label Color").has_value());
 }
 
-// --- Sliders
-// -----------------------------------------------------------------------------------------
+// --- Sliders -------------------------------------------------------------------------------------
 
 // The number a slider shows in the page's text line, such as 4.250 in "{ 4.250 } Text Size".
 double ShownValue(const std::vector<std::string>& text, const std::string& label) {

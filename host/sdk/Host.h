@@ -75,8 +75,7 @@ class PLUGINSDK_API Host {
   void FireEvent(std::string_view eventName);
   std::size_t HookCount() const;
 
-  // --- Timeouts and deferred work
-  // ------------------------------------------------------------------
+  // --- Timeouts and deferred work ----------------------------------------------------------------
   void AddTimeout(PluginId plugin, std::function<void(GameWrapper*)> callback, float seconds);
   // Moves the clock to `ticks`, first running every timeout due by then, each at its due time, in
   // order of due time and then of scheduling.

@@ -11,8 +11,7 @@
 
 using pluginsdk::GameMode;
 
-// --- CVarWrapper
-// ------------------------------------------------------------------------------------
+// --- CVarWrapper ---------------------------------------------------------------------------------
 
 CVarWrapper::CVarWrapper(std::shared_ptr<pluginsdk::ConsoleVariable> variable)
     : variable_(std::move(variable)) {}
@@ -57,8 +56,7 @@ void CVarWrapper::bindTo(std::shared_ptr<LinearColor> value) {
   variable_->Bind(std::move(value));
 }
 
-// --- CVarManagerWrapper
-// ---------------------------------------------------------------------------
+// --- CVarManagerWrapper --------------------------------------------------------------------------
 
 CVarManagerWrapper::CVarManagerWrapper(pluginsdk::PluginConnection* connection)
     : connection_(connection) {}
@@ -95,8 +93,7 @@ BallWrapper ServerWrapper::GetBall() const {
   return BallWrapper(state_ ? state_->ball : nullptr);
 }
 
-// --- GameWrapper
-// ----------------------------------------------------------------------------------
+// --- GameWrapper ---------------------------------------------------------------------------------
 
 GameWrapper::GameWrapper(pluginsdk::PluginConnection* connection) : connection_(connection) {}
 
@@ -140,8 +137,7 @@ void GameWrapper::UnregisterDrawables() {
   connection_->host.RemoveDrawables(connection_->id);
 }
 
-// --- CanvasWrapper
-// --------------------------------------------------------------------------------
+// --- CanvasWrapper -------------------------------------------------------------------------------
 
 CanvasWrapper::CanvasWrapper(std::shared_ptr<pluginsdk::Canvas> canvas)
     : canvas_(std::move(canvas)) {}
