@@ -11,6 +11,8 @@
 namespace pluginsdk {
 
 using PluginId = int;
+// The owner of what the host itself registers (its own console commands); plugins count from 1.
+inline constexpr PluginId kHostCommands = 0;
 
 // Optional lower and upper limits of a numeric variable.
 struct VariableBounds {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
+#include <system_error>
 
 namespace pluginsdk {
 namespace {
@@ -32,6 +34,7 @@ Host::Host() {
 }
 
 Host::~Host() {
+  RemoveTemporaryDataFolder();
   currentHost = nullptr;
 }
 
@@ -59,6 +62,7 @@ void Host::Disconnect(const PluginConnection& plugin) {
   EraseOwnedBy(timeouts_, plugin.id);
   EraseOwnedBy(deferred_, plugin.id);
   EraseOwnedBy(drawables_, plugin.id);
+  EraseOwnedBy(commands_, plugin.id);
   std::erase_if(variables_,
                 [&plugin](const auto& variable) { return variable->Owner() == plugin.id; });
 }
@@ -147,6 +151,98 @@ void Host::RunDeferred() {
     deferred_.erase(deferred_.begin());
     if (auto* connection = FindConnection(work.plugin)) work.callback(connection->game.get());
   }
+}
+
+void Host::RegisterCommand(PluginId plugin, std::string name, CommandCallback callback,
+                           std::string description) {
+  if (HasCommand(name)) return;
+  commands_.push_back({plugin, std::move(name), std::move(description), std::move(callback)});
+}
+
+bool Host::HasCommand(std::string_view name) const {
+  return std::any_of(commands_.begin(), commands_.end(),
+                     [name](const Command& command) { return command.name == name; });
+}
+
+namespace {
+
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ' || line[i] == '\t') {
+      ++i;
+      continue;
+    }
+    std::string word;
+    if (line[i] == '"') {
+      const std::size_t end = line.find('"', i + 1);
+      word =
+          line.substr(i + 1, end == std::string_view::npos ? std::string_view::npos : end - i - 1);
+      i = end == std::string_view::npos ? line.size() : end + 1;
+    } else {
+      const std::size_t end = line.find_first_of(" \t", i);
+      word = line.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
+      i = end == std::string_view::npos ? line.size() : end;
+    }
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+}  // namespace
+
+bool Host::ExecuteCommand(std::string_view commandLine) {
+  auto words = SplitCommandLine(commandLine);
+  if (words.empty()) return false;
+  const auto found = std::find_if(commands_.begin(), commands_.end(),
+                                  [&words](const Command& c) { return c.name == words.front(); });
+  if (found == commands_.end()) return false;
+  // A copy: the command may register or drop commands while it runs.
+  const CommandCallback callback = found->callback;
+  callback(std::move(words));
+  return true;
+}
+
+void Host::Log(std::string_view line) {
+  consoleLines_.emplace_back(line);
+  if (consoleOutput_) consoleOutput_(line);
+}
+
+void Host::SetConsoleOutput(std::function<void(std::string_view)> output) {
+  consoleOutput_ = std::move(output);
+}
+
+const std::filesystem::path& Host::DataFolder() {
+  if (!dataFolder_.empty()) return dataFolder_;
+  std::error_code error;
+  const auto base = std::filesystem::temp_directory_path(error);
+  std::random_device random;
+  for (int attempt = 0; !error && attempt < 100; ++attempt) {
+    auto candidate = base / ("quillon-host-" + std::to_string(random()));
+    // create_directory is false when the folder exists: someone else's, so try another name.
+    if (std::filesystem::create_directory(candidate, error)) {
+      dataFolder_ = std::move(candidate);
+      dataFolderIsTemporary_ = true;
+      return dataFolder_;
+    }
+  }
+  Log("host: cannot make a temporary data folder" +
+      (error ? ": " + error.message() : std::string()));
+  return dataFolder_;
+}
+
+void Host::SetDataFolder(std::filesystem::path folder) {
+  RemoveTemporaryDataFolder();
+  dataFolder_ = std::move(folder);
+}
+
+void Host::RemoveTemporaryDataFolder() {
+  if (!dataFolderIsTemporary_) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(dataFolder_, ignored);
+  dataFolder_.clear();
+  dataFolderIsTemporary_ = false;
 }
 
 void Host::AddDrawable(PluginId plugin, std::function<void(CanvasWrapper)> callback) {

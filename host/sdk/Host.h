@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -87,6 +88,31 @@ class PLUGINSDK_API Host {
   void RunDeferred();
   std::size_t PendingDeferred() const { return deferred_.size(); }
 
+  // --- Console commands and output
+  // ----------------------------------------------------------------
+  using CommandCallback = std::function<void(std::vector<std::string>)>;
+  // Registering a name that exists keeps the first command. Commands of kHostCommands belong to
+  // the host itself and stay for its whole life.
+  void RegisterCommand(PluginId plugin, std::string name, CommandCallback callback,
+                       std::string description);
+  bool HasCommand(std::string_view name) const;
+  // Runs a command line: words split at blanks, a double-quoted word may hold blanks; the first
+  // word names the command, which gets all the words. False when no command has that name (an
+  // empty line is no command either).
+  bool ExecuteCommand(std::string_view commandLine);
+  // One line of console output: kept in ConsoleLines() and handed to the output, when one is set.
+  void Log(std::string_view line);
+  const std::vector<std::string>& ConsoleLines() const { return consoleLines_; }
+  void SetConsoleOutput(std::function<void(std::string_view)> output);
+
+  // --- Data folder -------------------------------------------------------------------------------
+  // Where plugins keep their files. Unless SetDataFolder chose one, a fresh temporary folder made
+  // on first use and removed with the host, so runs and tests leave nothing behind. Empty (with a
+  // console line saying why) when no folder could be made.
+  const std::filesystem::path& DataFolder();
+  // Uses the given folder, which the host neither makes nor removes.
+  void SetDataFolder(std::filesystem::path folder);
+
   // --- Drawing -----------------------------------------------------------------------------------
   void AddDrawable(PluginId plugin, std::function<void(CanvasWrapper)> callback);
   void RemoveDrawables(PluginId plugin);
@@ -107,7 +133,15 @@ class PLUGINSDK_API Host {
     std::function<void(GameWrapper*)> callback;
   };
 
+  struct Command {
+    PluginId plugin;
+    std::string name;
+    std::string description;
+    CommandCallback callback;
+  };
+
   PluginConnection* FindConnection(PluginId plugin) const;
+  void RemoveTemporaryDataFolder();
 
   HostClock clock_;
   GameWorld world_;
@@ -121,6 +155,11 @@ class PLUGINSDK_API Host {
   std::uint64_t nextTimeoutSequence_ = 0;
   std::vector<Registration<std::function<void(GameWrapper*)>>> deferred_;
   std::vector<Registration<std::function<void(CanvasWrapper)>>> drawables_;
+  std::vector<Command> commands_;
+  std::vector<std::string> consoleLines_;
+  std::function<void(std::string_view)> consoleOutput_;
+  std::filesystem::path dataFolder_;
+  bool dataFolderIsTemporary_ = false;
 };
 
 }  // namespace pluginsdk

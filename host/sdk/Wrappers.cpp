@@ -76,6 +76,24 @@ CVarWrapper CVarManagerWrapper::getCvar(std::string name) {
   return CVarWrapper(connection_->host.FindVariable(name));
 }
 
+void CVarManagerWrapper::registerNotifier(
+    std::string name, std::function<void(std::vector<std::string>)> callback,
+    std::string description, unsigned char /*permissions: every caller may run it here*/) {
+  connection_->host.RegisterCommand(connection_->id, std::move(name), std::move(callback),
+                                    std::move(description));
+}
+
+// Like the game's console, an unknown command is reported on the console, not to the caller.
+void CVarManagerWrapper::executeCommand(std::string command) {
+  if (!connection_->host.ExecuteCommand(command)) {
+    connection_->host.Log("unknown command: " + command);
+  }
+}
+
+void CVarManagerWrapper::log(std::string text) {
+  connection_->host.Log(text);
+}
+
 // --- Game objects -------------------------------------------------------------------------------
 
 ActorWrapper::ActorWrapper(std::shared_ptr<pluginsdk::ActorState> actor)
@@ -115,6 +133,10 @@ ServerWrapper GameWrapper::GetCurrentGameState() {
 
 CarWrapper GameWrapper::GetLocalCar() {
   return CarWrapper(connection_->host.World().localCar);
+}
+
+std::filesystem::path GameWrapper::GetDataFolder() {
+  return connection_->host.DataFolder();
 }
 
 void GameWrapper::HookEvent(std::string eventName, std::function<void(std::string)> callback) {

@@ -1,5 +1,7 @@
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "CVarWrapper.h"
 #include "SdkExport.h"
@@ -19,6 +21,16 @@ class PLUGINSDK_API CVarManagerWrapper {
                            bool saveToCfg);
   // The variable's handle; a null handle when no variable has that name.
   CVarWrapper getCvar(std::string name);
+
+  // Makes a console command. Running it calls the callback with the command's words, its name
+  // first. A plugin's commands go when the host lets the plugin go.
+  void registerNotifier(std::string name,
+                        std::function<void(std::vector<std::string> arguments)> callback,
+                        std::string description, unsigned char permissions);
+  // Runs a console command line, as if typed at the console.
+  void executeCommand(std::string command);
+  // Writes one line to the host's console.
+  void log(std::string text);
 
  private:
   pluginsdk::PluginConnection* connection_;

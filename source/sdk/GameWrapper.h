@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -24,6 +25,8 @@ class PLUGINSDK_API GameWrapper {
   ServerWrapper GetCurrentGameState();
   // The player's own car; a null handle when there is none.
   CarWrapper GetLocalCar();
+  // The host's data folder, where plugins keep their files; empty when the host has none.
+  std::filesystem::path GetDataFolder();
 
   // Calls the callable, with the function's name, each time the game function runs.
   void HookEvent(std::string eventName, std::function<void(std::string eventName)> callback);
