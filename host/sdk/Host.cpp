@@ -31,6 +31,9 @@ Host::Host() {
     std::abort();
   }
   currentHost = this;
+  RegisterCommand(
+      kHostCommands, "writeconfig", [this](std::vector<std::string>) { WriteConfig(); },
+      "writes every saved variable into config.cfg in the data folder");
 }
 
 Host::~Host() {

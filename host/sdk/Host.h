@@ -113,6 +113,19 @@ class PLUGINSDK_API Host {
   // Uses the given folder, which the host neither makes nor removes.
   void SetDataFolder(std::filesystem::path folder);
 
+  // --- Configuration file --------------------------------------------------------------------
+  // Every variable registered as saved is kept in DataFolder()/config.cfg (see ConfigText.h).
+  // A fault (a file that cannot be read, a refused value, a folder that cannot be written) gives
+  // one console line and the host goes on.
+  std::filesystem::path ConfigFile();
+  // Sets the plugin's saved variables from the file, as the console would; where a name has
+  // several lines the last counts.
+  void ApplyConfig(PluginId plugin);
+  // Writes every saved variable's value into the file, keeping every other line as it is: a new
+  // file renamed over the old, so a crash never leaves half a file. The console command
+  // `writeconfig` does this. A file that exists but cannot be read is left alone.
+  void WriteConfig();
+
   // --- Drawing -----------------------------------------------------------------------------------
   void AddDrawable(PluginId plugin, std::function<void(CanvasWrapper)> callback);
   void RemoveDrawables(PluginId plugin);
