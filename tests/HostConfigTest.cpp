@@ -176,4 +176,23 @@ TEST_F(SavedSettings, AFileThatCannotBeReadIsNeitherAppliedNorOverwritten) {
   EXPECT_TRUE(std::filesystem::is_directory(config));
 }
 
+TEST(SavedSettingsOfAPlugin, AreNotWrittenBeforeTheyAreReadFromTheFile) {
+  testing_support::TempFolder folder;
+  const auto config = folder.Path() / "config.cfg";
+  WriteFile(config, "early_setting \"5\"\n");
+  pluginsdk::Host host;
+  host.SetDataFolder(folder.Path());
+  const auto plugin = host.Connect();
+  plugin->cvars->registerCvar("early_setting", "1", "", true, false, 0, false, 0, true);
+  // As a plugin that saves during its onLoad, before the host has applied the file.
+  plugin->cvars->executeCommand("writeconfig");
+  EXPECT_EQ(ReadFile(config), "early_setting \"5\"\n");
+
+  host.ApplyConfig(plugin->id);
+  EXPECT_EQ(host.FindVariable("early_setting")->Text(), "5");
+  host.FindVariable("early_setting")->SetText("7");
+  host.WriteConfig();
+  EXPECT_EQ(ReadFile(config), "early_setting \"7\"\n");
+}
+
 }  // namespace

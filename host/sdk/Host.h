@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,9 +122,9 @@ class PLUGINSDK_API Host {
   // Sets the plugin's saved variables from the file, as the console would; where a name has
   // several lines the last counts.
   void ApplyConfig(PluginId plugin);
-  // Writes every saved variable's value into the file, keeping every other line as it is: a new
-  // file renamed over the old, so a crash never leaves half a file. The console command
-  // `writeconfig` does this. A file that exists but cannot be read is left alone.
+  // Writes the value of every saved variable ApplyConfig has set from the file, keeping every
+  // other line as it is: a new file renamed over the old, so a crash never leaves half a file. The
+  // console command `writeconfig` does this. A file that exists but cannot be read is left alone.
   void WriteConfig();
 
   // --- Drawing -----------------------------------------------------------------------------------
@@ -173,6 +174,9 @@ class PLUGINSDK_API Host {
   std::function<void(std::string_view)> consoleOutput_;
   std::filesystem::path dataFolder_;
   bool dataFolderIsTemporary_ = false;
+  // Saved variables whose value has been read from the file: only these are written, so a write
+  // before a plugin's settings are applied (or of a variable registered after) loses nothing.
+  std::set<std::string, std::less<>> configured_;
 };
 
 }  // namespace pluginsdk

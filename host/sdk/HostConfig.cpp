@@ -91,6 +91,9 @@ void Host::ApplyConfig(PluginId plugin) {
         "; saved settings were not applied");
     return;
   }
+  for (const auto& variable : variables_) {
+    if (variable->Owner() == plugin && variable->Saved()) configured_.insert(variable->Name());
+  }
   // Line by line, as a console running the file would: the last line of a name counts.
   const auto lines = SplitConfigLines(*text);
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -121,7 +124,7 @@ void Host::WriteConfig() {
   }
   std::vector<ConfigEntry> owned;
   for (const auto& variable : variables_) {
-    if (!variable->Saved()) continue;
+    if (!variable->Saved() || !configured_.contains(variable->Name())) continue;
     if (!IsConfigName(variable->Name())) {
       Log("config: the variable name '" + variable->Name() + "' cannot be saved");
       continue;
