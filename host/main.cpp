@@ -160,7 +160,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
 bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (!error && !std::filesystem::is_directory(folder, error) && !error) {
+  if (!error && !std::filesystem::is_directory(folder, error)) {
     error = std::make_error_code(std::errc::not_a_directory);
   }
   if (error) {
