@@ -118,6 +118,7 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
   clock.FollowPlatformClock();
   std::size_t next = 0;
   std::int64_t nextFrame = clock.Now();
+  std::int64_t drawTicks = 0;  // how long a frame may take to draw
   for (;;) {
     HandleKeys();
     if (quit_ || window_.CloseRequested() || signals.Requested()) break;
@@ -128,9 +129,15 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
     host_.AdvanceTo(clock.Now());
     host_.RunDeferred();
     if (closeAtEnd && next == steps.size()) break;
-    if (clock.Now() >= nextFrame) {
+    // A frame is skipped rather than let it make the next step late: the plugin times what
+    // happens by the real clock.
+    const bool stepSoon = next < steps.size() && steps[next].ticks - clock.Now() < drawTicks;
+    if (clock.Now() >= nextFrame && !stepSoon) {
+      const std::int64_t start = clock.Now();
       DrawLiveFrame();
-      nextFrame = clock.Now() + kFrameTicks;
+      // The longest recent draw: a slow frame keeps counting for a second or so.
+      drawTicks = std::max(clock.Now() - start, drawTicks - drawTicks / 16);
+      nextFrame = start + kFrameTicks;
     }
     WaitForInput(next < steps.size() ? std::min(nextFrame, steps[next].ticks) : nextFrame);
   }
