@@ -2,6 +2,7 @@
 // against what our software rasteriser draws of the very same draw data, and the host program's
 // window mode run from the command line.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -246,6 +247,30 @@ TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWin
   ASSERT_TRUE(software.has_value());
   ExpectWithinLimits(Compare(*gl, *software, kFrameColumns, kFrameRows),
                      "the program's frame picture");
+}
+
+TEST(WindowOptions, AreRefusedWhereTheyCannotWorkWithAClearMessage) {
+  struct Case {
+    const char* arguments;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"--close-at-end x.session", 2, "quillon-host: --close-at-end needs --window\n"},
+      {"--window --describe", 2, "quillon-host: --describe and --window cannot go together\n"},
+      // No display at all: the window cannot open, and nothing else runs.
+      {"--window", 1,
+       "quillon-host: cannot open a window: X11: The DISPLAY environment variable is missing\n"},
+  };
+  const testing_support::TempFolder folder;
+  for (const Case& c : cases) {
+    const auto err = folder.Path() / "err.txt";
+    const std::string command = "env -u DISPLAY " + std::string(QUILLON_HOST_PATH) + " " +
+                                c.arguments + " >/dev/null 2>" + err.string();
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.arguments;
+    EXPECT_EQ(ReadFile(err).substr(0, std::string(c.message).size()), c.message) << c.arguments;
+  }
 }
 
 }  // namespace
