@@ -77,7 +77,8 @@ std::filesystem::path FreeScreenshotName() {
   for (int n = 1;; ++n) {
     std::filesystem::path file = "quillon-screenshot-" + std::to_string(n) + ".png";
     std::error_code error;
-    if (!std::filesystem::exists(file, error) && !error) return file;
+    // A folder that cannot be looked into cannot be written either; the write says so.
+    if (!std::filesystem::exists(file, error) || error) return file;
   }
 }
 
@@ -155,9 +156,8 @@ void LiveWindow::OnKey(GLFWwindow* window, int key, int /*scancode*/, int action
 }
 
 void LiveWindow::HandleKeys() {
-  const bool taken = KeyboardTaken();
+  if (KeyboardTaken()) keys_.clear();
   for (const KeyPress& press : keys_) {
-    if (taken) break;
     if (press.key == GLFW_KEY_ESCAPE && !press.repeat) {
       quit_ = true;
     } else if (press.key == GLFW_KEY_F12 && !press.repeat) {
@@ -185,7 +185,7 @@ bool LiveWindow::KeyboardTaken() const {
 void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
   const int width = window_.Width();
   const int height = window_.Height();
-  ImDrawData* settings = nullptr;
+  const ImDrawData* settings = nullptr;
   if (settings_ != nullptr && settingsShown_) {
     settings_->PlaceAt(
         {std::max(0.0f, static_cast<float>(width) - SettingsWindow::kWidth - kSettingsMargin),
@@ -194,7 +194,7 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
     settings_->MakeCurrent();
     ImGui_ImplGlfw_NewFrame();
     settings_->Show();
-    settings = const_cast<ImDrawData*>(settings_->DrawData());
+    settings = settings_->DrawData();
   }
   const std::string status = FormatTime(host_.Clock().Now()) + " s | " + controls_.Status();
   scene_.Compose(width, height, calls, status, settings);

@@ -21,7 +21,7 @@ WindowScene::WindowScene(const FontMetrics& font)
       band_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel) {}
 
 void WindowScene::Compose(int width, int height, const std::vector<CanvasCall>& calls,
-                          std::string_view status, ImDrawData* settings) {
+                          std::string_view status, const ImDrawData* settings) {
   width_ = width;
   height_ = height;
   const ImVec2 size(static_cast<float>(width), static_cast<float>(height));
@@ -39,10 +39,11 @@ void WindowScene::Compose(int width, int height, const std::vector<CanvasCall>& 
                 status);
   AddScaledText(band, font_.Font(), {kMargin, size.y - kBandHeight + 6.0f + line}, one, kHelpColour,
                 kHelp);
-  settings_ = settings;
-  // The settings window's context may last have been given another size; it is drawn on this
-  // screen, one unit a pixel.
-  if (settings_ != nullptr) {
+  settings_.reset();
+  if (settings != nullptr) {
+    // Its context may last have been given another size; it is drawn on this screen, one unit
+    // a pixel.
+    settings_ = *settings;
     settings_->DisplayPos = ImVec2(0.0f, 0.0f);
     settings_->DisplaySize = size;
     settings_->FramebufferScale = ImVec2(1.0f, 1.0f);
@@ -54,7 +55,7 @@ void WindowScene::Render(GlRenderer& renderer) {
   renderer.Render(background_.Data());
   renderer.Render(texts_.Data());
   renderer.Render(band_.Data());
-  if (settings_ != nullptr) renderer.Render(*settings_);
+  if (settings_) renderer.Render(*settings_);
 }
 
 Image WindowScene::Rasterize() {
@@ -62,7 +63,7 @@ Image WindowScene::Rasterize() {
   RasterizeDrawData(background_.Data(), image);
   RasterizeDrawData(texts_.Data(), image);
   RasterizeDrawData(band_.Data(), image);
-  if (settings_ != nullptr) RasterizeDrawData(*settings_, image);
+  if (settings_) RasterizeDrawData(*settings_, image);
   return image;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -29,7 +30,7 @@ class WindowScene {
   // Builds the scene on a screen of that size. `settings` (null: hidden) must stay as it is
   // until the scene is drawn.
   void Compose(int width, int height, const std::vector<CanvasCall>& calls, std::string_view status,
-               ImDrawData* settings);
+               const ImDrawData* settings);
   void Render(GlRenderer& renderer);
   // The same scene drawn by the software rasteriser.
   Image Rasterize();
@@ -42,7 +43,7 @@ class WindowScene {
   ScreenDrawList background_;
   ScreenDrawList texts_;
   ScreenDrawList band_;
-  ImDrawData* settings_ = nullptr;
+  std::optional<ImDrawData> settings_;  // shares the settings window's draw lists
 };
 
 }  // namespace host
