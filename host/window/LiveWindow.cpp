@@ -212,12 +212,12 @@ void LiveWindow::DrawLiveFrame() {
 
 void LiveWindow::SaveScreenshot() {
   screenshotAsked_ = false;
+  const std::string time = FormatTime(host_.Clock().Now());  // the frame's, not the file's
   const std::filesystem::path file = FreeScreenshotName();
   if (WritePng(renderer_.ReadBack(window_.Width(), window_.Height()), file)) {
-    out_ << FormatTime(host_.Clock().Now()) << " screenshot " << file.string() << '\n';
+    out_ << time << " screenshot " << file.string() << '\n';
   } else {
-    out_ << FormatTime(host_.Clock().Now()) << " screenshot not written: cannot write '"
-         << file.string() << "'\n";
+    out_ << time << " screenshot not written: cannot write '" << file.string() << "'\n";
   }
 }
 
