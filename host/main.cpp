@@ -9,6 +9,7 @@
 #include "Host.h"
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
+#include "QuotedText.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
 
@@ -34,7 +35,7 @@ constexpr std::string_view kUsage =
        quillon-host [--plugin FILE] --describe
 
 Loads the plugin module (by default the one beside this program), replays the session script
-SESSION and unloads the module. The replay runs in virtual time, exact and instant, unless
+SESSION (a file, or - for standard input) and unloads the module. The replay runs in virtual time, exact and instant, unless
 --realtime is given. On Windows it always runs in real time: there the plugin reads the
 system's own performance counter.
 
@@ -68,7 +69,8 @@ blank lines are allowed.
 Before each step the clock moves to the step's time (in real time: waits for it), running
 every timeout due by then at its own time; after each step the deferred work queued by the
 plugin runs. A fault in the script is reported as FILE:LINE: message and nothing runs (exit
-status 2).
+status 2); so is a script that cannot be read, as FILE: no such file (is a directory,
+permission denied).
 )";
 
 struct Options {
@@ -120,7 +122,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
       }
       plugin = argv[++i];
     } else if (argument.starts_with("-") && argument != "-") {
-      std::cerr << "quillon-host: unknown option '" << argument << "'\n";
+      std::cerr << "quillon-host: unknown option " << pluginsdk::QuoteText(argument) << '\n';
       return std::nullopt;
     } else if (options.session.empty()) {
       options.session = argument;
@@ -173,7 +175,7 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
     host::SessionRunner runner(host, plugin, std::cout, options->replay);
-    runner.Run(steps, options->session.string());
+    runner.Run(steps, host::ScriptName(options->session));
   } catch (const std::exception& error) {
     std::cerr << "quillon-host: " << error.what() << '\n';
     return kExitFailure;
