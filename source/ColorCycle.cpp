@@ -1,5 +1,6 @@
 #include "ColorCycle.h"
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -52,6 +53,22 @@ std::int32_t NextCyclePhase(std::int32_t phase, float step) {
   const std::int32_t next = phase == std::numeric_limits<std::int32_t>::max() ? 0 : phase + 1;
   // NaN compares false: an unreadable speed keeps counting.
   return static_cast<double>(next) >= CycleLimit(step) ? 0 : next;
+}
+
+CycleColor CycleColorMemo::At(std::int32_t phase, float step) {
+  // Compared bit for bit, so that a step that is not a number is remembered too.
+  const auto stepBits = std::bit_cast<std::uint32_t>(step);
+  if (stepBits != stepBits_) {
+    known_.reset();
+    stepBits_ = stepBits;
+  }
+  if (phase < 0 || static_cast<std::size_t>(phase) >= kPhases) return CycleColorAt(phase, step);
+  const auto index = static_cast<std::size_t>(phase);
+  if (!known_[index]) {
+    colors_[index] = CycleColorAt(phase, step);
+    known_.set(index);
+  }
+  return colors_[index];
 }
 
 }  // namespace quillon

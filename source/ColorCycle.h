@@ -1,4 +1,7 @@
 #pragma once
+#include <array>
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
 
 namespace quillon {
@@ -19,5 +22,20 @@ float CycleStep(float speed);
 CycleColor CycleColorAt(std::int32_t phase, float step);
 // The counter after a cycled frame: one further, or back to 0 once a whole cycle has passed.
 std::int32_t NextCyclePhase(std::int32_t phase, float step);
+
+// The colours of a cycle, each kept as it is first drawn: the cycle repeats every few seconds and
+// a colour costs three sines. Exactly the colours CycleColorAt gives; a new step forgets them.
+class CycleColorMemo {
+ public:
+  CycleColor At(std::int32_t phase, float step);
+
+ private:
+  // A whole cycle at speeds from about 0.31 up (1257 phases at the default speed); later phases
+  // of slower cycles are computed each time.
+  static constexpr std::size_t kPhases = 4096;
+  std::uint32_t stepBits_ = 0;
+  std::bitset<kPhases> known_;
+  std::array<CycleColor, kPhases> colors_{};
+};
 
 }  // namespace quillon
