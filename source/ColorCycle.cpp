@@ -1,6 +1,5 @@
 #include "ColorCycle.h"
 
-#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -55,20 +54,20 @@ std::int32_t NextCyclePhase(std::int32_t phase, float step) {
   return static_cast<double>(next) >= CycleLimit(step) ? 0 : next;
 }
 
-CycleColor CycleColorMemo::At(std::int32_t phase, float step) {
+CycleColor CycleColorMemo::Compute(std::int32_t phase, float step) {
   // Compared bit for bit, so that a step that is not a number is remembered too.
   const auto stepBits = std::bit_cast<std::uint32_t>(step);
   if (stepBits != stepBits_) {
     known_.reset();
     stepBits_ = stepBits;
   }
-  if (phase < 0 || static_cast<std::size_t>(phase) >= kPhases) return CycleColorAt(phase, step);
-  const auto index = static_cast<std::size_t>(phase);
-  if (!known_[index]) {
-    colors_[index] = CycleColorAt(phase, step);
+  const CycleColor color = CycleColorAt(phase, step);
+  const auto index = static_cast<std::uint32_t>(phase);
+  if (index < kPhases) {
+    colors_[index] = color;
     known_.set(index);
   }
-  return colors_[index];
+  return color;
 }
 
 }  // namespace quillon

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <bit>
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
@@ -27,9 +28,18 @@ std::int32_t NextCyclePhase(std::int32_t phase, float step);
 // a colour costs three sines. Exactly the colours CycleColorAt gives; a new step forgets them.
 class CycleColorMemo {
  public:
-  CycleColor At(std::int32_t phase, float step);
+  // Inline, so a kept colour costs a few loads in the frame.
+  CycleColor At(std::int32_t phase, float step) {
+    const auto index = static_cast<std::uint32_t>(phase);  // a negative phase is beyond kPhases
+    if (std::bit_cast<std::uint32_t>(step) == stepBits_ && index < kPhases && known_[index]) {
+      return colors_[index];
+    }
+    return Compute(phase, step);
+  }
 
  private:
+  CycleColor Compute(std::int32_t phase, float step);
+
   // A whole cycle at speeds from about 0.31 up (1257 phases at the default speed); later phases
   // of slower cycles are computed each time.
   static constexpr std::size_t kPhases = 4096;

@@ -54,17 +54,22 @@ void ChooseTextColor(const QuillonPlugin& plugin, CanvasWrapper& canvas, const L
   if (!*plugin.rgbEnabled && !*plugin.sameColorEnabled) canvas.SetColor(own);
 }
 
-inline void DrawOverlayText(const QuillonPlugin& plugin, CanvasWrapper& canvas,
-                            std::string_view text) {
+void DrawOverlayText(const QuillonPlugin& plugin, CanvasWrapper& canvas, std::string_view text) {
   canvas.DrawString(std::string(text), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
                     false);
 }
 
+constexpr char kResetsLabel[] = "Resets: ";
+constexpr char kHeightLabel[] = "Height: ";
+constexpr char kTimeLabel[] = "Time: ";
+
 // The label at (x, top), and the number where the label's measured width, trailing blank
-// included, ends. Inline, so each label is a constant its texts are built from.
-inline void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
-                     std::string_view label, const LinearColor& labelColor, std::string_view number,
-                     const LinearColor& numberColor) {
+// included, ends. Made for each label, so its texts are built from a constant of known length.
+template <const char* kLabel>
+void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
+              const LinearColor& labelColor, std::string_view number,
+              const LinearColor& numberColor) {
+  constexpr std::string_view label = kLabel;
   canvas.SetPosition({x, top});
   ChooseTextColor(plugin, canvas, labelColor);
   DrawOverlayText(plugin, canvas, label);
@@ -94,10 +99,10 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
   const NumberText countText = NumberText::Unsigned(static_cast<std::uint32_t>(count));
   const NumberText heightText = NumberText::Fixed(height, *heightDecimal ? 2 : 0);
   const NumberText intervalText = NumberText::Fixed(static_cast<float>(interval), 2);
-  DrawLine(*this, canvas, x, top0, "Resets: ", *resetLabelColor, countText.View(),
-           *resetNumberColor);
-  DrawLine(*this, canvas, x, top1, "Height: ", *heightLabelColor, heightText.View(),
-           *heightNumberColor);
-  DrawLine(*this, canvas, x, top2, "Time: ", *timeLabelColor, intervalText.View(),
-           *timeNumberColor);
+  DrawLine<kResetsLabel>(*this, canvas, x, top0, *resetLabelColor, countText.View(),
+                         *resetNumberColor);
+  DrawLine<kHeightLabel>(*this, canvas, x, top1, *heightLabelColor, heightText.View(),
+                         *heightNumberColor);
+  DrawLine<kTimeLabel>(*this, canvas, x, top2, *timeLabelColor, intervalText.View(),
+                       *timeNumberColor);
 }
