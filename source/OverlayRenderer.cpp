@@ -54,11 +54,6 @@ void ChooseTextColor(const QuillonPlugin& plugin, CanvasWrapper& canvas, const L
   if (!*plugin.rgbEnabled && !*plugin.sameColorEnabled) canvas.SetColor(own);
 }
 
-void DrawOverlayText(const QuillonPlugin& plugin, CanvasWrapper& canvas, std::string_view text) {
-  canvas.DrawString(std::string(text), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
-                    false);
-}
-
 constexpr char kResetsLabel[] = "Resets: ";
 constexpr char kHeightLabel[] = "Height: ";
 constexpr char kTimeLabel[] = "Time: ";
@@ -72,12 +67,14 @@ void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float
   constexpr std::string_view label = kLabel;
   canvas.SetPosition({x, top});
   ChooseTextColor(plugin, canvas, labelColor);
-  DrawOverlayText(plugin, canvas, label);
+  canvas.DrawString(std::string(label), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
+                    false);
   const float labelWidth =
       canvas.GetStringSize(std::string(label), *plugin.textSize, *plugin.textSize).X;
   canvas.SetPosition({x + labelWidth, top});
   ChooseTextColor(plugin, canvas, numberColor);
-  DrawOverlayText(plugin, canvas, number);
+  canvas.DrawString(std::string(number), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
+                    false);
 }
 
 }  // namespace
