@@ -35,9 +35,9 @@ constexpr std::string_view kUsage =
        quillon-host [--plugin FILE] --describe
 
 Loads the plugin module (by default the one beside this program), replays the session script
-SESSION (a file, or - for standard input) and unloads the module. The replay runs in virtual time, exact and instant, unless
---realtime is given. On Windows it always runs in real time: there the plugin reads the
-system's own performance counter.
+SESSION (a file, or - for standard input) and unloads the module. The replay runs in virtual
+time, exact and instant, unless --realtime is given. On Windows it always runs in real time:
+there the plugin reads the system's own performance counter.
 
 Options:
   --plugin FILE   the plugin module to load
