@@ -146,7 +146,8 @@ class LineParser {
     if (step == "set") {
       ExpectArguments(tokens, 2, 2, "set NAME VALUE");
       if (const auto refused = checkVariable(tokens[2].text, tokens[3].text)) Fail(*refused);
-      return SetVariable{std::make_shared<const Assignment>(tokens[2].text, tokens[3].text)};
+      return SetVariable{
+          std::make_shared<const Assignment>(Assignment{tokens[2].text, tokens[3].text})};
     }
     if (step == "show") {
       ExpectArguments(tokens, 1, 1, "show NAME");
