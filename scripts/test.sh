@@ -29,6 +29,8 @@ else
     /^[0-9]+% tests passed/ { summary = 1 }
     show || summary { print }
   ' "$log"
+  # A run that never got to its summary (no tests found, ctest itself failing) is shown whole.
+  grep -q '% tests passed' "$log" || cat "$log"
   if ((status != 0)); then exit "$status"; fi
 fi
 
