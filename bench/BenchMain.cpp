@@ -3,18 +3,24 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
 
 // Keeps each benchmark's CPU time per iteration (steadier than wall time on a busy machine) while
-// the console shows the usual table.
+// the console shows the usual table: with --benchmark_repetitions, the median of the repetitions.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        nanoseconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      if (run.error_occurred) continue;
+      const std::string name = run.run_name.str();
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        nanoseconds_[name] = run.GetAdjustedCPUTime();
+        medians_.insert(name);
+      } else if (run.run_type == Run::RT_Iteration && !medians_.contains(name)) {
+        nanoseconds_[name] = run.GetAdjustedCPUTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -30,6 +36,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
  private:
   std::map<std::string, double> nanoseconds_;
+  std::set<std::string> medians_;
 };
 
 }  // namespace

@@ -2,18 +2,18 @@
 // computed in advance) and the common way of writing it.
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <climits>
 #include <memory>
 #include <string>
 
 #include "BenchPlugin.h"
+#include "FloorFrame.h"
 #include "NullCanvas.h"
 #include "PeerOverlay.h"
 
 namespace {
 
-enum class ColorMode { OneColor, PerTextColors, Cycling };
+using bench::ColorMode;
 
 // A chain in progress, with realistic numbers on all three lines.
 void Prepare(bench::BenchPlugin& b, ColorMode mode) {
@@ -52,39 +52,11 @@ BENCHMARK_CAPTURE(BM_Frame_Peer, OneColor, ColorMode::OneColor);
 BENCHMARK_CAPTURE(BM_Frame_Peer, PerTextColors, ColorMode::PerTextColors);
 BENCHMARK_CAPTURE(BM_Frame_Peer, Cycling, ColorMode::Cycling);
 
-// The floor: the very same canvas calls, with texts, positions and colours made in advance.
-struct PrebuiltFrame {
-  std::array<std::string, 6> texts{"Resets: ", "7", "Height: ", "41.73", "Time: ", "1.25"};
-  std::array<Vector2F, 6> positions;
-  std::array<LinearColor, 6> colors;
-  LinearColor base{255.0f, 255.0f, 0.0f, 255.0f};
-  float scale = 2.0f;
-  bool shadows = true;
-};
-
-void DrawFloor(CanvasWrapper canvas, const PrebuiltFrame& frame, ColorMode mode) {
-  if (mode == ColorMode::Cycling) {
-    canvas.SetColor(static_cast<char>(127), static_cast<char>(243), static_cast<char>(30),
-                    static_cast<char>(255));
-  } else {
-    canvas.SetColor(frame.base);
-  }
-  for (std::size_t text = 0; text < frame.texts.size(); ++text) {
-    if (text % 2 == 1) {
-      benchmark::DoNotOptimize(
-          canvas.GetStringSize(frame.texts[text - 1], frame.scale, frame.scale));
-    }
-    canvas.SetPosition(frame.positions[text]);
-    if (mode == ColorMode::PerTextColors) canvas.SetColor(frame.colors[text]);
-    canvas.DrawString(frame.texts[text], frame.scale, frame.scale, frame.shadows, false);
-  }
-}
-
 void BM_Frame_Floor(benchmark::State& state, ColorMode mode) {
   bench::BenchPlugin b;  // the same host state around it, for a fair comparison
-  const PrebuiltFrame frame;
+  const bench::PrebuiltFrame frame;
   const auto canvas = Canvas();
-  for (auto _ : state) DrawFloor(CanvasWrapper(canvas), frame, mode);
+  for (auto _ : state) bench::DrawFloor(CanvasWrapper(canvas), frame, mode);
 }
 BENCHMARK_CAPTURE(BM_Frame_Floor, OneColor, ColorMode::OneColor);
 BENCHMARK_CAPTURE(BM_Frame_Floor, PerTextColors, ColorMode::PerTextColors);

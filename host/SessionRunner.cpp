@@ -4,6 +4,7 @@
 
 #include "FrameImage.h"
 #include "PngFile.h"
+#include "QuotedText.h"
 
 namespace host {
 namespace {
@@ -32,7 +33,7 @@ VariableCheck RegistryCheck(const pluginsdk::Host& host) {
   return [&host](std::string_view name,
                  std::optional<std::string_view> value) -> std::optional<std::string> {
     const auto variable = host.FindVariable(name);
-    if (!variable) return "unknown variable '" + std::string(name) + "'";
+    if (!variable) return "unknown variable " + pluginsdk::QuoteText(name);
     if (!value) return std::nullopt;
     // Try the value on a copy, so checking changes nothing.
     pluginsdk::ConsoleVariable trial(variable->Name(), variable->DefaultValue(), "",
@@ -72,28 +73,29 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
   std::visit(
       Overloaded{
           [&](const SetMode& s) { world.mode = s.mode; },
-          [&](const FireEvent& s) { host_.FireEvent(s.function); },
+          [&](const FireEvent& s) { host_.FireEvent(*s.function); },
           [&](const PlaceBall& s) { world.gameState->ball = ActorAt(s.location); },
           [&](const PlaceCar& s) { world.localCar = ActorAt(s.location); },
           [&](const SetGameState& s) { world.gameStatePresent = s.present; },
           [&](const SetVariable& s) {
             // Checked when the script was read; a refusal here would be a host fault.
-            if (const auto refused = host_.FindVariable(s.name)->SetText(s.value)) {
+            if (const auto refused =
+                    host_.FindVariable(s.assignment->name)->SetText(s.assignment->value)) {
               throw std::runtime_error(source + ":" + std::to_string(step.line) + ": " + *refused);
             }
           },
           [&](const ShowVariable& s) {
-            out_ << FormatTime(step.ticks) << ' ' << s.name << " = "
-                 << host_.FindVariable(s.name)->Text() << '\n';
+            out_ << FormatTime(step.ticks) << ' ' << *s.name << " = "
+                 << host_.FindVariable(*s.name)->Text() << '\n';
           },
           [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
           [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
           [&](const ClickWidget& s) { ClickStep(step, s, source); },
           [&](const RunCommand& s) {
             // Known when the script was read; the plugin may have dropped it since.
-            if (!host_.ExecuteCommand(s.commandLine)) {
+            if (!host_.ExecuteCommand(*s.commandLine)) {
               throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                                       ": unknown command: " + s.commandLine);
+                                       ": unknown command " + pluginsdk::QuoteText(*s.commandLine));
             }
           },
       },
@@ -113,8 +115,8 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
   const Image picture =
       framePicture_ ? framePicture_(canvas_->Calls()) : RenderFrameImage(canvas_->Calls(), font_);
   if (!WritePng(picture, *frame.image)) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
-                             frame.image->string() + "'");
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
+                             pluginsdk::QuoteText(frame.image->string()));
   }
 }
 
@@ -125,16 +127,16 @@ void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& setti
   out_ << FormatTime(step.ticks) << " settings\n";
   for (const auto& line : lines) out_ << "  " << line << '\n';
   if (settings.image && !WritePng(window.Picture(), *settings.image)) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
-                             settings.image->string() + "'");
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
+                             pluginsdk::QuoteText(settings.image->string()));
   }
 }
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
                               const std::string& source) {
-  if (!Settings(step, source).Click(click.label)) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget \"" +
-                             click.label + "\" on the settings page");
+  if (!Settings(step, source).Click(*click.label)) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget " +
+                             pluginsdk::QuoteText(*click.label) + " on the settings page");
   }
 }
 

@@ -1,18 +1,23 @@
 #include "SessionScript.h"
 
 #include <array>
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <fstream>
-#include <iterator>
+#include <iostream>
 
 #include "HostClock.h"
+#include "QuotedText.h"
 #include "ValueText.h"
 
 namespace host {
 namespace {
 
 using pluginsdk::GameMode;
+using pluginsdk::QuoteText;
+
+constexpr std::string_view kStandardInput = "-";
 
 struct EventName {
   std::string_view shortName;
@@ -76,7 +81,7 @@ class LineParser {
   std::int64_t Time(const Token& token) const {
     const auto seconds = token.quoted ? std::nullopt : pluginsdk::ParseNumber(token.text);
     if (!seconds || !std::isfinite(*seconds) || *seconds < 0.0 || *seconds > kMaxSeconds) {
-      Fail("bad time '" + token.text + "': expected seconds from 0 to 1e9, such as 2.5");
+      Fail("bad time " + QuoteText(token.text) + ": expected seconds from 0 to 1e9, such as 2.5");
     }
     return std::llround(*seconds * pluginsdk::HostClock::kTicksPerSecond);
   }
@@ -84,7 +89,7 @@ class LineParser {
   float Coordinate(const Token& token) const {
     const auto value = token.quoted ? std::nullopt : pluginsdk::ParseNumber(token.text);
     if (!value || !std::isfinite(*value) || std::fabs(*value) > FLT_MAX) {
-      Fail("bad number '" + token.text + "'");
+      Fail("bad number " + QuoteText(token.text));
     }
     return static_cast<float>(*value);
   }
@@ -93,7 +98,7 @@ class LineParser {
                        const char* usage) const {
     const std::size_t arguments = tokens.size() - 2;
     if (arguments < min || arguments > max) {
-      Fail("wrong number of arguments to '" + tokens[1].text + "': expected " + usage);
+      Fail("wrong number of arguments to " + QuoteText(tokens[1].text) + ": expected " + usage);
     }
   }
 
@@ -118,16 +123,17 @@ class LineParser {
       for (const auto& [name, mode] : kModes) {
         if (tokens[2].text == name) return SetMode{mode};
       }
-      Fail("unknown mode '" + tokens[2].text + "': expected menu, freeplay, training or match");
+      Fail("unknown mode " + QuoteText(tokens[2].text) +
+           ": expected menu, freeplay, training or match");
     }
     if (step == "event") {
       ExpectArguments(tokens, 1, 1, "event NAME");
-      if (tokens[2].quoted) return FireEvent{tokens[2].text};
-      if (const auto function = GameFunctionFor(tokens[2].text)) {
-        return FireEvent{std::string(*function)};
+      if (tokens[2].quoted) return QuotedEvent(tokens[2].text);
+      for (std::size_t event = 0; event < kEvents.size(); ++event) {
+        if (kEvents[event].shortName == tokens[2].text) return FireEvent{TableFunction(event)};
       }
-      Fail("unknown event '" + tokens[2].text +
-           "': expected init, destroyed, jump, landed, dodge, ballground, roundstart, explode, "
+      Fail("unknown event " + QuoteText(tokens[2].text) +
+           ": expected init, destroyed, jump, landed, dodge, ballground, roundstart, explode, "
            "pause, unpause or a quoted game-function name");
     }
     if (step == "ball") return PlaceBall{Location(tokens, "ball X Y Z or ball none")};
@@ -136,17 +142,18 @@ class LineParser {
       ExpectArguments(tokens, 1, 1, "gamestate present|none");
       if (tokens[2].text == "present") return SetGameState{true};
       if (tokens[2].text == "none") return SetGameState{false};
-      Fail("unknown game state '" + tokens[2].text + "': expected present or none");
+      Fail("unknown game state " + QuoteText(tokens[2].text) + ": expected present or none");
     }
     if (step == "set") {
       ExpectArguments(tokens, 2, 2, "set NAME VALUE");
       if (const auto refused = checkVariable(tokens[2].text, tokens[3].text)) Fail(*refused);
-      return SetVariable{tokens[2].text, tokens[3].text};
+      return SetVariable{
+          std::make_shared<const Assignment>(Assignment{tokens[2].text, tokens[3].text})};
     }
     if (step == "show") {
       ExpectArguments(tokens, 1, 1, "show NAME");
       if (const auto refused = checkVariable(tokens[2].text, std::nullopt)) Fail(*refused);
-      return ShowVariable{tokens[2].text};
+      return ShowVariable{Own(tokens[2].text)};
     }
     if (step == "frame") {
       ExpectArguments(tokens, 0, 1, "frame [FILE.png]");
@@ -160,11 +167,11 @@ class LineParser {
     }
     if (step == "click") {
       ExpectArguments(tokens, 1, 1, "click \"LABEL\"");
-      return ClickWidget{tokens[2].text};
+      return ClickWidget{Own(tokens[2].text)};
     }
     if (step == "command") return Command(tokens, checkCommand);
-    Fail("unknown step '" + step +
-         "': expected mode, event, ball, car, gamestate, set, show, frame, settings, click or "
+    Fail("unknown step " + QuoteText(step) +
+         ": expected mode, event, ball, car, gamestate, set, show, frame, settings, click or "
          "command");
   }
 
@@ -172,24 +179,76 @@ class LineParser {
     if (tokens.size() < 3)
       Fail("wrong number of arguments to 'command': expected command NAME ...");
     const std::string& name = tokens[2].text;
-    if (!checkCommand || !checkCommand(name)) Fail("unknown command '" + name + "'");
+    if (!checkCommand || !checkCommand(name)) Fail("unknown command " + QuoteText(name));
     // Quoted words are quoted again, so the console splits the line into the very same words.
     std::string commandLine;
     for (std::size_t i = 2; i < tokens.size(); ++i) {
       if (i > 2) commandLine += ' ';
       commandLine += tokens[i].quoted ? '"' + tokens[i].text + '"' : tokens[i].text;
     }
-    return RunCommand{commandLine};
+    return RunCommand{Own(commandLine)};
   }
 
-  std::filesystem::path ImagePath(const Token& token) const {
-    if (!token.text.ends_with(".png")) Fail("image file '" + token.text + "' must end in .png");
-    return token.text;
+  std::shared_ptr<const std::filesystem::path> ImagePath(const Token& token) const {
+    if (!token.text.ends_with(".png"))
+      Fail("image file " + QuoteText(token.text) + " must end in .png");
+    return std::make_shared<const std::filesystem::path>(token.text);
+  }
+
+  static StepText Own(const std::string& text) { return std::make_shared<const std::string>(text); }
+
+  // A quoted game-function name; one the table holds is not copied.
+  static FireEvent QuotedEvent(const std::string& function) {
+    for (std::size_t event = 0; event < kEvents.size(); ++event) {
+      if (kEvents[event].function == function) return FireEvent{TableFunction(event)};
+    }
+    return FireEvent{Own(function)};
+  }
+
+  // The table's game-function names as texts every step that fires one shares: each step points
+  // at the one text and owns nothing (an empty owner), so a long script holds no copies.
+  static StepText TableFunction(std::size_t event) {
+    static const auto names = [] {
+      std::array<std::string, kEvents.size()> made;
+      for (std::size_t i = 0; i < kEvents.size(); ++i) made[i] = kEvents[i].function;
+      return made;
+    }();
+    return StepText(StepText(), &names[event]);
   }
 
  private:
   const std::string& source_;
   int line_;
+};
+
+// Parses a script a line at a time, so a long script is never held whole as text.
+class SessionReader {
+ public:
+  SessionReader(const std::string& source, const VariableCheck& checkVariable,
+                const CommandCheck& checkCommand)
+      : source_(source), checkVariable_(checkVariable), checkCommand_(checkCommand) {}
+
+  void Read(std::string_view lineText) {
+    ++line_;
+    const LineParser parser(source_, line_);
+    const auto tokens = parser.Tokenize(lineText);
+    if (tokens.empty()) return;
+    if (tokens.size() < 2) parser.Fail("expected TIME STEP [ARGS]");
+    const std::int64_t ticks = parser.Time(tokens[0]);
+    if (ticks < previous_) parser.Fail("time " + QuoteText(tokens[0].text) + " goes back");
+    previous_ = ticks;
+    steps_.push_back({line_, ticks, parser.Action(tokens, checkVariable_, checkCommand_)});
+  }
+
+  std::vector<Step> TakeSteps() { return std::move(steps_); }
+
+ private:
+  const std::string& source_;
+  const VariableCheck& checkVariable_;
+  const CommandCheck& checkCommand_;
+  std::vector<Step> steps_;
+  std::int64_t previous_ = 0;
+  int line_ = 0;
 };
 
 }  // namespace
@@ -204,37 +263,46 @@ std::optional<std::string_view> GameFunctionFor(std::string_view shortName) {
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
                                const VariableCheck& checkVariable,
                                const CommandCheck& checkCommand) {
-  std::vector<Step> steps;
-  std::int64_t previous = 0;
-  int line = 0;
+  SessionReader reader(source, checkVariable, checkCommand);
   while (!text.empty()) {
-    ++line;
     const auto end = text.find('\n');
-    const std::string_view lineText = text.substr(0, end);
+    reader.Read(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-
-    const LineParser parser(source, line);
-    const auto tokens = parser.Tokenize(lineText);
-    if (tokens.empty()) continue;
-    if (tokens.size() < 2) parser.Fail("expected TIME STEP [ARGS]");
-    const std::int64_t ticks = parser.Time(tokens[0]);
-    if (ticks < previous) parser.Fail("time '" + tokens[0].text + "' goes back");
-    previous = ticks;
-    steps.push_back({line, ticks, parser.Action(tokens, checkVariable, checkCommand)});
   }
-  return steps;
+  return reader.TakeSteps();
+}
+
+std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
+                              const VariableCheck& checkVariable,
+                              const CommandCheck& checkCommand) {
+  SessionReader reader(source, checkVariable, checkCommand);
+  std::string line;
+  while (std::getline(stream, line)) reader.Read(line);
+  if (stream.bad()) throw ScriptError(source + ": cannot read the file");
+  return reader.TakeSteps();
 }
 
 std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableCheck& checkVariable,
                               const CommandCheck& checkCommand) {
+  const std::string source = ScriptName(file);
+  if (file == kStandardInput) return ReadSession(std::cin, source, checkVariable, checkCommand);
   std::error_code error;
-  std::ifstream stream(file, std::ios::binary);
-  if (!std::filesystem::is_regular_file(file, error) || !stream) {
-    throw ScriptError(file.string() + ":0: cannot read the file");
+  const auto status = std::filesystem::status(file, error);
+  if (status.type() == std::filesystem::file_type::not_found) {
+    throw ScriptError(source + ": no such file");
   }
-  const std::string contents{std::istreambuf_iterator<char>(stream), {}};
-  if (stream.bad()) throw ScriptError(file.string() + ":0: cannot read the file");
-  return ParseSession(contents, file.string(), checkVariable, checkCommand);
+  if (std::filesystem::is_directory(status)) throw ScriptError(source + ": is a directory");
+  errno = 0;
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream) {
+    throw ScriptError(source +
+                      (errno == EACCES ? ": permission denied" : ": cannot read the file"));
+  }
+  return ReadSession(stream, source, checkVariable, checkCommand);
+}
+
+std::string ScriptName(const std::filesystem::path& file) {
+  return file == kStandardInput ? "(standard input)" : file.string();
 }
 
 }  // namespace host

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -15,11 +17,16 @@
 namespace host {
 
 // --- The steps of a session script ---------------------------------------------------------------
+// Text a step owns, shared between copies of the step: a script may hold millions of steps, so
+// each stays a few words wide.
+using StepText = std::shared_ptr<const std::string>;
+
 struct SetMode {
   pluginsdk::GameMode mode;
 };
 struct FireEvent {
-  std::string function;  // full game-function name
+  // The full game-function name. A name the table of events holds is pointed at, not owned.
+  StepText function;
 };
 struct PlaceBall {
   std::optional<Vector> location;  // none: no ball
@@ -30,24 +37,28 @@ struct PlaceCar {
 struct SetGameState {
   bool present;
 };
-struct SetVariable {
+struct Assignment {
   std::string name;
   std::string value;
 };
+struct SetVariable {
+  std::shared_ptr<const Assignment>
+      assignment;  // one block for both texts, so the step stays small
+};
 struct ShowVariable {
-  std::string name;
+  StepText name;
 };
 struct DrawFrame {
-  std::optional<std::filesystem::path> image;
+  std::shared_ptr<const std::filesystem::path> image;  // null: no picture
 };
 struct ShowSettings {
-  std::optional<std::filesystem::path> image;
+  std::shared_ptr<const std::filesystem::path> image;  // null: no picture
 };
 struct ClickWidget {
-  std::string label;
+  StepText label;
 };
 struct RunCommand {
-  std::string commandLine;  // the words as the console splits them; quoted words stay quoted
+  StepText commandLine;  // the words as the console splits them; quoted words stay quoted
 };
 
 using StepAction = std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable,
@@ -58,6 +69,9 @@ struct Step {
   std::int64_t ticks;  // time of the step in 100 ns ticks from the start
   StepAction action;
 };
+// A million steps must replay in well under 64 MB: a new kind of step keeps its text in a
+// StepText rather than widen every step.
+static_assert(sizeof(Step) <= 40);
 
 // A fault in a script, as "FILE:LINE: message".
 class ScriptError : public std::runtime_error {
@@ -77,9 +91,17 @@ using CommandCheck = std::function<bool(std::string_view name)>;
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
                                const VariableCheck& checkVariable,
                                const CommandCheck& checkCommand = {});
-// Reads and parses a script file; an unreadable file is a ScriptError too.
+// Reads and parses a script line by line from a stream; `source` names it in faults.
+std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
+                              const VariableCheck& checkVariable,
+                              const CommandCheck& checkCommand = {});
+// Reads and parses a script file: "-" is standard input; pipes and other files that are not
+// regular files are read too. A file that cannot be read is a ScriptError without a line
+// ("FILE: no such file", "FILE: is a directory", "FILE: permission denied").
 std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableCheck& checkVariable,
                               const CommandCheck& checkCommand = {});
+// How faults name a script file: its path, or "(standard input)" for "-".
+std::string ScriptName(const std::filesystem::path& file);
 
 // The game-function names behind the short event names of scripts.
 std::optional<std::string_view> GameFunctionFor(std::string_view shortName);

@@ -9,6 +9,7 @@
 #include "Host.h"
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
+#include "QuotedText.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
 
@@ -38,9 +39,9 @@ constexpr std::string_view kUsage =
        quillon-host [--plugin FILE] --describe
 
 Loads the plugin module (by default the one beside this program), replays the session script
-SESSION and unloads the module. The replay runs in virtual time, exact and instant, unless
---realtime is given. On Windows it always runs in real time: there the plugin reads the
-system's own performance counter.
+SESSION (a file, or - for standard input) and unloads the module. The replay runs in virtual
+time, exact and instant, unless --realtime is given. On Windows it always runs in real time:
+there the plugin reads the system's own performance counter.
 
 Options:
   --plugin FILE   the plugin module to load
@@ -83,7 +84,8 @@ blank lines are allowed.
 Before each step the clock moves to the step's time (in real time: waits for it), running
 every timeout due by then at its own time; after each step the deferred work queued by the
 plugin runs. A fault in the script is reported as FILE:LINE: message and nothing runs (exit
-status 2).
+status 2); so is a script that cannot be read, as FILE: no such file (is a directory,
+permission denied).
 
 Every line the host or the plugin writes to the console is printed on standard output as
 "console: TEXT" when it is written, among the step's own output.
@@ -156,7 +158,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
       }
       options.data = argv[++i];
     } else if (argument.starts_with("-") && argument != "-") {
-      std::cerr << "quillon-host: unknown option '" << argument << "'\n";
+      std::cerr << "quillon-host: unknown option " << pluginsdk::QuoteText(argument) << '\n';
       return std::nullopt;
     } else if (options.session.empty()) {
       options.session = argument;
@@ -245,7 +247,7 @@ int main(int argc, char** argv) {
     }
 #endif
     host::SessionRunner runner(host, plugin, std::cout, options->replay);
-    runner.Run(steps, options->session.string());
+    runner.Run(steps, host::ScriptName(options->session));
   } catch (const std::exception& error) {
     std::cerr << "quillon-host: " << error.what() << '\n';
     return kExitFailure;

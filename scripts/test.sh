@@ -3,13 +3,36 @@
 # default preset it also checks the Windows build under Wine, where the MinGW-w64 toolchain and
 # Wine are installed (scripts/setup.sh windows installs them; CI always has them).
 # Usage: scripts/test.sh [PRESET]   (default, or asan for the sanitizer build)
+# It prints only the tests that fail, each with its output, and a short summary; with VERBOSE=1
+# every test gets its line, as ctest writes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 scripts/setup.sh "$preset"
 # The code follows .clang-format; a file that does not fails the run.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
-ctest --preset "$preset" -j 2
+if [[ ${VERBOSE:-0} == 1 ]]; then
+  ctest --preset "$preset" -j 2
+else
+  log=$(mktemp)
+  trap 'rm -f "$log"' EXIT
+  status=0
+  ctest --preset "$preset" -j 2 >"$log" 2>&1 || status=$?
+  # A result line opens a test's block (shown unless it passed); the output of a failing test
+  # follows its result line; the summary starts at "tests passed". Dot padding is dropped.
+  awk '
+    /^ *Start +[0-9]+:/ { show = 0; next }
+    /^ *[0-9]+\/[0-9]+ Test +#[0-9]+:/ {
+      show = $0 !~ / Passed +[0-9.]+ sec$/
+      gsub(/ \.\.\.+ ?/, " ")
+    }
+    /^[0-9]+% tests passed/ { summary = 1 }
+    show || summary { print }
+  ' "$log"
+  # A run that never got to its summary (no tests found, ctest itself failing) is shown whole.
+  grep -q '% tests passed' "$log" || cat "$log"
+  if ((status != 0)); then exit "$status"; fi
+fi
 
 if [[ $preset == default ]]; then
   if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then

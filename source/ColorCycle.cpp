@@ -54,4 +54,20 @@ std::int32_t NextCyclePhase(std::int32_t phase, float step) {
   return static_cast<double>(next) >= CycleLimit(step) ? 0 : next;
 }
 
+CycleColor CycleColorMemo::Compute(std::int32_t phase, float step) {
+  // Compared bit for bit, so that a step that is not a number is remembered too.
+  const auto stepBits = std::bit_cast<std::uint32_t>(step);
+  if (stepBits != stepBits_) {
+    known_.reset();
+    stepBits_ = stepBits;
+  }
+  const CycleColor color = CycleColorAt(phase, step);
+  const auto index = static_cast<std::uint32_t>(phase);
+  if (index < kPhases) {
+    colors_[index] = color;
+    known_.set(index);
+  }
+  return color;
+}
+
 }  // namespace quillon

@@ -1,4 +1,8 @@
 #pragma once
+#include <array>
+#include <bit>
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
 
 namespace quillon {
@@ -19,5 +23,29 @@ float CycleStep(float speed);
 CycleColor CycleColorAt(std::int32_t phase, float step);
 // The counter after a cycled frame: one further, or back to 0 once a whole cycle has passed.
 std::int32_t NextCyclePhase(std::int32_t phase, float step);
+
+// The colours of a cycle, each kept as it is first drawn: the cycle repeats every few seconds and
+// a colour costs three sines. Exactly the colours CycleColorAt gives; a new step forgets them.
+class CycleColorMemo {
+ public:
+  // Inline, so a kept colour costs a few loads in the frame.
+  CycleColor At(std::int32_t phase, float step) {
+    const auto index = static_cast<std::uint32_t>(phase);  // a negative phase is beyond kPhases
+    if (std::bit_cast<std::uint32_t>(step) == stepBits_ && index < kPhases && known_[index]) {
+      return colors_[index];
+    }
+    return Compute(phase, step);
+  }
+
+ private:
+  CycleColor Compute(std::int32_t phase, float step);
+
+  // A whole cycle at speeds from about 0.31 up (1257 phases at the default speed); later phases
+  // of slower cycles are computed each time.
+  static constexpr std::size_t kPhases = 4096;
+  std::uint32_t stepBits_ = 0;
+  std::bitset<kPhases> known_;
+  std::array<CycleColor, kPhases> colors_{};
+};
 
 }  // namespace quillon

@@ -17,12 +17,17 @@ class NumberText {
   // "inf", "-inf", "nan" or "-nan" for the values that have no digits. `decimals` is 0 to 2.
   static NumberText Fixed(float value, int decimals);
 
-  std::string_view View() const { return {chars_.data(), size_}; }
+  std::string_view View() const { return {chars_.data() + first_, chars_.size() - first_}; }
 
  private:
+  // Digits are written from the last one backwards, so a number costs no count of its digits
+  // first; the text is the buffer's tail, from `first_`.
+  char* End() { return chars_.data() + chars_.size(); }
+  void StartAt(const char* first) { first_ = static_cast<std::size_t>(first - chars_.data()); }
+
   // FLT_MAX has 39 integer digits; with sign, point and two decimals that is 43.
-  std::array<char, 48> chars_{};
-  std::size_t size_ = 0;
+  std::array<char, 48> chars_;
+  std::size_t first_ = chars_.size();
 };
 
 }  // namespace quillon

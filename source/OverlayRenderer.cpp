@@ -18,6 +18,10 @@ constexpr float kLineSpacingHalf = 0.5f;
 constexpr float kLineSpacingPixels = 30.0f;
 constexpr char kOpaque = static_cast<char>(255);
 
+// The cycle's colours as drawn so far; a pure cache of CycleColorAt, so one for the module serves
+// any plugin object.
+quillon::CycleColorMemo cycleColors;
+
 // In a game of free play or custom training, with the plugin switched on. Custom training is asked
 // about only outside free play.
 bool IsOverlayShown(QuillonPlugin& plugin) {
@@ -35,7 +39,7 @@ void SetBaseColor(QuillonPlugin& plugin, CanvasWrapper& canvas) {
     return;
   }
   const float step = quillon::CycleStep(*plugin.rgbSpeed);
-  const quillon::CycleColor color = quillon::CycleColorAt(plugin.colorPhase, step);
+  const quillon::CycleColor color = cycleColors.At(plugin.colorPhase, step);
   canvas.SetColor(color.red, color.green, color.blue, kOpaque);
   plugin.colorPhase = quillon::NextCyclePhase(plugin.colorPhase, step);
 }
@@ -50,24 +54,27 @@ void ChooseTextColor(const QuillonPlugin& plugin, CanvasWrapper& canvas, const L
   if (!*plugin.rgbEnabled && !*plugin.sameColorEnabled) canvas.SetColor(own);
 }
 
-void DrawOverlayText(const QuillonPlugin& plugin, CanvasWrapper& canvas, std::string_view text) {
-  canvas.DrawString(std::string(text), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
-                    false);
-}
+constexpr char kResetsLabel[] = "Resets: ";
+constexpr char kHeightLabel[] = "Height: ";
+constexpr char kTimeLabel[] = "Time: ";
 
 // The label at (x, top), and the number where the label's measured width, trailing blank
-// included, ends.
+// included, ends. Made for each label, so its texts are built from a constant of known length.
+template <const char* kLabel>
 void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
-              std::string_view label, const LinearColor& labelColor, NumberText number,
+              const LinearColor& labelColor, std::string_view number,
               const LinearColor& numberColor) {
+  constexpr std::string_view label = kLabel;
   canvas.SetPosition({x, top});
   ChooseTextColor(plugin, canvas, labelColor);
-  DrawOverlayText(plugin, canvas, label);
+  canvas.DrawString(std::string(label), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
+                    false);
   const float labelWidth =
       canvas.GetStringSize(std::string(label), *plugin.textSize, *plugin.textSize).X;
   canvas.SetPosition({x + labelWidth, top});
   ChooseTextColor(plugin, canvas, numberColor);
-  DrawOverlayText(plugin, canvas, number.View());
+  canvas.DrawString(std::string(number), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
+                    false);
 }
 
 }  // namespace
@@ -86,10 +93,13 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
   const float top0 = static_cast<float>(*positionY);
   const float top1 = top0 + step;
   const float top2 = top1 + step;
-  DrawLine(*this, canvas, x, top0, "Resets: ", *resetLabelColor,
-           NumberText::Unsigned(static_cast<std::uint32_t>(count)), *resetNumberColor);
-  DrawLine(*this, canvas, x, top1, "Height: ", *heightLabelColor,
-           NumberText::Fixed(height, *heightDecimal ? 2 : 0), *heightNumberColor);
-  DrawLine(*this, canvas, x, top2, "Time: ", *timeLabelColor,
-           NumberText::Fixed(static_cast<float>(interval), 2), *timeNumberColor);
+  const NumberText countText = NumberText::Unsigned(static_cast<std::uint32_t>(count));
+  const NumberText heightText = NumberText::Fixed(height, *heightDecimal ? 2 : 0);
+  const NumberText intervalText = NumberText::Fixed(static_cast<float>(interval), 2);
+  DrawLine<kResetsLabel>(*this, canvas, x, top0, *resetLabelColor, countText.View(),
+                         *resetNumberColor);
+  DrawLine<kHeightLabel>(*this, canvas, x, top1, *heightLabelColor, heightText.View(),
+                         *heightNumberColor);
+  DrawLine<kTimeLabel>(*this, canvas, x, top2, *timeLabelColor, intervalText.View(),
+                       *timeNumberColor);
 }

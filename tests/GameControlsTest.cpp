@@ -106,7 +106,8 @@ TEST(GameControls, ThePauseKeyFollowsTheScriptsPauseSteps) {
   GameFunctionLog log(session.Host());
   host::GameControls controls(session.Host());
   const auto step = [](const char* name) {
-    return host::Step{1, 0, host::FireEvent{std::string(*host::GameFunctionFor(name))}};
+    return host::Step{
+        1, 0, host::FireEvent{std::make_shared<const std::string>(*host::GameFunctionFor(name))}};
   };
   controls.Follow(step("pause"));
   EXPECT_TRUE(controls.Paused());

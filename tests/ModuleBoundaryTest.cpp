@@ -6,7 +6,9 @@
 #include <string>
 
 #include "DynamicLibrary.h"
+#include "HostClock.h"
 #include "LoadedPlugin.h"
+#include "PerformanceCounter.h"
 #include "PluginSession.h"
 
 namespace {
@@ -91,6 +93,25 @@ TEST_F(PluginHolderTest, ACopyKeptByTheHostOutlivesDeleteMe) {
   kept.reset();
   EXPECT_TRUE(watch.expired());
   record.destroy();
+}
+
+// A program that only inspects the module may make and delete the plugin with no host running;
+// the stopwatch reads the performance counter as the plugin goes, and that counter never fails.
+TEST(Loader, MakesAndDeletesThePluginWithNoHostRunning) {
+  const host::DynamicLibrary library(PluginPath());
+  const auto& record = host::ReadDescriptor(library, PluginPath());
+  PluginHolder* holder = record.create();
+  ASSERT_TRUE(*holder);
+  record.destroy();
+  EXPECT_FALSE(*holder);
+
+  LARGE_INTEGER first;
+  LARGE_INTEGER second;
+  QueryPerformanceCounter(&first);
+  const std::int64_t platform = pluginsdk::PlatformTicks();
+  QueryPerformanceCounter(&second);
+  EXPECT_LE(first.QuadPart, platform);
+  EXPECT_GE(second.QuadPart, platform);
 }
 
 TEST(Loader, LoadsAndUnloadsTwoHundredTimes) {

@@ -1,12 +1,16 @@
 // Session scripts: what the parser accepts, and every fault reported as FILE:LINE with exit 2.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "QuotedText.h"
 #include "SessionScript.h"
 
 namespace {
@@ -38,15 +42,15 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
   EXPECT_EQ(steps[0].line, 3);
   EXPECT_EQ(std::get<host::SetMode>(steps[0].action).mode, pluginsdk::GameMode::Freeplay);
   EXPECT_EQ(steps[1].ticks, 5'000'000);
-  EXPECT_EQ(std::get<host::FireEvent>(steps[1].action).function,
+  EXPECT_EQ(*std::get<host::FireEvent>(steps[1].action).function,
             "Function TAGame.GameEvent_TA.Init");
-  EXPECT_EQ(std::get<host::FireEvent>(steps[2].action).function,
+  EXPECT_EQ(*std::get<host::FireEvent>(steps[2].action).function,
             "Function TAGame.Car_TA.EventLanded");
   EXPECT_EQ(std::get<host::PlaceBall>(steps[3].action).location, (Vector{1.0f, -2.0f, 300.5f}));
   EXPECT_FALSE(std::get<host::PlaceCar>(steps[4].action).location.has_value());
   EXPECT_EQ(steps[5].ticks, 20'000'001);
-  EXPECT_EQ(std::get<host::SetVariable>(steps[6].action).value, "1");
-  EXPECT_EQ(std::get<host::DrawFrame>(steps[7].action).image, "out/x.png");
+  EXPECT_EQ(std::get<host::SetVariable>(steps[6].action).assignment->value, "1");
+  EXPECT_EQ(*std::get<host::DrawFrame>(steps[7].action).image, "out/x.png");
 }
 
 TEST(SessionScript, ACommandStepKeepsItsWordsForTheConsole) {
@@ -54,9 +58,9 @@ TEST(SessionScript, ACommandStepKeepsItsWordsForTheConsole) {
       "1 command quillon_echo \"two words\" x # comment\n2 command writeconfig\n", "play.session",
       OnlyEnabled, [](std::string_view name) { return name != "nosuch"; });
   ASSERT_EQ(steps.size(), 2u);
-  EXPECT_EQ(std::get<host::RunCommand>(steps[0].action).commandLine,
+  EXPECT_EQ(*std::get<host::RunCommand>(steps[0].action).commandLine,
             "quillon_echo \"two words\" x");
-  EXPECT_EQ(std::get<host::RunCommand>(steps[1].action).commandLine, "writeconfig");
+  EXPECT_EQ(*std::get<host::RunCommand>(steps[1].action).commandLine, "writeconfig");
 }
 
 struct Fault {
@@ -122,8 +126,9 @@ class HostProgram : public ::testing::Test {
   }
 
   // Runs the host program; returns its exit status and fills its output streams.
-  int Run(const std::string& arguments, std::string& out, std::string& err) {
-    const std::string command = std::string(QUILLON_HOST_PATH) + " " + arguments + " >" +
+  int Run(const std::string& arguments, std::string& out, std::string& err,
+          const std::string& before = "") {
+    const std::string command = before + QUILLON_HOST_PATH + " " + arguments + " >" +
                                 (folder / "out").string() + " 2>" + (folder / "err").string();
     const int status = std::system(command.c_str());
     out = Read(folder / "out");
@@ -160,11 +165,9 @@ TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
                      "gamestate, set, show, frame, settings, click or command\n");
 }
 
-TEST_F(HostProgram, AnUnreadableScriptOrBadOptionExitsWithTwo) {
+TEST_F(HostProgram, ABadOptionExitsWithTwo) {
   std::string out;
   std::string err;
-  EXPECT_EQ(Run((folder / "missing.session").string(), out, err), 2);
-  EXPECT_NE(err.find("missing.session:0: cannot read the file"), std::string::npos) << err;
   EXPECT_EQ(Run("--frobnicate x", out, err), 2);
   EXPECT_NE(err.find("unknown option '--frobnicate'"), std::string::npos) << err;
   EXPECT_EQ(Run("", out, err), 2);
@@ -204,6 +207,134 @@ TEST_F(HostProgram, AModuleThatIsNotAPluginIsAClearError) {
   EXPECT_EQ(Run("--plugin " + (folder / "nothing.so").string() + " " + script.string(), out, err),
             1);
   EXPECT_NE(err.find("nothing.so: cannot load the library"), std::string::npos) << err;
+}
+
+// A script is read from wherever it comes: a file, standard input, a pipe or a FIFO.
+TEST_F(HostProgram, ReadsTheScriptFromStandardInputPipesAndFifos) {
+  const auto script = Write("ok.session", "0 mode freeplay\n1.5 show quillon_posx\n");
+  ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+  const std::string file = script.string();
+  const std::string fifo = (folder / "fifo").string();
+  const struct {
+    const char* how;
+    std::string before;  // the shell command that feeds the host
+    std::string arguments;
+  } sources[] = {
+      {"a file", "", file},
+      {"- with input redirected", "", "- <" + file},
+      {"- at the end of a pipe", "cat " + file + " | ", "-"},
+      {"/dev/stdin", "cat " + file + " | ", "/dev/stdin"},
+      {"a FIFO", "cat " + file + " >" + fifo + " & ", fifo},
+  };
+  for (const auto& source : sources) {
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run(source.arguments, out, err, source.before), 0) << source.how << ": " << err;
+    EXPECT_EQ(out, "1.500 quillon_posx = 0\n") << source.how;
+  }
+}
+
+TEST_F(HostProgram, AFaultOnStandardInputNamesIt) {
+  const auto script = Write("bad.session", "0 mode freeplay\n1 fly\n");
+  std::string out;
+  std::string err;
+  EXPECT_EQ(Run("- <" + script.string(), out, err), 2);
+  EXPECT_TRUE(err.starts_with("(standard input):2: unknown step 'fly'")) << err;
+}
+
+// A script that cannot be read says why, without a line number.
+TEST_F(HostProgram, AnUnreadableScriptSaysWhyAndExitsWithTwo) {
+  Write("locked.session", "0 frame\n");
+  std::filesystem::permissions(folder / "locked.session", std::filesystem::perms::none);
+  // Root reads a file whatever its permissions, so the host then runs as nobody for that file.
+  const std::string asAnotherUser =
+      ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const struct {
+    std::string file;
+    const char* why;
+    std::string before;
+  } unreadable[] = {
+      {(folder / "missing.session").string(), ": no such file", ""},
+      {folder.string(), ": is a directory", ""},
+      {(folder / "locked.session").string(), ": permission denied", asAnotherUser},
+  };
+  for (const auto& script : unreadable) {
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run(script.file, out, err, script.before), 2) << script.file;
+    EXPECT_EQ(err, script.file + script.why + "\n");
+  }
+}
+
+// A message quotes at most 60 bytes of the text it complains about, printable.
+TEST(QuotedText, IsShortAndPrintableWhateverTheText) {
+  const struct {
+    std::string text;
+    std::string quoted;
+  } cases[] = {
+      {"12x", "'12x'"},
+      {"", "''"},
+      {std::string(60, 'A'), "'" + std::string(60, 'A') + "'"},
+      {std::string(61, 'A'), "'" + std::string(60, 'A') + "'... (61 bytes)"},
+      {std::string(10'000'000, 'A'), "'" + std::string(60, 'A') + "'... (10000000 bytes)"},
+      {std::string("\x7F"
+                   "ELF\x02\x00\xFF\t\ne\xCC\x81",
+                   12),
+       "'\\x7FELF\\x02\\x00\\xFF\\x09\\x0Ae\\xCC\\x81'"},
+      {std::string(59, 'A') + "\xE2\x82\xAC", "'" + std::string(59, 'A') + "\\xE2'... (62 bytes)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(pluginsdk::QuoteText(c.text), c.quoted);
+}
+
+TEST_F(HostProgram, AHugeOrBinaryScriptGivesAShortMessage) {
+  const struct {
+    const char* name;
+    std::string script;
+    std::string expected;  // after "FILE:1: "
+  } faults[] = {
+      {"huge.session", "0 set quillon_color " + std::string(10'000'000, 'A') + "\n",
+       "cannot set quillon_color: '" + std::string(60, 'A') +
+           "'... (10000000 bytes) is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))\n"},
+      {"binary.session",
+       std::string("\x7F"
+                   "ELF\x02\x01\x01\x00\x00\x1B[2J jump",
+                   18),
+       "bad time '\\x7FELF\\x02\\x01\\x01\\x00\\x00\\x1B[2J': expected seconds from 0 to "
+       "1e9, such as 2.5\n"},
+  };
+  for (const auto& fault : faults) {
+    const auto script = Write(fault.name, fault.script);
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run(script.string(), out, err), 2);
+    EXPECT_EQ(err, script.string() + ":1: " + fault.expected);
+  }
+}
+
+// A million steps replay in little memory: a step holds no copy of a game-function name the
+// table of events has. Peak resident memory of the host, as /usr/bin/time -f %M reports it.
+TEST_F(HostProgram, AMillionStepsReplayInUnder64Megabytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' shadow memory is not the program's";
+#endif
+  std::ofstream script(folder / "million.session");
+  script << "0 mode freeplay\n0 event init\n3 set quillon_enabled 1\n";
+  for (int group = 0; group < 250'000; ++group) {
+    const int hundredths = group % 100;
+    const std::string time = std::to_string(3 + group / 100) + (hundredths < 10 ? ".0" : ".") +
+                             std::to_string(hundredths);
+    script << time << " event jump\n"
+           << time << " event landed\n"
+           << time << " event dodge\n"
+           << time << " frame\n";
+  }
+  script.close();
+  std::string out;
+  std::string err;
+  ASSERT_EQ(Run((folder / "million.session").string(), out, err), 0) << err;
+  rusage usage{};
+  ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_LE(usage.ru_maxrss, 64 * 1024) << "peak resident kB";
 }
 
 }  // namespace

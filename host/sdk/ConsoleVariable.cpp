@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 
+#include "QuotedText.h"
 #include "ValueText.h"
 
 namespace pluginsdk {
@@ -45,13 +46,13 @@ std::optional<std::string> ConsoleVariable::SetText(std::string_view text) {
   if (holdsColor_) {
     const auto color = ParseColor(text);
     if (!color) {
-      return "'" + std::string(text) + "' is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))";
+      return QuoteText(text) + " is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))";
     }
     StoreColor(*color);
     return std::nullopt;
   }
   const auto number = ParseNumber(text);
-  if (!number) return "'" + std::string(text) + "' is not a number";
+  if (!number) return QuoteText(text) + " is not a number";
   const double clamped = std::clamp(*number, static_cast<double>(bounds_.min.value_or(-INFINITY)),
                                     static_cast<double>(bounds_.max.value_or(INFINITY)));
   StoreNumber(clamped, FormatNumber(clamped));

@@ -49,6 +49,10 @@ Host& Host::Current() {
   return *currentHost;
 }
 
+Host* Host::Running() {
+  return currentHost;
+}
+
 std::shared_ptr<PluginConnection> Host::Connect() {
   auto* connection = new PluginConnection(*this, nextPluginId_++);
   connections_.push_back(connection);

@@ -44,6 +44,9 @@ class PLUGINSDK_API Host {
 
   // The host the SDK functions act on.
   static Host& Current();
+  // The running host, or null when none is: for the few SDK functions that have an answer
+  // without one.
+  static Host* Running();
 
   HostClock& Clock() { return clock_; }
   GameWorld& World() { return world_; }

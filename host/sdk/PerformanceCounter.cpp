@@ -1,4 +1,6 @@
-// Off Windows the performance counter reads the current host's clock.
+// Off Windows the performance counter reads the current host's clock. A module may be made and
+// deleted with no host running (a program that only loads it); the real counter never fails, so
+// then it reads the platform's steady clock, in the same ticks.
 #include "PerformanceCounter.h"
 
 #include "Host.h"
@@ -6,7 +8,8 @@
 extern "C" {
 
 int QueryPerformanceCounter(LARGE_INTEGER* count) {
-  count->QuadPart = pluginsdk::Host::Current().Clock().Counter();
+  pluginsdk::Host* host = pluginsdk::Host::Running();
+  count->QuadPart = host != nullptr ? host->Clock().Counter() : pluginsdk::PlatformTicks();
   return 1;
 }
 

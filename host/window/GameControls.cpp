@@ -102,9 +102,9 @@ void GameControls::EnterMode(GameMode mode) {
 void GameControls::Follow(const Step& step) {
   const auto* event = std::get_if<FireEvent>(&step.action);
   if (event == nullptr) return;
-  if (event->function == GameFunctionFor("pause")) paused_ = true;
-  if (event->function == GameFunctionFor("unpause") ||
-      event->function == GameFunctionFor("destroyed")) {
+  const std::string_view function = *event->function;
+  if (function == GameFunctionFor("pause")) paused_ = true;
+  if (function == GameFunctionFor("unpause") || function == GameFunctionFor("destroyed")) {
     paused_ = false;
   }
 }

@@ -1,0 +1,24 @@
+#include "QuotedText.h"
+
+namespace pluginsdk {
+
+std::string QuoteText(std::string_view text) {
+  constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+  const std::string_view shown = text.substr(0, kQuotedBytes);
+  std::string quoted = "'";
+  for (const char c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      quoted += c;
+    } else {
+      quoted += "\\x";
+      quoted += kHexDigits[byte >> 4];
+      quoted += kHexDigits[byte & 0x0F];
+    }
+  }
+  quoted += '\'';
+  if (shown.size() < text.size()) quoted += "... (" + std::to_string(text.size()) + " bytes)";
+  return quoted;
+}
+
+}  // namespace pluginsdk
