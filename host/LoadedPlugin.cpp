@@ -40,10 +40,13 @@ LoadedPlugin::LoadedPlugin(pluginsdk::Host& host, const std::filesystem::path& f
   plugin_->cvarManager = connection_->cvars;
   plugin_->gameWrapper = connection_->game;
   plugin_->onLoad();
+  host.ApplyConfig(connection_->id);
 }
 
 LoadedPlugin::~LoadedPlugin() {
   plugin_->onUnload();
+  // While the plugin's variables are still registered.
+  connection_->host.WriteConfig();
   // Callables made by the module must be gone before its code is unloaded.
   connection_->host.Disconnect(*connection_);
   settingsWindow_ = nullptr;

@@ -13,10 +13,12 @@ namespace host {
 class LoadedPlugin {
  public:
   // Loads the module, checks its descriptor record, makes the plugin object, hands it its two
-  // host objects and calls onLoad. Throws std::runtime_error, naming the file, when the module
-  // cannot be loaded or its record is missing or malformed; nothing is left behind then.
+  // host objects, calls onLoad and applies the host's saved settings. Throws std::runtime_error,
+  // naming the file, when the module cannot be loaded or its record is missing or malformed;
+  // nothing is left behind then.
   LoadedPlugin(pluginsdk::Host& host, const std::filesystem::path& file);
-  // onUnload, then drops everything the plugin registered, lets the object go and unloads.
+  // onUnload, saves the settings, then drops everything the plugin registered, lets the object go
+  // and unloads.
   ~LoadedPlugin();
   LoadedPlugin(const LoadedPlugin&) = delete;
   LoadedPlugin& operator=(const LoadedPlugin&) = delete;

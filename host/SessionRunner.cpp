@@ -44,6 +44,10 @@ VariableCheck RegistryCheck(const pluginsdk::Host& host) {
   };
 }
 
+CommandCheck KnownCommands(const pluginsdk::Host& host) {
+  return [&host](std::string_view name) { return host.HasCommand(name); };
+}
+
 SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::ostream& out,
                              ReplayOptions options)
     : host_(host),
@@ -83,6 +87,13 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
           [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
           [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
           [&](const ClickWidget& s) { ClickStep(step, s, source); },
+          [&](const RunCommand& s) {
+            // Known when the script was read; the plugin may have dropped it since.
+            if (!host_.ExecuteCommand(s.commandLine)) {
+              throw std::runtime_error(source + ":" + std::to_string(step.line) +
+                                       ": unknown command: " + s.commandLine);
+            }
+          },
       },
       step.action);
 }

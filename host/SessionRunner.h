@@ -48,6 +48,8 @@ class SessionRunner {
 
 // The checks a script's variable steps get against the host's registry.
 VariableCheck RegistryCheck(const pluginsdk::Host& host);
+// The check a script's command steps get: the host's console commands.
+CommandCheck KnownCommands(const pluginsdk::Host& host);
 
 // Seconds with three decimals, as frame lines show time.
 std::string FormatTime(std::int64_t ticks);

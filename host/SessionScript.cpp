@@ -103,7 +103,8 @@ class LineParser {
     return Vector{Coordinate(tokens[2]), Coordinate(tokens[3]), Coordinate(tokens[4])};
   }
 
-  StepAction Action(const std::vector<Token>& tokens, const VariableCheck& checkVariable) const {
+  StepAction Action(const std::vector<Token>& tokens, const VariableCheck& checkVariable,
+                    const CommandCheck& checkCommand) const {
     const std::string& step = tokens[1].text;
     if (tokens[1].quoted) Fail("a step name cannot be quoted");
     if (step == "mode") {
@@ -161,8 +162,24 @@ class LineParser {
       ExpectArguments(tokens, 1, 1, "click \"LABEL\"");
       return ClickWidget{tokens[2].text};
     }
+    if (step == "command") return Command(tokens, checkCommand);
     Fail("unknown step '" + step +
-         "': expected mode, event, ball, car, gamestate, set, show, frame, settings or click");
+         "': expected mode, event, ball, car, gamestate, set, show, frame, settings, click or "
+         "command");
+  }
+
+  RunCommand Command(const std::vector<Token>& tokens, const CommandCheck& checkCommand) const {
+    if (tokens.size() < 3)
+      Fail("wrong number of arguments to 'command': expected command NAME ...");
+    const std::string& name = tokens[2].text;
+    if (!checkCommand || !checkCommand(name)) Fail("unknown command '" + name + "'");
+    // Quoted words are quoted again, so the console splits the line into the very same words.
+    std::string commandLine;
+    for (std::size_t i = 2; i < tokens.size(); ++i) {
+      if (i > 2) commandLine += ' ';
+      commandLine += tokens[i].quoted ? '"' + tokens[i].text + '"' : tokens[i].text;
+    }
+    return RunCommand{commandLine};
   }
 
   std::filesystem::path ImagePath(const Token& token) const {
@@ -185,7 +202,8 @@ std::optional<std::string_view> GameFunctionFor(std::string_view shortName) {
 }
 
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
-                               const VariableCheck& checkVariable) {
+                               const VariableCheck& checkVariable,
+                               const CommandCheck& checkCommand) {
   std::vector<Step> steps;
   std::int64_t previous = 0;
   int line = 0;
@@ -202,13 +220,13 @@ std::vector<Step> ParseSession(std::string_view text, const std::string& source,
     const std::int64_t ticks = parser.Time(tokens[0]);
     if (ticks < previous) parser.Fail("time '" + tokens[0].text + "' goes back");
     previous = ticks;
-    steps.push_back({line, ticks, parser.Action(tokens, checkVariable)});
+    steps.push_back({line, ticks, parser.Action(tokens, checkVariable, checkCommand)});
   }
   return steps;
 }
 
-std::vector<Step> LoadSession(const std::filesystem::path& file,
-                              const VariableCheck& checkVariable) {
+std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableCheck& checkVariable,
+                              const CommandCheck& checkCommand) {
   std::error_code error;
   std::ifstream stream(file, std::ios::binary);
   if (!std::filesystem::is_regular_file(file, error) || !stream) {
@@ -216,7 +234,7 @@ std::vector<Step> LoadSession(const std::filesystem::path& file,
   }
   const std::string contents{std::istreambuf_iterator<char>(stream), {}};
   if (stream.bad()) throw ScriptError(file.string() + ":0: cannot read the file");
-  return ParseSession(contents, file.string(), checkVariable);
+  return ParseSession(contents, file.string(), checkVariable, checkCommand);
 }
 
 }  // namespace host

@@ -46,9 +46,12 @@ struct ShowSettings {
 struct ClickWidget {
   std::string label;
 };
+struct RunCommand {
+  std::string commandLine;  // the words as the console splits them; quoted words stay quoted
+};
 
 using StepAction = std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable,
-                                ShowVariable, DrawFrame, ShowSettings, ClickWidget>;
+                                ShowVariable, DrawFrame, ShowSettings, ClickWidget, RunCommand>;
 
 struct Step {
   int line;            // line in the script, from 1
@@ -67,12 +70,16 @@ class ScriptError : public std::runtime_error {
 using VariableCheck = std::function<std::optional<std::string>(
     std::string_view name, std::optional<std::string_view> value)>;
 
+// Whether a console command of that name exists. None given: no command is known.
+using CommandCheck = std::function<bool(std::string_view name)>;
+
 // Parses a whole script. Throws ScriptError at the first fault; `source` names the file in it.
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
-                               const VariableCheck& checkVariable);
+                               const VariableCheck& checkVariable,
+                               const CommandCheck& checkCommand = {});
 // Reads and parses a script file; an unreadable file is a ScriptError too.
-std::vector<Step> LoadSession(const std::filesystem::path& file,
-                              const VariableCheck& checkVariable);
+std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableCheck& checkVariable,
+                              const CommandCheck& checkCommand = {});
 
 // The game-function names behind the short event names of scripts.
 std::optional<std::string_view> GameFunctionFor(std::string_view shortName);

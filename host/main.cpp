@@ -30,7 +30,7 @@ constexpr bool kAlwaysRealTime = false;
 #endif
 
 constexpr std::string_view kUsage =
-    R"(usage: quillon-host [--plugin FILE] [--trace] [--realtime] SESSION
+    R"(usage: quillon-host [--plugin FILE] [--data DIR] [--trace] [--realtime] SESSION
        quillon-host [--plugin FILE] --describe
 
 Loads the plugin module (by default the one beside this program), replays the session script
@@ -40,6 +40,9 @@ system's own performance counter.
 
 Options:
   --plugin FILE   the plugin module to load
+  --data DIR      the host's data folder, made if missing and kept: config.cfg (the saved
+                  variables) and the plugin's files live there. Without it a fresh temporary
+                  folder is used and removed at exit
   --trace         under each frame line, list every canvas call of the frame
   --realtime      replay in real time: the host's clock is the system's monotonic clock, from
                   the start of the replay; each step waits until its time has come, and the
@@ -64,16 +67,22 @@ blank lines are allowed.
   click "LABEL"         click the settings widget with that label as a mouse does (the page is
                         drawn for it, nothing printed); while a colour picker is open, a click
                         outside it only closes it
+  command NAME [WORDS]  run a console command: one the plugin registered, or writeconfig (save
+                        the saved variables into config.cfg); quote a word with blanks or '#'
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
 every timeout due by then at its own time; after each step the deferred work queued by the
 plugin runs. A fault in the script is reported as FILE:LINE: message and nothing runs (exit
 status 2).
+
+Every line the host or the plugin writes to the console is printed on standard output as
+"console: TEXT" when it is written, among the step's own output.
 )";
 
 struct Options {
   std::filesystem::path plugin;
   std::filesystem::path session;
+  std::optional<std::filesystem::path> data;
   bool describe = false;
   host::ReplayOptions replay{.trace = false, .realTime = kAlwaysRealTime};
 };
@@ -119,6 +128,12 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
         return std::nullopt;
       }
       plugin = argv[++i];
+    } else if (argument == "--data") {
+      if (i + 1 == argc) {
+        std::cerr << "quillon-host: --data needs a DIR\n";
+        return std::nullopt;
+      }
+      options.data = argv[++i];
     } else if (argument.starts_with("-") && argument != "-") {
       std::cerr << "quillon-host: unknown option '" << argument << "'\n";
       return std::nullopt;
@@ -139,6 +154,22 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
   }
   options.plugin = plugin ? *plugin : DefaultPlugin();
   return options;
+}
+
+// Makes the folder if needed and has the host use it; says why not when it cannot.
+bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!error && !std::filesystem::is_directory(folder, error) && !error) {
+    error = std::make_error_code(std::errc::not_a_directory);
+  }
+  if (error) {
+    std::cerr << "quillon-host: cannot use '" << folder.string()
+              << "' as the data folder: " << error.message() << '\n';
+    return false;
+  }
+  host.SetDataFolder(folder);
+  return true;
 }
 
 }  // namespace
@@ -163,11 +194,14 @@ int main(int argc, char** argv) {
   }
 
   pluginsdk::Host host;
+  host.SetConsoleOutput([](std::string_view line) { std::cout << "console: " << line << '\n'; });
+  if (options->data && !UseDataFolder(host, *options->data)) return kExitFailure;
   try {
     host::LoadedPlugin plugin(host, options->plugin);
     std::vector<host::Step> steps;
     try {
-      steps = host::LoadSession(options->session, host::RegistryCheck(host));
+      steps =
+          host::LoadSession(options->session, host::RegistryCheck(host), host::KnownCommands(host));
     } catch (const host::ScriptError& error) {
       std::cerr << error.what() << '\n';
       return kExitUsage;

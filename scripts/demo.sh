@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The main job: builds everything, then replays the bundled practice session, printing the
-# overlay of every frame and writing pictures to out/.
+# overlay of every frame and writing pictures to out/. The host's data folder is out/data, made
+# afresh each time so the replay is the same every run, and kept afterwards to look at.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh default
 mkdir -p out
-build/default/bin/quillon-host examples/freeplay-practice.session
+rm -rf out/data
+build/default/bin/quillon-host --data out/data examples/freeplay-practice.session

@@ -1,6 +1,7 @@
 // Session scripts: what the parser accepts, and every fault reported as FILE:LINE with exit 2.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,16 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
   EXPECT_EQ(std::get<host::DrawFrame>(steps[7].action).image, "out/x.png");
 }
 
+TEST(SessionScript, ACommandStepKeepsItsWordsForTheConsole) {
+  const auto steps = host::ParseSession(
+      "1 command quillon_echo \"two words\" x # comment\n2 command writeconfig\n", "play.session",
+      OnlyEnabled, [](std::string_view name) { return name != "nosuch"; });
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(std::get<host::RunCommand>(steps[0].action).commandLine,
+            "quillon_echo \"two words\" x");
+  EXPECT_EQ(std::get<host::RunCommand>(steps[1].action).commandLine, "writeconfig");
+}
+
 struct Fault {
   const char* name;
   const char* script;
@@ -88,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"UnknownShow", "1 show nothing\n", "unknown variable 'nothing'", 1},
         Fault{"NotAPicture", "1 frame shot.jpg\n", "must end in .png", 1},
         Fault{"UnterminatedQuote", "1 click \"Text Size\n", "unterminated quoted text", 1},
-        Fault{"BadGameState", "1 gamestate maybe\n", "unknown game state 'maybe'", 1}),
+        Fault{"BadGameState", "1 gamestate maybe\n", "unknown game state 'maybe'", 1},
+        Fault{"UnknownCommand", "0 mode menu\n1 command nosuch x\n", "unknown command 'nosuch'", 2},
+        Fault{"CommandWithoutName", "1 command\n", "wrong number of arguments to 'command'", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- The host program ---------------------------------------------------------------------------
@@ -144,7 +157,7 @@ TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
   EXPECT_EQ(out, "") << "nothing may run before the whole script is read";
   EXPECT_EQ(err, script.string() +
                      ":3: unknown step 'fly': expected mode, event, ball, car, "
-                     "gamestate, set, show, frame, settings or click\n");
+                     "gamestate, set, show, frame, settings, click or command\n");
 }
 
 TEST_F(HostProgram, AnUnreadableScriptOrBadOptionExitsWithTwo) {
@@ -157,6 +170,31 @@ TEST_F(HostProgram, AnUnreadableScriptOrBadOptionExitsWithTwo) {
   EXPECT_EQ(Run("", out, err), 2);
   EXPECT_EQ(Run("--help", out, err), 0);
   EXPECT_NE(out.find("usage: quillon-host"), std::string::npos);
+}
+
+TEST_F(HostProgram, SettingsSurviveARestartInTheDataFolder) {
+  const auto data = folder / "data";
+  const auto save = Write("save.session", "0 set quillon_posx 12\n1 command writeconfig\n");
+  std::string out;
+  std::string err;
+  ASSERT_EQ(Run("--data " + data.string() + " " + save.string(), out, err), 0) << err;
+  EXPECT_EQ(out, "");
+  const std::string saved = Read(data / "config.cfg");
+  EXPECT_NE(saved.find("quillon_posx \"12\"\n"), std::string::npos) << saved;
+  std::ofstream(data / "config.cfg", std::ios::app) << "quillon_posy \"far\"\n";
+  const auto badLine = std::count(saved.begin(), saved.end(), '\n') + 1;
+
+  const auto show = Write("show.session", "0 show quillon_posx\n");
+  ASSERT_EQ(Run("--data " + data.string() + " " + show.string(), out, err), 0) << err;
+  // Console lines are printed as they come, here while the plugin is loaded.
+  EXPECT_EQ(out, "console: config: " + (data / "config.cfg").string() + ":" +
+                     std::to_string(badLine) +
+                     ": cannot set quillon_posy: 'far' is not a number\n"
+                     "0.000 quillon_posx = 12\n");
+
+  Write("plain-file", "");
+  EXPECT_EQ(Run("--data " + (folder / "plain-file").string() + " " + show.string(), out, err), 1);
+  EXPECT_NE(err.find("as the data folder"), std::string::npos) << err;
 }
 
 TEST_F(HostProgram, AModuleThatIsNotAPluginIsAClearError) {

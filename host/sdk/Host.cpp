@@ -31,6 +31,9 @@ Host::Host() {
     std::abort();
   }
   currentHost = this;
+  RegisterCommand(
+      kHostCommands, "writeconfig", [this](std::vector<std::string>) { WriteConfig(); },
+      "writes every saved variable into config.cfg in the data folder");
 }
 
 Host::~Host() {
@@ -63,8 +66,11 @@ void Host::Disconnect(const PluginConnection& plugin) {
   EraseOwnedBy(deferred_, plugin.id);
   EraseOwnedBy(drawables_, plugin.id);
   EraseOwnedBy(commands_, plugin.id);
-  std::erase_if(variables_,
-                [&plugin](const auto& variable) { return variable->Owner() == plugin.id; });
+  std::erase_if(variables_, [&](const auto& variable) {
+    if (variable->Owner() != plugin.id) return false;
+    configured_.erase(variable->Name());
+    return true;
+  });
 }
 
 PluginConnection* Host::FindConnection(PluginId plugin) const {
@@ -92,6 +98,9 @@ std::shared_ptr<ConsoleVariable> Host::FindVariable(std::string_view name) const
 }
 
 bool Host::RemoveVariable(std::string_view name) {
+  if (const auto found = configured_.find(name); found != configured_.end()) {
+    configured_.erase(found);
+  }
   return std::erase_if(variables_,
                        [name](const auto& variable) { return variable->Name() == name; }) != 0;
 }

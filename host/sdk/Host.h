@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,6 +114,19 @@ class PLUGINSDK_API Host {
   // Uses the given folder, which the host neither makes nor removes.
   void SetDataFolder(std::filesystem::path folder);
 
+  // --- Configuration file --------------------------------------------------------------------
+  // Every variable registered as saved is kept in DataFolder()/config.cfg (see ConfigText.h).
+  // A fault (a file that cannot be read, a refused value, a folder that cannot be written) gives
+  // one console line and the host goes on.
+  std::filesystem::path ConfigFile();
+  // Sets the plugin's saved variables from the file, as the console would; where a name has
+  // several lines the last counts.
+  void ApplyConfig(PluginId plugin);
+  // Writes the value of every saved variable ApplyConfig has set from the file, keeping every
+  // other line as it is: a new file renamed over the old, so a crash never leaves half a file. The
+  // console command `writeconfig` does this. A file that exists but cannot be read is left alone.
+  void WriteConfig();
+
   // --- Drawing -----------------------------------------------------------------------------------
   void AddDrawable(PluginId plugin, std::function<void(CanvasWrapper)> callback);
   void RemoveDrawables(PluginId plugin);
@@ -160,6 +174,9 @@ class PLUGINSDK_API Host {
   std::function<void(std::string_view)> consoleOutput_;
   std::filesystem::path dataFolder_;
   bool dataFolderIsTemporary_ = false;
+  // Saved variables whose value has been read from the file: only these are written, so a write
+  // before a plugin's settings are applied (or of a variable registered after) loses nothing.
+  std::set<std::string, std::less<>> configured_;
 };
 
 }  // namespace pluginsdk

@@ -1,0 +1,141 @@
+// The host's configuration file: saved variables kept across runs in the data folder.
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "ConfigText.h"
+#include "Host.h"
+
+namespace pluginsdk {
+namespace {
+
+// The file's text: empty when there is no file; nothing, with the reason, when one exists but
+// cannot be read.
+std::optional<std::string> ReadConfigText(const std::filesystem::path& file, std::string& fault) {
+  std::error_code error;
+  const auto status = std::filesystem::status(file, error);
+  if (status.type() == std::filesystem::file_type::not_found) return std::string();
+  if (error) {
+    fault = error.message();
+    return std::nullopt;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    fault = "it is not a regular file";
+    return std::nullopt;
+  }
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream.is_open()) {
+    fault = "it cannot be opened";
+    return std::nullopt;
+  }
+  std::string text{std::istreambuf_iterator<char>(stream), {}};
+  if (stream.bad()) {
+    fault = "reading it failed";
+    return std::nullopt;
+  }
+  return text;
+}
+
+std::string SystemReason(const std::string& what) {
+  return errno == 0 ? what : what + ": " + std::generic_category().message(errno);
+}
+
+// Writes the text into a new file beside `file` and renames it over `file`, so that `file` is
+// always either the old text or the new one. The reason when it fails.
+std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::string_view text) {
+  std::error_code error;
+  std::filesystem::create_directories(file.parent_path(), error);
+  if (error)
+    return "cannot make the folder " + file.parent_path().string() + ": " + error.message();
+  auto temporary = file;
+  temporary += ".new";
+  errno = 0;
+  std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
+  if (!stream.is_open()) return SystemReason("cannot create " + temporary.string());
+  stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+  stream.close();
+  if (stream.fail()) {
+    const std::string reason = SystemReason("cannot write " + temporary.string());
+    std::filesystem::remove(temporary, error);
+    return reason;
+  }
+  std::filesystem::rename(temporary, file, error);
+  if (error) {
+    const std::string reason = "cannot replace it: " + error.message();
+    std::filesystem::remove(temporary, error);
+    return reason;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::filesystem::path Host::ConfigFile() {
+  const auto& folder = DataFolder();
+  return folder.empty() ? folder : folder / "config.cfg";
+}
+
+void Host::ApplyConfig(PluginId plugin) {
+  const auto file = ConfigFile();
+  if (file.empty()) {
+    Log("config: no data folder; saved settings were not applied");
+    return;
+  }
+  std::string fault;
+  const auto text = ReadConfigText(file, fault);
+  if (!text) {
+    Log("config: cannot read " + file.string() + ": " + fault +
+        "; saved settings were not applied");
+    return;
+  }
+  for (const auto& variable : variables_) {
+    if (variable->Owner() == plugin && variable->Saved()) configured_.insert(variable->Name());
+  }
+  // Line by line, as a console running the file would: the last line of a name counts.
+  const auto lines = SplitConfigLines(*text);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto entry = ParseConfigLine(lines[i]);
+    if (!entry) continue;
+    const auto variable = FindVariable(entry->name);
+    if (!variable || variable->Owner() != plugin || !variable->Saved()) continue;
+    if (const auto refused = variable->SetText(entry->value)) {
+      Log("config: " + file.string() + ":" + std::to_string(i + 1) + ": cannot set " + entry->name +
+          ": " + *refused);
+    }
+  }
+}
+
+void Host::WriteConfig() {
+  const auto file = ConfigFile();
+  if (file.empty()) {
+    Log("config: no data folder; settings were not saved");
+    return;
+  }
+  std::string fault;
+  const auto old = ReadConfigText(file, fault);
+  if (!old) {
+    // Rewriting a file the host could not read would lose every line it holds.
+    Log("config: cannot read " + file.string() + ": " + fault +
+        "; settings were not saved, and the file was left as it is");
+    return;
+  }
+  std::vector<ConfigEntry> owned;
+  for (const auto& variable : variables_) {
+    if (!variable->Saved() || !configured_.contains(variable->Name())) continue;
+    if (!IsConfigName(variable->Name())) {
+      Log("config: the variable name '" + variable->Name() + "' cannot be saved");
+      continue;
+    }
+    owned.push_back({variable->Name(), variable->Text()});
+  }
+  const std::string text = MergeConfig(*old, owned);
+  if (text == *old) return;  // unchanged: the file is not touched
+  if (const auto failure = ReplaceFile(file, text)) {
+    Log("config: cannot write " + file.string() + ": " + *failure + "; settings were not saved");
+  }
+}
+
+}  // namespace pluginsdk

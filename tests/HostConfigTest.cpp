@@ -1,0 +1,198 @@
+// The host's configuration file: saved variables survive a restart, and every line the host does
+// not own survives the host.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ConfigText.h"
+#include "Host.h"
+#include "LoadedPlugin.h"
+#include "PluginSession.h"
+#include "TempFolder.h"
+
+namespace {
+
+using pluginsdk::ConfigEntry;
+
+std::string ReadFile(const std::filesystem::path& file) {
+  std::ostringstream text;
+  text << std::ifstream(file, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::filesystem::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+TEST(ConfigText, AnyValueIsReadBackAsWritten) {
+  const std::string values[] = {
+      "",
+      "(255, 255, 0, 255)",
+      "say \"hi\"",
+      "C:\\path\\",
+      "\\",
+      "\\\"",
+      "\\n not a line feed",
+      "two\nlines\r\n",
+      "\"",
+      "  blanks  ",
+      "# not a comment",
+      std::string("nul\0byte", 8),
+  };
+  for (const auto& value : values) {
+    const ConfigEntry entry{"quillon_odd", value};
+    const std::string line = pluginsdk::FormatConfigLine(entry);
+    EXPECT_EQ(line.find('\n'), std::string::npos) << line;
+    EXPECT_EQ(pluginsdk::ParseConfigLine(line), entry) << line;
+  }
+}
+
+TEST(ConfigText, LinesAreReadAsAPersonMayHaveWrittenThem) {
+  struct Case {
+    const char* line;
+    std::optional<ConfigEntry> entry;
+  };
+  const Case cases[] = {
+      {"quillon_posx \"12\"", ConfigEntry{"quillon_posx", "12"}},
+      {"\t quillon_posx   \"12\"  \r", ConfigEntry{"quillon_posx", "12"}},
+      {"quillon_posx\"12\"", ConfigEntry{"quillon_posx", "12"}},
+      {"path \"C:\\games\\x\"", ConfigEntry{"path", "C:\\games\\x"}},  // other escapes kept
+      {"", std::nullopt},
+      {"// quillon_posx \"12\"", std::nullopt},
+      {"# quillon_posx \"12\"", std::nullopt},
+      {"quillon_posx 12", std::nullopt},
+      {"quillon_posx \"12", std::nullopt},
+      {"quillon_posx \"12\\\"", std::nullopt},
+      {"quillon_posx \"1\" \"2\"", std::nullopt},
+      {"quillon_posx \"12\" // after", std::nullopt},
+      {"two words \"12\"", std::nullopt},
+      {"\"12\"", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(pluginsdk::ParseConfigLine(c.line), c.entry) << c.line;
+}
+
+TEST(ConfigText, LinesTheHostDoesNotOwnAreKeptByteForByteAndInOrder) {
+  const std::string old =
+      "// written by hand\n"
+      "\n"
+      "other_plugin_speed \"3\"\r\n"
+      "quillon_posx \"1\"\n"
+      "garbage that is no setting \"\n"
+      "quillon_posx \"2\"\n"
+      "   \t\n"
+      "other_plugin_name \"a \\\"b\\\"\"\n"
+      "quillon_posy \"7\" # trailing text: not the host's";
+  const std::string merged = pluginsdk::MergeConfig(
+      old, {{"quillon_posx", "30"}, {"quillon_posy", "40"}, {"quillon_new", "5"}});
+  EXPECT_EQ(merged,
+            "// written by hand\n"
+            "\n"
+            "other_plugin_speed \"3\"\r\n"
+            "quillon_posx \"30\"\n"
+            "garbage that is no setting \"\n"
+            "   \t\n"
+            "other_plugin_name \"a \\\"b\\\"\"\n"
+            "quillon_posy \"7\" # trailing text: not the host's\n"
+            "quillon_posy \"40\"\n"
+            "quillon_new \"5\"\n");
+}
+
+// A host whose data folder is a test's own, loading and unloading the plugin by hand.
+class SavedSettings : public ::testing::Test {
+ protected:
+  testing_support::TempFolder folder;
+  std::filesystem::path config = folder.Path() / "config.cfg";
+  pluginsdk::Host sdkHost;
+  std::unique_ptr<host::LoadedPlugin> plugin;
+
+  void Load(const std::filesystem::path& data) {
+    sdkHost.SetDataFolder(data);
+    plugin = std::make_unique<host::LoadedPlugin>(sdkHost, testing_support::PluginPath());
+  }
+  std::string Value(const char* name) { return sdkHost.FindVariable(name)->Text(); }
+};
+
+TEST_F(SavedSettings, AreAppliedAfterLoadAndWrittenOnWriteconfigAndUnload) {
+  WriteFile(config,
+            "// mine\n"
+            "quillon_posx \"120\"\n"
+            "other_plugin_speed \"3\"\n"
+            "quillon_textsize \"huge\"\n"
+            "quillon_color \"#00FF00\"\n");
+  Load(folder.Path());
+  // Registered by onLoad at their defaults, then set from the file.
+  EXPECT_EQ(Value("quillon_posx"), "120");
+  EXPECT_EQ(Value("quillon_color"), "(0, 255, 0, 255)");
+  EXPECT_EQ(Value("quillon_textsize"), "2");
+  EXPECT_EQ(sdkHost.ConsoleLines(),
+            std::vector<std::string>{"config: " + config.string() +
+                                     ":4: cannot set quillon_textsize: 'huge' is not a number"});
+
+  sdkHost.FindVariable("quillon_posy")->SetText("9");
+  ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
+  const std::string written = ReadFile(config);
+  EXPECT_TRUE(written.starts_with(
+      "// mine\nquillon_posx \"120\"\nother_plugin_speed \"3\"\nquillon_textsize \"2\"\n"
+      "quillon_color \"(0, 255, 0, 255)\"\n"))
+      << written;
+  EXPECT_NE(written.find("\nquillon_posy \"9\"\n"), std::string::npos) << written;
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "config.cfg.new"));
+
+  sdkHost.FindVariable("quillon_posy")->SetText("10");
+  plugin.reset();
+  EXPECT_NE(ReadFile(config).find("\nquillon_posy \"10\"\n"), std::string::npos);
+  EXPECT_EQ(sdkHost.ConsoleLines().size(), 1u);
+}
+
+TEST_F(SavedSettings, AFolderThatCannotBeWrittenGivesOneLineAndTheHostGoesOn) {
+  const auto notAFolder = folder.Path() / "plain-file";
+  WriteFile(notAFolder, "x");
+  Load(notAFolder);
+  EXPECT_TRUE(sdkHost.ConsoleLines().empty());  // nothing there to apply
+  ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
+  ASSERT_EQ(sdkHost.ConsoleLines().size(), 1u);
+  EXPECT_TRUE(sdkHost.ConsoleLines()[0].starts_with("config: cannot write " +
+                                                    (notAFolder / "config.cfg").string() + ": "))
+      << sdkHost.ConsoleLines()[0];
+  EXPECT_TRUE(sdkHost.ConsoleLines()[0].ends_with("; settings were not saved"));
+  plugin.reset();
+  EXPECT_EQ(sdkHost.ConsoleLines().size(), 2u);
+  EXPECT_EQ(ReadFile(notAFolder), "x");
+}
+
+TEST_F(SavedSettings, AFileThatCannotBeReadIsNeitherAppliedNorOverwritten) {
+  std::filesystem::create_directory(config);  // a folder where the file should be
+  Load(folder.Path());
+  ASSERT_EQ(sdkHost.ConsoleLines().size(), 1u);
+  EXPECT_NE(sdkHost.ConsoleLines()[0].find("cannot read"), std::string::npos);
+  ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
+  ASSERT_EQ(sdkHost.ConsoleLines().size(), 2u);
+  EXPECT_NE(sdkHost.ConsoleLines()[1].find("the file was left as it is"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(config));
+}
+
+TEST(SavedSettingsOfAPlugin, AreNotWrittenBeforeTheyAreReadFromTheFile) {
+  testing_support::TempFolder folder;
+  const auto config = folder.Path() / "config.cfg";
+  WriteFile(config, "early_setting \"5\"\n");
+  pluginsdk::Host host;
+  host.SetDataFolder(folder.Path());
+  const auto plugin = host.Connect();
+  plugin->cvars->registerCvar("early_setting", "1", "", true, false, 0, false, 0, true);
+  // As a plugin that saves during its onLoad, before the host has applied the file.
+  plugin->cvars->executeCommand("writeconfig");
+  EXPECT_EQ(ReadFile(config), "early_setting \"5\"\n");
+
+  host.ApplyConfig(plugin->id);
+  EXPECT_EQ(host.FindVariable("early_setting")->Text(), "5");
+  host.FindVariable("early_setting")->SetText("7");
+  host.WriteConfig();
+  EXPECT_EQ(ReadFile(config), "early_setting \"7\"\n");
+}
+
+}  // namespace
