@@ -11,6 +11,7 @@
 #include "PluginSession.h"
 #include "Practice.h"
 #include "SettingsWindow.h"
+#include "TempFolder.h"
 #include "imgui_internal.h"
 
 namespace {
@@ -215,6 +216,21 @@ TEST_F(SettingsPageTest, TickingSameColorShowsTheOtherEditorsOnlyAfterTheWriteHa
   EXPECT_EQ(nextDraw[8], "Text Color");
   EXPECT_TRUE(window.Locate("Text Color").has_value());
   EXPECT_FALSE(window.Locate("Reset Label Color").has_value());
+}
+
+// The host writes its configuration after each change made on the page, so a game that crashes a
+// moment later still keeps the player's choice.
+TEST(SettingsPageSaving, AChangeIsInTheConfigFileAsSoonAsItsWriteHasRun) {
+  testing_support::TempFolder data;
+  testing_support::PluginSession session(data.Path());
+  host::SettingsWindow window{*session.Loaded().SettingsWindow()};
+  const auto config = data.Path() / "config.cfg";
+  ASSERT_TRUE(window.Click("Enable Quillon Plugin"));
+  EXPECT_FALSE(std::filesystem::exists(config)) << "nothing is stored before the write runs";
+  session.Host().RunDeferred();
+  EXPECT_NE(testing_support::FileText(config).find("quillon_enabled \"1\"\n"), std::string::npos)
+      << testing_support::FileText(config);
+  EXPECT_EQ(session.Host().ConsoleLines(), std::vector<std::string>{});
 }
 
 // --- Sliders -------------------------------------------------------------------------------------
