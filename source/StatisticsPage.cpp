@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "ConfigVariables.h"
 #include "NumberFormat.h"
 #include "QuillonPlugin.h"
 #include "imgui.h"
@@ -59,8 +60,10 @@ void QuillonPlugin::DrawStatistics() {
   if (figures.resets == 0) {
     ShowLine("Highest reset: ", kNone);
   } else {
-    // As the overlay writes the height.
-    const auto height = quillon::NumberText::Fixed(figures.highestReset, *heightDecimal ? 2 : 0);
+    // As the overlay writes the height; the variable read as the page reads every setting.
+    const CVarWrapper decimals = cvarManager->getCvar(quillon::cvar::kHeightDecimal);
+    const bool twoDecimals = decimals && decimals.getBoolValue();
+    const auto height = quillon::NumberText::Fixed(figures.highestReset, twoDecimals ? 2 : 0);
     ShowLine("Highest reset: ", height.View());
   }
   ShowAverage("Average time between resets: ", figures.intervals, figures.intervalSum);
