@@ -24,5 +24,5 @@ build/fuzz/bin/session_script_fuzz -max_total_time="$seconds" -timeout=5 -max_le
   -print_final_stats=1 build/fuzz/corpus fuzz/corpus examples
 build/fuzz/bin/config_text_fuzz -max_total_time="$seconds" -timeout=5 -max_len=4096 \
   -print_final_stats=1 build/fuzz/config-corpus fuzz/config-corpus
-build/fuzz/bin/chain_log_fuzz -max_total_time="$seconds" -timeout=5 -max_len=4096 \
+build/fuzz/bin/chain_log_fuzz -max_total_time="$seconds" -timeout=5 -max_len=16384 \
   -print_final_stats=1 build/fuzz/chain-log-corpus fuzz/chain-log-corpus

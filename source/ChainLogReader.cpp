@@ -7,6 +7,9 @@
 namespace quillon {
 namespace {
 
+// Far longer than any line the plugin writes (about 60 characters).
+constexpr std::size_t kLongestLine = 4096;
+
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -60,27 +63,36 @@ std::uint32_t ChainLineResets(std::string_view line) {
 void ChainLogReader::Add(std::string_view block) {
   while (!block.empty()) {
     const void* found = std::memchr(block.data(), '\n', block.size());
-    if (found == nullptr) {
-      partialLine_.append(block);
-      return;
-    }
     const std::size_t end =
-        static_cast<std::size_t>(static_cast<const char*>(found) - block.data());
-    if (partialLine_.empty()) {
-      ReadLine(block.substr(0, end));
+        found == nullptr ? block.size()
+                         : static_cast<std::size_t>(static_cast<const char*>(found) - block.data());
+    const std::string_view piece = block.substr(0, end);
+    if (overlong_ || partialLine_.size() + piece.size() > kLongestLine) {
+      overlong_ = true;
+      partialLine_.clear();
+    } else if (found == nullptr) {
+      partialLine_.append(piece);
+    } else if (partialLine_.empty()) {
+      ReadLine(piece);
     } else {
-      partialLine_.append(block.substr(0, end));
+      partialLine_.append(piece);
       ReadLine(partialLine_);
       partialLine_.clear();
+    }
+    if (found == nullptr) return;
+    if (overlong_) {
+      ++summary_.skipped;
+      overlong_ = false;
     }
     block.remove_prefix(end + 1);
   }
 }
 
 ChainLogSummary ChainLogReader::Finish() {
-  if (!partialLine_.empty()) {
+  if (!partialLine_.empty() || overlong_) {
     ++summary_.skipped;
     partialLine_.clear();
+    overlong_ = false;
   }
   return summary_;
 }

@@ -20,6 +20,7 @@ struct ChainLogSummary {
 // Reads the chain log's text in blocks of any size. A line is read as a chain only when it has
 // the four fields the plugin writes, each of its kind; the header and nothing else is passed over
 // quietly. A last line with no newline was cut short by a crash: it is skipped, whatever it holds.
+// A line far longer than any chain is skipped without being kept, so no file can exhaust memory.
 class ChainLogReader {
  public:
   void Add(std::string_view block);
@@ -29,6 +30,7 @@ class ChainLogReader {
   void ReadLine(std::string_view line);
 
   std::string partialLine_;  // the start of a line that the next block goes on with
+  bool overlong_ = false;    // the line going on is too long to be a chain: its rest is ignored
   ChainLogSummary summary_;
 };
 

@@ -2,6 +2,7 @@
 // practice or reaches the host.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ enum class Obstacle { kNone, kFileWhereTheFolderGoes, kDiskFullAfterLoad };
 
 struct LogCase {
   const char* name;
-  const char* existing;  // the log's text before the load; null: no log, no folder
+  std::optional<std::string> existing;  // the log's text before the load; none: no log, no folder
   Obstacle obstacle;
   std::vector<std::string> console;  // a pattern for every console line, in order
   std::string appended;              // a pattern for what follows the old text
@@ -38,9 +39,9 @@ TEST_P(ChainLogTest, KeepsWhatIsThereAndAppendsTheNewChainOrSaysWhyNot) {
   const LogCase& c = GetParam();
   testing_support::TempFolder data;
   const auto log = ChainLogPath(data.Path());
-  if (c.existing != nullptr) {
+  if (c.existing) {
     std::filesystem::create_directories(log.parent_path());
-    std::ofstream(log, std::ios::binary) << c.existing;
+    std::ofstream(log, std::ios::binary) << *c.existing;
   }
   if (c.obstacle == Obstacle::kFileWhereTheFolderGoes) {
     std::ofstream(data.Path() / "quillon") << "not a folder";
@@ -70,7 +71,7 @@ TEST_P(ChainLogTest, KeepsWhatIsThereAndAppendsTheNewChainOrSaysWhyNot) {
   }
   if (c.obstacle == Obstacle::kDiskFullAfterLoad) return;
   const std::string text = FileText(log);
-  const std::string old = c.existing != nullptr ? c.existing : "";
+  const std::string old = c.existing.value_or("");
   ASSERT_TRUE(text.starts_with(old)) << "the old text stays as it was:\n" << text;
   EXPECT_TRUE(std::regex_match(text.substr(old.size()), std::regex(c.appended))) << text;
 }
@@ -85,7 +86,7 @@ const std::string kInMemory = "; the statistics are kept in memory only";
 INSTANTIATE_TEST_SUITE_P(
     Faults, ChainLogTest,
     ::testing::Values(LogCase{"MissingFolderIsMade",
-                              nullptr,
+                              std::nullopt,
                               Obstacle::kNone,
                               {},
                               std::string(kHeader) + kLoggedChainOfTwo,
@@ -127,8 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
                               {Skipped(9)},
                               kLoggedChainOfTwo,
                               "5"},
+                      LogCase{"OverlongLineIsSkippedAndTheNextRead",
+                              "ended,resets,highest,average_interval\n" +
+                                  std::string(100'000, '9') +
+                                  "\n2026-12-07T21:54:44Z,4,61.20,1.75\n",
+                              Obstacle::kNone,
+                              {Skipped(1)},
+                              kLoggedChainOfTwo,
+                              "4"},
                       LogCase{"UnwritableFolder",
-                              nullptr,
+                              std::nullopt,
                               Obstacle::kFileWhereTheFolderGoes,
                               {"Quillon: cannot make the folder '.*/quillon' \\(.+\\)" + kInMemory},
                               "",
