@@ -129,8 +129,8 @@ std::optional<std::string> ChainLog::Append(const ChainFigures& chain,
     text += ChainLogLine(chain, ended);
     std::ofstream file(path_, std::ios::binary | std::ios::app);
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.flush();
-    if (file.good()) return std::nullopt;
+    file.close();  // flushes; a full disk shows here at the latest
+    if (!file.fail()) return std::nullopt;
   } catch (const std::exception&) {
   }
   return WarnOnce(writeWarning_);

@@ -1,5 +1,6 @@
 // The settings page's statistics, below the settings: session figures, the all-time best, the
 // latest chains as a histogram and the button that clears the session.
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <charconv>
