@@ -134,14 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
             nullptr,
             {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3", "Highest reset: 87",
              "Average time between resets: 1.19", "All-time best chain: 3"}},
-        PageCase{"HeightWithDecimals",
-                 nullptr,
-                 "1",
-                 kTwoChains,
-                 nullptr,
-                 {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3",
-                  "Highest reset: 87.00", "Average time between resets: 1.19",
-                  "All-time best chain: 3"}},
         PageCase{
             "AllTimeBestFromTheLog",
             "ended,resets,highest,average_interval\n"
