@@ -58,11 +58,13 @@ SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::o
 
 void SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
   if (options_.realTime) host_.Clock().FollowPlatformClock();
-  for (const auto& step : steps) {
-    host_.AdvanceTo(step.ticks);
-    Apply(step, source);
-    host_.RunDeferred();
-  }
+  for (const auto& step : steps) RunStep(step, source);
+}
+
+void SessionRunner::RunStep(const Step& step, const std::string& source) {
+  host_.AdvanceTo(step.ticks);
+  Apply(step, source);
+  host_.RunDeferred();
 }
 
 void SessionRunner::Apply(const Step& step, const std::string& source) {
@@ -107,7 +109,10 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
   if (options_.trace) {
     for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
   }
-  if (frame.image && !WritePng(RenderFrameImage(canvas_->Calls(), font_), *frame.image)) {
+  if (!frame.image) return;
+  const Image picture =
+      framePicture_ ? framePicture_(canvas_->Calls()) : RenderFrameImage(canvas_->Calls(), font_);
+  if (!WritePng(picture, *frame.image)) {
     throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write '" +
                              frame.image->string() + "'");
   }
@@ -133,16 +138,22 @@ void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
   }
 }
 
-SettingsWindow& SessionRunner::Settings(const Step& step, const std::string& source) {
+SettingsWindow* SessionRunner::OpenSettings() {
   if (!settings_) {
     auto* page = plugin_.SettingsWindow();
-    if (page == nullptr) {
-      throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                               ": the plugin has no settings page");
-    }
+    if (page == nullptr) return nullptr;
     settings_ = std::make_unique<SettingsWindow>(*page);
   }
-  return *settings_;
+  return settings_.get();
+}
+
+SettingsWindow& SessionRunner::Settings(const Step& step, const std::string& source) {
+  SettingsWindow* window = OpenSettings();
+  if (window == nullptr) {
+    throw std::runtime_error(source + ":" + std::to_string(step.line) +
+                             ": the plugin has no settings page");
+  }
+  return *window;
 }
 
 }  // namespace host

@@ -1,11 +1,14 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FontMetrics.h"
 #include "Host.h"
+#include "Image.h"
 #include "LoadedPlugin.h"
 #include "RecordingCanvas.h"
 #include "SessionScript.h"
@@ -28,6 +31,17 @@ class SessionRunner {
   // real time, waiting for each); after it, queued deferred work runs. Throws std::runtime_error
   // with "FILE:LINE: message" when a step cannot be carried out (an image that cannot be written).
   void Run(const std::vector<Step>& steps, const std::string& source);
+  // One step as Run carries it out, for a caller that paces the steps itself.
+  void RunStep(const Step& step, const std::string& source);
+
+  // The picture a frame step with an image writes, from the frame's canvas calls. By default
+  // the frame rendered in software (FrameImage.h); a live window gives its own screen instead.
+  using FramePicture = std::function<Image(const std::vector<CanvasCall>& calls)>;
+  void SetFramePicture(FramePicture picture) { framePicture_ = std::move(picture); }
+
+  // The settings window the steps draw and click, opened on first use; null when the plugin
+  // offers no settings page.
+  SettingsWindow* OpenSettings();
 
  private:
   void Apply(const Step& step, const std::string& source);
@@ -44,6 +58,7 @@ class SessionRunner {
   FontMetrics font_;
   std::shared_ptr<RecordingCanvas> canvas_;
   std::unique_ptr<SettingsWindow> settings_;
+  FramePicture framePicture_;
 };
 
 // The checks a script's variable steps get against the host's registry.

@@ -89,6 +89,10 @@ std::vector<std::string> SettingsWindow::Draw() {
   return text;
 }
 
+void SettingsWindow::Show() {
+  Frame(nullptr, nullptr, nullptr);
+}
+
 std::optional<ScreenRect> SettingsWindow::Locate(std::string_view label) {
   std::optional<ScreenRect> found;
   if (pageWindow_ == nullptr) Frame(nullptr, nullptr, nullptr);
@@ -121,6 +125,10 @@ bool SettingsWindow::Click(std::string_view label) {
   return true;
 }
 
+void SettingsWindow::MakeCurrent() const {
+  ImGui::SetCurrentContext(context_);
+}
+
 void SettingsWindow::MoveMouse(ImVec2 position) {
   context_->IO.MousePos = position;
 }
@@ -143,7 +151,11 @@ const ImDrawData* SettingsWindow::DrawData() const {
 
 Image SettingsWindow::Picture() const {
   Image picture(static_cast<int>(kWidth), static_cast<int>(kHeight), kScreen);
-  if (const ImDrawData* data = DrawData()) RasterizeDrawData(*data, picture);
+  if (const ImDrawData* data = DrawData()) {
+    ImDrawData placed = *data;
+    placed.DisplayPos = origin_;
+    RasterizeDrawData(placed, picture);
+  }
   return picture;
 }
 
@@ -156,7 +168,7 @@ void SettingsWindow::Configure(ImGuiContext& context) {
 }
 
 void SettingsWindow::BeginWindow() {
-  ImGui::SetNextWindowPos({0.0f, 0.0f});
+  ImGui::SetNextWindowPos(origin_);
   ImGui::SetNextWindowSize({kWidth, kHeight});
   ImGui::Begin(page_.GetSettingsTitle().c_str(), nullptr, kWindowFlags);
 }

@@ -40,6 +40,8 @@ class SettingsWindow {
   // page's text as a player reads it, one entry a line (check boxes as "[x]" or "[ ]", slider
   // values in braces).
   std::vector<std::string> Draw();
+  // Draws one frame, as a live window does each frame, without reading the page's text.
+  void Show();
 
   // Where the page's widget with that label lies; nothing when the page shows no such widget.
   // Draws one frame to find out, with no input, so the page changes nothing.
@@ -54,6 +56,13 @@ class SettingsWindow {
   // when the page shows no such widget.
   bool Click(std::string_view label);
 
+  // Where on the screen the window's top left corner lies (at first the screen's top left).
+  void PlaceAt(ImVec2 origin) { origin_ = origin; }
+  ImVec2 Origin() const { return origin_; }
+  // Makes the window's Dear ImGui context the current one, as a platform backend needs it to be
+  // while it sets up and while it hands on input.
+  void MakeCurrent() const;
+
   // Mouse input for the next frames, as a platform backend reports it.
   void MoveMouse(ImVec2 position);
   void PressMouse();
@@ -65,7 +74,8 @@ class SettingsWindow {
   ImGuiWindow* TopPopup() const;
   // What the latest frame drew (null before the first frame).
   const ImDrawData* DrawData() const;
-  // The latest frame as a player sees it: the window on a dark screen of its size.
+  // The latest frame as a player sees it: the window on a dark screen of its size (wherever the
+  // window is placed).
   Image Picture() const;
 
  private:
@@ -88,6 +98,7 @@ class SettingsWindow {
   ImGuiContext* context_;
   Texture fontTexture_;                // what the frames' draw commands name as their texture
   ImGuiWindow* pageWindow_ = nullptr;  // known from the first frame on
+  ImVec2 origin_{0.0f, 0.0f};
 };
 
 }  // namespace host

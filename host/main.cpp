@@ -15,6 +15,9 @@
 #if defined(_WIN32)
 #include <windows.h>
 #endif
+#if defined(QUILLON_LIVE_WINDOW)
+#include "LiveWindow.h"
+#endif
 
 namespace {
 
@@ -31,6 +34,7 @@ constexpr bool kAlwaysRealTime = false;
 
 constexpr std::string_view kUsage =
     R"(usage: quillon-host [--plugin FILE] [--data DIR] [--trace] [--realtime] SESSION
+       quillon-host [--plugin FILE] [--data DIR] [--trace] --window [--close-at-end] [SESSION]
        quillon-host [--plugin FILE] --describe
 
 Loads the plugin module (by default the one beside this program), replays the session script
@@ -47,6 +51,12 @@ Options:
   --realtime      replay in real time: the host's clock is the system's monotonic clock, from
                   the start of the replay; each step waits until its time has come, and the
                   plugin's performance counter reads that clock
+  --window        (Linux) play in a 1280x720 window, in real time: the overlay on a game-like
+                  screen, the settings window used with the mouse, and keys that play the
+                  game (the window names them); SESSION, if given, plays in it too, and its
+                  frame steps' pictures are the window's own. Without SESSION the game starts
+                  in free play. Close the window, press Esc or send SIGINT to end.
+  --close-at-end  with --window: close the window once the last step has run
   --describe      print every field of the module's descriptor record ("OFFSET FIELD VALUE")
                   and exit, without making the plugin
   --help          show this text
@@ -84,6 +94,8 @@ struct Options {
   std::filesystem::path session;
   std::optional<std::filesystem::path> data;
   bool describe = false;
+  bool window = false;
+  bool closeAtEnd = false;
   host::ReplayOptions replay{.trace = false, .realTime = kAlwaysRealTime};
 };
 
@@ -122,6 +134,15 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
       options.replay.realTime = true;
     } else if (argument == "--describe") {
       options.describe = true;
+    } else if (argument == "--window") {
+#if defined(QUILLON_LIVE_WINDOW)
+      options.window = true;
+#else
+      std::cerr << "quillon-host: --window is only available on Linux\n";
+      return std::nullopt;
+#endif
+    } else if (argument == "--close-at-end") {
+      options.closeAtEnd = true;
     } else if (argument == "--plugin") {
       if (i + 1 == argc) {
         std::cerr << "quillon-host: --plugin needs a FILE\n";
@@ -148,7 +169,15 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
     std::cerr << "quillon-host: --describe takes no SESSION\n";
     return std::nullopt;
   }
-  if (!options.describe && options.session.empty()) {
+  if (options.describe && options.window) {
+    std::cerr << "quillon-host: --describe and --window cannot go together\n";
+    return std::nullopt;
+  }
+  if (options.closeAtEnd && !options.window) {
+    std::cerr << "quillon-host: --close-at-end needs --window\n";
+    return std::nullopt;
+  }
+  if (!options.describe && !options.window && options.session.empty()) {
     std::cerr << "quillon-host: no SESSION given\n";
     return std::nullopt;
   }
@@ -160,7 +189,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
 bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (!error && !std::filesystem::is_directory(folder, error) && !error) {
+  if (!error && !std::filesystem::is_directory(folder, error)) {
     error = std::make_error_code(std::errc::not_a_directory);
   }
   if (error) {
@@ -200,12 +229,21 @@ int main(int argc, char** argv) {
     host::LoadedPlugin plugin(host, options->plugin);
     std::vector<host::Step> steps;
     try {
-      steps =
-          host::LoadSession(options->session, host::RegistryCheck(host), host::KnownCommands(host));
+      if (!options->session.empty()) {
+        steps = host::LoadSession(options->session, host::RegistryCheck(host),
+                                  host::KnownCommands(host));
+      }
     } catch (const host::ScriptError& error) {
       std::cerr << error.what() << '\n';
       return kExitUsage;
     }
+#if defined(QUILLON_LIVE_WINDOW)
+    if (options->window) {
+      host::RunLiveWindow(host, plugin, steps, options->session.string(), std::cout,
+                          options->replay, options->closeAtEnd);
+      return 0;
+    }
+#endif
     host::SessionRunner runner(host, plugin, std::cout, options->replay);
     runner.Run(steps, options->session.string());
   } catch (const std::exception& error) {

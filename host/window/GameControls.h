@@ -1,0 +1,57 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "Host.h"
+#include "SessionScript.h"
+
+namespace host {
+
+// What a key of the live window does in the game.
+enum class GameAction {
+  Jump,
+  LandInAir,
+  LandOnFloor,
+  Dodge,
+  BallTouchesGround,
+  RoundStart,
+  BallExplodes,
+  TogglePause,
+  BallUp,
+  BallDown,
+  NextMode,
+};
+
+// The game as the live window's keys play it: each action runs on the host the game functions
+// the game would run for it and moves the car or the ball, then the deferred work it queued.
+class GameControls {
+ public:
+  // Where a landing "in the air" happens: well above the 25 units from which one counts.
+  static constexpr float kCarInAir = 150.0f;
+  // Up and Down move the ball by this share of its span from floor to ceiling.
+  static constexpr double kBallStepPercent = 5.0;
+
+  explicit GameControls(pluginsdk::Host& host) : host_(host) {}
+
+  void Play(GameAction action);
+  // Changes the mode as the game does: the game event in progress ends (none in the menu), the
+  // mode changes and, outside the menu, a new game event begins.
+  void EnterMode(pluginsdk::GameMode mode);
+  // Keeps the pause key in step with a script step that opens or leaves the pause menu itself.
+  void Follow(const Step& step);
+
+  bool Paused() const { return paused_; }
+  // The game as one line: mode, ball height, car and pause, such as
+  // "free play | ball 45 % | car in the air | paused".
+  std::string Status() const;
+
+ private:
+  void Run(std::string_view shortName);
+  void PlaceCar(float z);
+  void StepBall(int direction);
+
+  pluginsdk::Host& host_;
+  bool paused_ = false;
+};
+
+}  // namespace host

@@ -1,0 +1,245 @@
+#include "LiveWindow.h"
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <iterator>
+#include <stdexcept>
+
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+
+#include "PngFile.h"
+#include "backends/imgui_impl_glfw.h"
+
+namespace host {
+namespace {
+
+constexpr std::int64_t kFrameTicks = pluginsdk::HostClock::kTicksPerSecond / 60;
+constexpr float kSettingsMargin = 24.0f;
+
+struct GameKey {
+  int key;
+  GameAction action;
+  bool repeats;  // held down, it acts again at the keyboard's repeat rate
+};
+
+constexpr GameKey kGameKeys[] = {
+    {GLFW_KEY_J, GameAction::Jump, false},
+    {GLFW_KEY_L, GameAction::LandInAir, false},
+    {GLFW_KEY_F, GameAction::LandOnFloor, false},
+    {GLFW_KEY_D, GameAction::Dodge, false},
+    {GLFW_KEY_G, GameAction::BallTouchesGround, false},
+    {GLFW_KEY_R, GameAction::RoundStart, false},
+    {GLFW_KEY_E, GameAction::BallExplodes, false},
+    {GLFW_KEY_P, GameAction::TogglePause, false},
+    {GLFW_KEY_UP, GameAction::BallUp, true},
+    {GLFW_KEY_DOWN, GameAction::BallDown, true},
+    {GLFW_KEY_M, GameAction::NextMode, false},
+};
+
+// Set from a signal handler; the frame loop looks at it.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void RequestStop(int) {
+  stopSignal = 1;
+}
+
+// SIGINT and SIGTERM close the window the way its close button does, so the plugin is unloaded
+// as at the end of a replay; the previous handlers come back afterwards.
+class StopOnSignals {
+ public:
+  StopOnSignals() {
+    stopSignal = 0;
+    struct sigaction action {};
+    action.sa_handler = &RequestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previousInterrupt_);
+    sigaction(SIGTERM, &action, &previousTerminate_);
+  }
+  ~StopOnSignals() {
+    sigaction(SIGINT, &previousInterrupt_, nullptr);
+    sigaction(SIGTERM, &previousTerminate_, nullptr);
+  }
+  StopOnSignals(const StopOnSignals&) = delete;
+  StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+  bool Requested() const { return stopSignal != 0; }
+
+ private:
+  struct sigaction previousInterrupt_ {};
+  struct sigaction previousTerminate_ {};
+};
+
+// The first "quillon-screenshot-N.png" in the working folder that does not exist yet, so no
+// earlier picture is overwritten.
+std::filesystem::path FreeScreenshotName() {
+  for (int n = 1;; ++n) {
+    std::filesystem::path file = "quillon-screenshot-" + std::to_string(n) + ".png";
+    std::error_code error;
+    // A folder that cannot be looked into cannot be written either; the write says so.
+    if (!std::filesystem::exists(file, error) || error) return file;
+  }
+}
+
+}  // namespace
+
+LiveWindow::LiveWindow(pluginsdk::Host& host, SessionRunner& runner, std::ostream& out,
+                       const std::string& title)
+    : host_(host),
+      runner_(runner),
+      out_(out),
+      window_(kWidth, kHeight, title),
+      scene_(font_),
+      canvas_(std::make_shared<RecordingCanvas>(font_)),
+      controls_(host),
+      settings_(runner.OpenSettings()) {
+  glfwSetWindowUserPointer(window_.Handle(), this);
+  // Set before Dear ImGui's backend installs its own, which then hands every key on to this one.
+  glfwSetKeyCallback(window_.Handle(), &LiveWindow::OnKey);
+  if (settings_ != nullptr) {
+    settings_->MakeCurrent();
+    ImGui_ImplGlfw_InitForOpenGL(window_.Handle(), true);
+  }
+  runner_.SetFramePicture(
+      [this](const std::vector<CanvasCall>& calls) { return Screenshot(calls); });
+}
+
+LiveWindow::~LiveWindow() {
+  runner_.SetFramePicture(nullptr);
+  if (settings_ != nullptr) {
+    settings_->MakeCurrent();
+    ImGui_ImplGlfw_Shutdown();
+  }
+}
+
+void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, bool closeAtEnd) {
+  const StopOnSignals signals;
+  auto& clock = host_.Clock();
+  clock.FollowPlatformClock();
+  std::size_t next = 0;
+  std::int64_t nextFrame = clock.Now();
+  std::int64_t drawTicks = 0;  // how long a frame may take to draw
+  for (;;) {
+    HandleKeys();
+    if (quit_ || window_.CloseRequested() || signals.Requested()) break;
+    for (; next < steps.size() && steps[next].ticks <= clock.Now(); ++next) {
+      controls_.Follow(steps[next]);
+      runner_.RunStep(steps[next], source);
+    }
+    host_.AdvanceTo(clock.Now());
+    host_.RunDeferred();
+    if (closeAtEnd && next == steps.size()) break;
+    // A frame is skipped rather than let it make the next step late: the plugin times what
+    // happens by the real clock.
+    const bool stepSoon = next < steps.size() && steps[next].ticks - clock.Now() < drawTicks;
+    if (clock.Now() >= nextFrame && !stepSoon) {
+      const std::int64_t start = clock.Now();
+      DrawLiveFrame();
+      // The longest recent draw: a slow frame keeps counting for a second or so.
+      drawTicks = std::max(clock.Now() - start, drawTicks - drawTicks / 16);
+      nextFrame = start + kFrameTicks;
+    }
+    WaitForInput(next < steps.size() ? std::min(nextFrame, steps[next].ticks) : nextFrame);
+  }
+}
+
+Image LiveWindow::Screenshot(const std::vector<CanvasCall>& calls) {
+  RenderScene(calls);
+  return renderer_.ReadBack(window_.Width(), window_.Height());
+}
+
+void LiveWindow::OnKey(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
+  if (action == GLFW_RELEASE) return;
+  auto* self = static_cast<LiveWindow*>(glfwGetWindowUserPointer(window));
+  self->keys_.push_back({key, action == GLFW_REPEAT});
+}
+
+void LiveWindow::HandleKeys() {
+  if (KeyboardTaken()) keys_.clear();
+  for (const KeyPress& press : keys_) {
+    if (press.key == GLFW_KEY_ESCAPE && !press.repeat) {
+      quit_ = true;
+    } else if (press.key == GLFW_KEY_F12 && !press.repeat) {
+      screenshotAsked_ = true;
+    } else if (press.key == GLFW_KEY_S && !press.repeat) {
+      settingsShown_ = !settingsShown_;
+    }
+    const auto* game = std::find_if(std::begin(kGameKeys), std::end(kGameKeys),
+                                    [&](const GameKey& k) { return k.key == press.key; });
+    if (game != std::end(kGameKeys) && (game->repeats || !press.repeat)) {
+      controls_.Play(game->action);
+    }
+  }
+  keys_.clear();
+}
+
+bool LiveWindow::KeyboardTaken() const {
+  // While a widget takes typing (a slider's value being typed, say) or a popup such as a colour
+  // picker is open, the keys belong to the settings window.
+  if (settings_ == nullptr || !settingsShown_) return false;
+  settings_->MakeCurrent();
+  return ImGui::GetIO().WantCaptureKeyboard || settings_->TopPopup() != nullptr;
+}
+
+void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
+  const int width = window_.Width();
+  const int height = window_.Height();
+  const ImDrawData* settings = nullptr;
+  if (settings_ != nullptr && settingsShown_) {
+    settings_->PlaceAt(
+        {std::max(0.0f, static_cast<float>(width) - SettingsWindow::kWidth - kSettingsMargin),
+         std::min(kSettingsMargin,
+                  std::max(0.0f, static_cast<float>(height) - SettingsWindow::kHeight))});
+    settings_->MakeCurrent();
+    ImGui_ImplGlfw_NewFrame();
+    settings_->Show();
+    settings = settings_->DrawData();
+  }
+  const std::string status = FormatTime(host_.Clock().Now()) + " s | " + controls_.Status();
+  scene_.Compose(width, height, calls, status, settings);
+  scene_.Render(renderer_);
+}
+
+void LiveWindow::DrawLiveFrame() {
+  canvas_->Clear();
+  host_.DrawFrame(canvas_);
+  RenderScene(canvas_->Calls());
+  if (screenshotAsked_) SaveScreenshot();
+  glfwSwapBuffers(window_.Handle());
+  host_.RunDeferred();
+}
+
+void LiveWindow::SaveScreenshot() {
+  screenshotAsked_ = false;
+  const std::string time = FormatTime(host_.Clock().Now());  // the frame's, not the file's
+  const std::filesystem::path file = FreeScreenshotName();
+  if (WritePng(renderer_.ReadBack(window_.Width(), window_.Height()), file)) {
+    out_ << time << " screenshot " << file.string() << '\n';
+  } else {
+    out_ << time << " screenshot not written: cannot write '" << file.string() << "'\n";
+  }
+}
+
+void LiveWindow::WaitForInput(std::int64_t until) {
+  // Dear ImGui's backend hands input to whichever context is current.
+  if (settings_ != nullptr) settings_->MakeCurrent();
+  const std::int64_t left = until - host_.Clock().Now();
+  if (left > 0) {
+    glfwWaitEventsTimeout(static_cast<double>(left) / pluginsdk::HostClock::kTicksPerSecond);
+  } else {
+    glfwPollEvents();
+  }
+}
+
+void RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin, const std::vector<Step>& steps,
+                   const std::string& source, std::ostream& out, ReplayOptions options,
+                   bool closeAtEnd) {
+  SessionRunner runner(host, plugin, out, options);
+  LiveWindow window(host, runner, out, source.empty() ? "quillon-host" : "quillon-host: " + source);
+  // Without a script the player starts in free play, as after choosing it in the game's menu.
+  if (source.empty()) window.Controls().EnterMode(pluginsdk::GameMode::Freeplay);
+  window.Run(steps, source, closeAtEnd);
+}
+
+}  // namespace host

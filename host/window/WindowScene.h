@@ -1,0 +1,49 @@
+#pragma once
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "FontMetrics.h"
+#include "FrameDrawing.h"
+#include "GlRenderer.h"
+#include "Image.h"
+#include "RecordingCanvas.h"
+#include "Texture.h"
+
+namespace host {
+
+// What the live window shows, as draw data that either renderer draws: the frame as frame
+// pictures show it (background, then the canvas calls' texts), a band at the bottom with a line
+// of status and a line naming the keys, and on top the settings window if it is shown.
+class WindowScene {
+ public:
+  // The keys, as the window's help line names them.
+  static constexpr std::string_view kHelp =
+      "J jump  L land in the air  F land on the floor  D dodge  G ball on the ground  "
+      "R round start  E explode  P pause  Up/Down ball  M mode  S settings  F12 screenshot  "
+      "Esc quit";
+  // Height of the band the two lines sit in.
+  static constexpr float kBandHeight = 40.0f;
+
+  explicit WindowScene(const FontMetrics& font);
+
+  // Builds the scene on a screen of that size. `settings` (null: hidden) must stay as it is
+  // until the scene is drawn.
+  void Compose(int width, int height, const std::vector<CanvasCall>& calls, std::string_view status,
+               const ImDrawData* settings);
+  void Render(GlRenderer& renderer);
+  // The same scene drawn by the software rasteriser.
+  Image Rasterize();
+
+ private:
+  const FontMetrics& font_;
+  Texture fontTexture_;
+  int width_ = 0;
+  int height_ = 0;
+  ScreenDrawList background_;
+  ScreenDrawList texts_;
+  ScreenDrawList band_;
+  std::optional<ImDrawData> settings_;  // shares the settings window's draw lists
+};
+
+}  // namespace host

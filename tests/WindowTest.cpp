@@ -1,0 +1,276 @@
+// The live window under a virtual X server: what OpenGL draws through Dear ImGui's own backend
+// against what our software rasteriser draws of the very same draw data, and the host program's
+// window mode run from the command line.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "FrameImage.h"
+#include "LiveWindow.h"
+#include "PluginSession.h"
+#include "SessionRunner.h"
+#include "TempFolder.h"
+#include "VirtualDisplay.h"
+#include "stb_image.h"
+
+namespace {
+
+using host::GameAction;
+using host::Image;
+
+// What the renderers may differ by (measured: see the README): a pixel's edge here and there,
+// never a colour, a place or a glyph.
+constexpr double kMeanChannelLimit = 0.15;
+constexpr double kShareOver32Limit = 0.0001;
+constexpr double kDrawnShareOver32Limit = 0.001;
+
+// The settings window's left edge and the status band's top in a 1280x720 window: left of and
+// above them only the frame shows.
+constexpr int kFrameColumns = host::LiveWindow::kWidth - 720 - 24;
+constexpr int kFrameRows = host::LiveWindow::kHeight - 40;
+
+const host::FontMetrics& Font() {
+  static const host::FontMetrics font;
+  return font;
+}
+
+// How far two pictures are apart over the columns [0, width) and rows [0, height): the mean
+// absolute difference of the red, green and blue channels, and the share of pixels with a
+// channel more than 32 apart, over all pixels and over those where something is drawn on the
+// plain background.
+struct Difference {
+  double meanChannel = 0.0;
+  double shareDiffering = 0.0;  // pixels with any channel apart
+  int largest = 0;              // the largest channel difference
+  double shareOver32 = 0.0;
+  double drawnShareOver32 = 0.0;
+};
+
+Difference Compare(const Image& gl, const Image& software, int width, int height) {
+  const Image plain = host::RenderFrameImage({}, Font(), software.Width(), software.Height());
+  long channels = 0, differing = 0, over = 0, drawn = 0, drawnOver = 0;
+  int largest = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const host::Pixel a = gl.At(x, y);
+      const host::Pixel b = software.At(x, y);
+      const int red = std::abs(a.r - b.r), green = std::abs(a.g - b.g), blue = std::abs(a.b - b.b);
+      channels += red + green + blue;
+      const bool far = std::max({red, green, blue}) > 32;
+      over += far;
+      differing += red + green + blue > 0;
+      largest = std::max({largest, red, green, blue});
+      if (!(b == plain.At(x, y))) {
+        ++drawn;
+        drawnOver += far;
+      }
+    }
+  }
+  const double pixels = static_cast<double>(width) * height;
+  return {static_cast<double>(channels) / (3.0 * pixels), static_cast<double>(differing) / pixels,
+          largest, static_cast<double>(over) / pixels,
+          drawn > 0 ? static_cast<double>(drawnOver) / static_cast<double>(drawn) : 0.0};
+}
+
+void ExpectWithinLimits(const Difference& d, const std::string& what) {
+  std::cout << what << ": mean channel difference " << d.meanChannel << "; pixels differing "
+            << 100.0 * d.shareDiffering << " % (by " << d.largest
+            << " at most), more than 32 apart " << 100.0 * d.shareOver32 << " % (of the drawn ones "
+            << 100.0 * d.drawnShareOver32 << " %)\n";
+  EXPECT_LE(d.meanChannel, kMeanChannelLimit) << what;
+  EXPECT_LE(d.shareOver32, kShareOver32Limit) << what;
+  EXPECT_LE(d.drawnShareOver32, kDrawnShareOver32Limit) << what;
+}
+
+bool SameRegion(const Image& a, const Image& b, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (!(a.At(x, y) == b.At(x, y))) return false;
+    }
+  }
+  return true;
+}
+
+std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::optional<Image> LoadPng(const std::filesystem::path& file) {
+  int width = 0, height = 0, channels = 0;
+  stbi_uc* pixels = stbi_load(file.c_str(), &width, &height, &channels, 4);
+  if (pixels == nullptr) return std::nullopt;
+  Image image(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const stbi_uc* p = pixels + 4 * (static_cast<std::size_t>(y) * width + x);
+      image.At(x, y) = {p[0], p[1], p[2], p[3]};
+    }
+  }
+  stbi_image_free(pixels);
+  return image;
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto& display = testing_support::SharedDisplay();
+    if (!display.Available()) {
+      GTEST_SKIP() << "no X server could be started, so no window can be opened: "
+                   << display.Problem();
+    }
+  }
+};
+
+TEST_F(WindowTest, OpenGlDrawsTheWindowAsTheSoftwareRasteriserDoes) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> variables;
+    bool settingsShown;
+    const char* pickerOf;  // the colour editor whose picker is open, if any
+    const char* overlay;   // the frame's text
+  };
+  const Case cases[] = {
+      {"the overlay alone",
+       {{"quillon_posx", "80"}, {"quillon_posy", "60"}},
+       false,
+       nullptr,
+       "Resets: 2 | Height: 65 | Time: 1.25"},
+      {"a large overlay in six colours beside the settings window",
+       {{"quillon_posx", "40"},
+        {"quillon_posy", "200"},
+        {"quillon_textsize", "5"},
+        {"quillon_heightdecimal", "1"},
+        {"quillon_samecolorenabled", "0"},
+        {"quillon_resetcolor", "(255, 64, 64, 255)"},
+        {"quillon_heightnumcolor", "(64, 255, 128, 200)"},
+        {"quillon_timecolor", "(90, 160, 255, 255)"}},
+       true,
+       nullptr,
+       "Resets: 2 | Height: 65.00 | Time: 1.25"},
+      {"the colour picker open",
+       {{"quillon_posx", "100"}},
+       true,
+       "Text Color",
+       "Resets: 2 | Height: 65 | Time: 1.25"},
+  };
+  for (const Case& c : cases) {
+    testing_support::PluginSession session;
+    std::ostringstream out;
+    host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
+    host::LiveWindow window(session.Host(), runner, out, "quillon window test");
+    window.ShowSettings(c.settingsShown);
+    session.Set("quillon_enabled", "1");
+    for (const auto& [name, value] : c.variables) session.Set(name, value);
+    auto& controls = window.Controls();
+    controls.EnterMode(pluginsdk::GameMode::Freeplay);
+    session.At(3.0);
+    for (int i = 0; i < 13; ++i) controls.Play(GameAction::BallUp);
+    for (const auto action : {GameAction::Jump, GameAction::LandInAir, GameAction::Dodge}) {
+      controls.Play(action);
+    }
+    session.At(4.25);
+    controls.Play(GameAction::LandInAir);
+    ASSERT_EQ(session.Frame(), c.overlay) << c.name;
+    const auto& calls = session.LastFrameCalls();
+    window.Screenshot(calls);  // places the settings window where it shows
+    if (c.pickerOf != nullptr) {
+      ASSERT_TRUE(runner.OpenSettings()->Click(c.pickerOf)) << c.name;
+      ASSERT_NE(runner.OpenSettings()->TopPopup(), nullptr) << c.name;
+    }
+
+    const Image gl = window.Screenshot(calls);
+    const Image software = window.SoftwarePicture();
+    ASSERT_EQ(gl.Width(), host::LiveWindow::kWidth) << c.name;
+    ASSERT_EQ(gl.Height(), host::LiveWindow::kHeight) << c.name;
+    ASSERT_EQ(software.Width(), gl.Width()) << c.name;
+    ExpectWithinLimits(Compare(gl, software, gl.Width(), gl.Height()), c.name);
+    // Where nothing covers it, the window shows the frame exactly as frame pictures do.
+    const Image frame = host::RenderFrameImage(calls, Font(), gl.Width(), gl.Height());
+    EXPECT_TRUE(
+        SameRegion(software, frame, c.settingsShown ? kFrameColumns : gl.Width(), kFrameRows))
+        << c.name;
+  }
+}
+
+TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWindows) {
+  const testing_support::TempFolder folder;
+  const auto shot = folder.Path() / "shot.png";
+  const std::string script =
+      "0 mode freeplay\n"
+      "0 event init\n"
+      "0 set quillon_enabled 1\n"
+      "0 set quillon_posx 100\n"
+      "0 set quillon_posy 100\n"
+      "0 set quillon_textsize 3\n"
+      "3.1 event jump\n"
+      "3.1 ball 0 0 1024\n"
+      "3.1 car 0 0 200\n"
+      "3.2 event landed\n"
+      "3.3 frame " +
+      shot.string() + "\n";
+  const auto session = folder.Path() / "play.session";
+  std::ofstream(session) << script;
+  const auto out = folder.Path() / "out.txt";
+  const auto err = folder.Path() / "err.txt";
+  const std::string command = std::string(QUILLON_HOST_PATH) + " --window --close-at-end " +
+                              session.string() + " >" + out.string() + " 2>" + err.string();
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(err);
+  EXPECT_EQ(ReadFile(out), "3.300 Resets: 1 | Height: 50 | Time: 0.00\n");
+  const auto gl = LoadPng(shot);
+  ASSERT_TRUE(gl.has_value());
+  ASSERT_EQ(gl->Width(), host::LiveWindow::kWidth);
+  ASSERT_EQ(gl->Height(), host::LiveWindow::kHeight);
+
+  // The same script replayed in virtual time: the same line, and the frame in software.
+  testing_support::PluginSession replay;
+  std::ostringstream printed;
+  host::SessionRunner runner(replay.Host(), replay.Loaded(), printed, {});
+  std::optional<Image> software;
+  runner.SetFramePicture([&](const std::vector<host::CanvasCall>& calls) {
+    software = host::RenderFrameImage(calls, Font(), gl->Width(), gl->Height());
+    return *software;
+  });
+  runner.Run(host::ParseSession(script, "play.session", host::RegistryCheck(replay.Host())),
+             "play.session");
+  EXPECT_EQ(printed.str(), ReadFile(out));
+  ASSERT_TRUE(software.has_value());
+  ExpectWithinLimits(Compare(*gl, *software, kFrameColumns, kFrameRows),
+                     "the program's frame picture");
+}
+
+TEST(WindowOptions, AreRefusedWhereTheyCannotWorkWithAClearMessage) {
+  struct Case {
+    const char* arguments;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"--close-at-end x.session", 2, "quillon-host: --close-at-end needs --window\n"},
+      {"--window --describe", 2, "quillon-host: --describe and --window cannot go together\n"},
+      // No display at all: the window cannot open, and nothing else runs.
+      {"--window", 1,
+       "quillon-host: cannot open a window: X11: The DISPLAY environment variable is missing\n"},
+  };
+  const testing_support::TempFolder folder;
+  for (const Case& c : cases) {
+    const auto err = folder.Path() / "err.txt";
+    const std::string command = "env -u DISPLAY " + std::string(QUILLON_HOST_PATH) + " " +
+                                c.arguments + " >/dev/null 2>" + err.string();
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.arguments;
+    EXPECT_EQ(ReadFile(err).substr(0, std::string(c.message).size()), c.message) << c.arguments;
+  }
+}
+
+}  // namespace
