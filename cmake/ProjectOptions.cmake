@@ -10,6 +10,12 @@ if(QUILLON_SANITIZE)
   add_link_options(-fsanitize=${QUILLON_SANITIZERS})
 endif()
 
+option(QUILLON_TSAN "Build with ThreadSanitizer" OFF)
+if(QUILLON_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 function(quillon_strict target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
   target_compile_features(${target} PUBLIC cxx_std_20)

@@ -28,7 +28,9 @@ struct ScreenRect {
 class SettingsWindow {
  public:
   static constexpr float kWidth = 720.0f;
-  static constexpr float kHeight = 600.0f;
+  // Tall enough for the whole page with a colour editor for each text and the statistics below,
+  // and as tall as the live window.
+  static constexpr float kHeight = 720.0f;
 
   explicit SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page);
   ~SettingsWindow();

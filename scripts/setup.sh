@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, if any is missing, then configures and builds
-# the given CMake preset (default: "default"; "windows" for the 64-bit Windows build).
+# the given CMake preset (default: "default"; also "asan", "tsan", and "windows" for the 64-bit
+# Windows build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"

@@ -46,9 +46,11 @@ const BakkesMod::Plugin::PluginDescriptor exports{
 void QuillonPlugin::onLoad() {
   RegisterVariables();
   HookGameFunctions();
+  LoadStatistics();
 }
 
 void QuillonPlugin::onUnload() {
+  FinishChain();
   record.intervalStopwatch.StopAndClear();
   overlayRegistered = false;
   awaitingDodge = false;

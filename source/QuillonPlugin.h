@@ -4,7 +4,9 @@
 #include <string>
 
 #include "BakkesModPlugin.h"
+#include "ChainLog.h"
 #include "PluginSettingsWindow.h"
+#include "PracticeStatistics.h"
 #include "ResetRecord.h"
 
 // Counts resets (landings with the car in the air) while the player practises alone, and shows
@@ -55,6 +57,11 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   // --- Overlay state (OverlayRenderer.cpp) -------------------------------------------------------
   std::int32_t colorPhase = 0;  // frames into the colour cycle
 
+  // --- Practice statistics (PracticeHistory.cpp) -------------------------------------------------
+  // Fed by the tracker; read by the settings page, from another thread in the real host.
+  quillon::PracticeStatistics statistics;
+  quillon::ChainLog chainLog;
+
  private:
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
   void RegisterVariables();
@@ -65,6 +72,19 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void IntSliderSetting(const char* variable, const char* label);
   void FloatSliderSetting(const char* variable, const char* label, float minimum, float maximum);
   void ColorSetting(const char* variable, const char* label);
+
+  // --- Statistics on the settings page (StatisticsPage.cpp) --------------------------------------
+  void DrawStatistics();
+
+  // --- Practice statistics (PracticeHistory.cpp) -------------------------------------------------
+  // Reads the chain log and registers the clear command.
+  void LoadStatistics();
+  // The tracker's two moments: a reset counted into the record, and a chain that can grow no more.
+  void CountReset();
+  void FinishChain();
+  void RecordChain(const quillon::ChainFigures& chain);
+  // Clears the session figures on the game thread, as the page's other writes are made.
+  void ClearStatisticsLater();
 
   // --- Hook handlers (ResetTracker.cpp); the game function's name is ignored -----------------
   void HookGameFunctions();

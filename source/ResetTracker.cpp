@@ -72,6 +72,7 @@ void QuillonPlugin::CheckPracticeMode() {
 
 void QuillonPlugin::OnGameEventDestroyed(std::string /*eventName*/) {
   gameWrapper->UnregisterDrawables();
+  FinishChain();
   record.intervalStopwatch.StopAndClear();
   overlayRegistered = false;
   awaitingDodge = false;
@@ -82,6 +83,7 @@ void QuillonPlugin::OnGameEventDestroyed(std::string /*eventName*/) {
 
 void QuillonPlugin::OnJump(std::string /*eventName*/) {
   if (ballExploded || !chainEnded || !practiceActive) return;
+  FinishChain();
   record.Clear();
   awaitingDodge = false;
   chainEnded = false;
@@ -99,6 +101,7 @@ void QuillonPlugin::OnCarLanded(std::string /*eventName*/) {
   if (!(car.GetLocation().Z > kAirborneHeight)) return;
   awaitingDodge = true;
   record.RegisterReset(height);
+  CountReset();
 }
 
 void QuillonPlugin::OnDodge(std::string /*eventName*/) {
@@ -113,6 +116,7 @@ void QuillonPlugin::OnBallHitGround(std::string /*eventName*/) {
 
 void QuillonPlugin::OnRoundStart(std::string /*eventName*/) {
   if (!practiceActive) return;
+  FinishChain();
   record.Clear();
   awaitingDodge = true;
   ballExploded = false;

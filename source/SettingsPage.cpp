@@ -33,6 +33,7 @@ void QuillonPlugin::DrawSettingsPage() {
   }
   CheckboxSetting(cvar::kRgbEnabled, "Enable Gamer Mode");
   FloatSliderSetting(cvar::kRgbSpeed, "RGB Cycle Speed", 0.0f, 2.0f);
+  DrawStatistics();
 }
 
 std::string QuillonPlugin::GetSettingsTitle() {

@@ -15,6 +15,17 @@ constexpr ImGuiColorEditFlags kSwatchOnly =
     ImGuiColorEditFlags_NoInputs | ImGuiColorEditFlags_NoLabel;
 static_assert(kSwatchOnly == 160);
 
+// The deferred write: stores the value on the game thread, then has the host save its
+// configuration, so a game that crashes a moment later still keeps the player's choice.
+template <typename Value>
+void StoreLater(GameWrapper& game, const std::shared_ptr<CVarManagerWrapper>& console,
+                CVarWrapper cvar, Value value) {
+  game.Execute([cvar, value, console](GameWrapper*) mutable {
+    cvar.setValue(value);
+    console->executeCommand("writeconfig");
+  });
+}
+
 }  // namespace
 
 void QuillonPlugin::CheckboxSetting(const char* variable, const char* label) {
@@ -22,7 +33,7 @@ void QuillonPlugin::CheckboxSetting(const char* variable, const char* label) {
   if (!cvar) return;
   bool value = cvar.getBoolValue();
   if (ImGui::Checkbox(label, &value)) {
-    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value ? 1 : 0); });
+    StoreLater(*gameWrapper, cvarManager, cvar, value ? 1 : 0);
   }
 }
 
@@ -31,7 +42,7 @@ void QuillonPlugin::IntSliderSetting(const char* variable, const char* label) {
   if (!cvar) return;
   int value = cvar.getIntValue();
   if (ImGui::SliderInt(label, &value, kPositionMin, kPositionMax, "%d")) {
-    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value); });
+    StoreLater(*gameWrapper, cvarManager, cvar, value);
   }
 }
 
@@ -41,7 +52,7 @@ void QuillonPlugin::FloatSliderSetting(const char* variable, const char* label, 
   if (!cvar) return;
   float value = cvar.getFloatValue();
   if (ImGui::SliderFloat(label, &value, minimum, maximum, "%.3f")) {
-    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value); });
+    StoreLater(*gameWrapper, cvarManager, cvar, value);
   }
 }
 
@@ -55,6 +66,6 @@ void QuillonPlugin::ColorSetting(const char* variable, const char* label) {
   if (ImGui::ColorEdit4(label, rgba, kSwatchOnly)) {
     const LinearColor value{rgba[0] * kColorScale, rgba[1] * kColorScale, rgba[2] * kColorScale,
                             rgba[3] * kColorScale};
-    gameWrapper->Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value); });
+    StoreLater(*gameWrapper, cvarManager, cvar, value);
   }
 }

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "CountingAllocator.h"
 #include "NullCanvas.h"
 #include "PluginSession.h"
+#include "Practice.h"
 #include "SessionScript.h"
 
 namespace {
@@ -62,7 +64,9 @@ TEST(HookAllocations, TheCountReachesIntoTheModule) {
   EXPECT_EQ(AllocationsDuring([&] { session.Host().FireEvent(landed); }), 2);
 }
 
-TEST(HookAllocations, MixedGameEventsAllocateNothingBeyondTheHostsOwnCall) {
+// Apart from the host's own cost of each call, only a finished chain allocates: the one line it
+// appends to the chain log.
+TEST(HookAllocations, MixedGameEventsAllocateNothingButTheChainLogLine) {
   testing_support::PluginSession session;
   session.StartFreeplay();
   session.Ball(700.0f);
@@ -71,6 +75,7 @@ TEST(HookAllocations, MixedGameEventsAllocateNothingBeyondTheHostsOwnCall) {
     float carZ;
   };
   const auto function = [](std::string_view name) { return *host::GameFunctionFor(name); };
+  const std::string_view roundStart = function("roundstart");
   const std::array<Event, 12> rhythm{{
       {function("jump"), 17.0f},
       {function("landed"), 320.0f},
@@ -83,21 +88,33 @@ TEST(HookAllocations, MixedGameEventsAllocateNothingBeyondTheHostsOwnCall) {
       {function("landed"), 900.0f},
       {function("ballground"), 300.0f},
       {function("landed"), 17.0f},
-      {function("roundstart"), 17.0f},
+      {roundStart, 17.0f},  // finishes a chain of three resets
   }};
   auto& host = session.Host();
   auto& car = host.World().localCar->location;
   std::int64_t now = host.Clock().Now();
+  long otherEvents = 0;
+  long otherAllocations = 0;
+  std::vector<long> chainEndAllocations;
+  chainEndAllocations.reserve(kEvents);
   const auto play = [&](int events) {
     for (int i = 0; i < events; ++i) {
       const Event& event = rhythm[static_cast<std::size_t>(i) % rhythm.size()];
       now += pluginsdk::HostClock::kTicksPerSecond / 3;
       host.AdvanceTo(now);
       car.Z = event.carZ;
-      host.FireEvent(event.function);
+      const long count = AllocationsDuring([&] { host.FireEvent(event.function); });
+      if (event.function == roundStart) {
+        chainEndAllocations.push_back(count);
+      } else {
+        ++otherEvents;
+        otherAllocations += count;
+      }
     }
   };
-  play(100);  // the stopwatch's list reaches its largest size
+  play(96);  // the stopwatch's list reaches its largest size
+  otherEvents = otherAllocations = 0;
+  chainEndAllocations.clear();
 
   // The host hands each handler the function's name as a fresh string: one allocation a call,
   // measured here with a handler that does nothing.
@@ -107,7 +124,16 @@ TEST(HookAllocations, MixedGameEventsAllocateNothingBeyondTheHostsOwnCall) {
     for (int i = 0; i < kEvents; ++i) host.FireEvent("Bench.EmptyHandler: a long function name");
   });
   EXPECT_EQ(hostCost, kEvents);
-  EXPECT_EQ(AllocationsDuring([&] { play(kEvents); }), hostCost);
+
+  const auto log = testing_support::ChainLogPath(host.DataFolder());
+  const std::size_t linesBefore = testing_support::FileLines(log).size();
+  play(kEvents);
+  EXPECT_EQ(otherAllocations, otherEvents) << "the host's one copy of the name per call";
+  ASSERT_EQ(testing_support::FileLines(log).size() - linesBefore, chainEndAllocations.size())
+      << "each round start finished a chain and logged it";
+  for (const long count : chainEndAllocations) {
+    EXPECT_EQ(count, chainEndAllocations.front()) << "the same cost for every line";
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "OverlayCalls.h"
 #include "PluginSession.h"
+#include "Practice.h"
 #include "SettingsWindow.h"
 
 namespace {
@@ -400,8 +401,9 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
         EXPECT_TRUE(Contains(documentedFrames, drawn)) << drawn;
       }
       const auto page = window.Draw();
-      // The description and ten widgets, or fifteen with a colour for each text.
-      EXPECT_EQ(page.size(), *session.Plugin().sameColorEnabled ? 11u : 16u);
+      // The description and ten widgets, or fifteen with a colour for each text; the statistics.
+      EXPECT_EQ(page.size(), (*session.Plugin().sameColorEnabled ? 11u : 16u) +
+                                 testing_support::kFreshStatistics.size());
     }
   }
 }

@@ -9,7 +9,9 @@
 #include "ConfigVariables.h"
 #include "DynamicLibrary.h"
 #include "PluginSession.h"
+#include "Practice.h"
 #include "SettingsWindow.h"
+#include "TempFolder.h"
 #include "imgui_internal.h"
 
 namespace {
@@ -18,6 +20,14 @@ namespace cvar = quillon::cvar;
 
 constexpr const char* kDescription =
     "This plugin is made for counting chained and unchained resets in freeplay/custom training";
+
+using testing_support::kFreshStatistics;
+
+// The settings' lines, then the statistics that follow them.
+std::vector<std::string> WithStatistics(std::vector<std::string> settings) {
+  settings.insert(settings.end(), kFreshStatistics.begin(), kFreshStatistics.end());
+  return settings;
+}
 
 const std::vector<std::string> kPerTextColorLabels{
     "Reset Label Color",   "Reset Number Color", "Height Label Color",
@@ -68,7 +78,7 @@ class PageLayoutTest : public SettingsPageTest, public ::testing::WithParamInter
 
 TEST_P(PageLayoutTest, ShowsTheDescriptionAndEachWidgetInOrder) {
   session.Set(cvar::kSameColorEnabled, GetParam().sameColor);
-  EXPECT_EQ(window.Draw(), GetParam().text);
+  EXPECT_EQ(window.Draw(), WithStatistics(GetParam().text));
   for (const auto& label : GetParam().widgets) {
     EXPECT_TRUE(window.Locate(label).has_value()) << "no widget " << label;
   }
@@ -117,16 +127,16 @@ TEST_F(SettingsPageTest, EveryWidgetShowsItsVariableAsTheRegistryHoldsIt) {
   session.Set(cvar::kRgbEnabled, "1");
   session.Set(cvar::kRgbSpeed, "0.5");
   EXPECT_EQ(window.Draw(),
-            (std::vector<std::string>{
-                kDescription, "[x] Enable Quillon Plugin", "{ 120 } Quillon Position X",
-                "{ 9999 } Quillon Position Y", "{ 3.250 } Text Size", "[ ] Enable Drop Shadows",
-                "[x] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
-                "[x] Enable Gamer Mode", "{ 0.500 } RGB Cycle Speed"}));
+            WithStatistics({kDescription, "[x] Enable Quillon Plugin", "{ 120 } Quillon Position X",
+                            "{ 9999 } Quillon Position Y", "{ 3.250 } Text Size",
+                            "[ ] Enable Drop Shadows", "[x] Enable Height Decimal",
+                            "[x] Use Same Color For All Text", "Text Color",
+                            "[x] Enable Gamer Mode", "{ 0.500 } RGB Cycle Speed"}));
 }
 
 TEST_F(SettingsPageTest, TheWholePageFitsInTheWindow) {
   session.Set(cvar::kSameColorEnabled, "0");
-  const auto last = window.Locate("RGB Cycle Speed");
+  const auto last = window.Locate("Clear statistics");
   ASSERT_TRUE(last.has_value());
   EXPECT_LE(last->max.y, host::SettingsWindow::kHeight);
   EXPECT_FALSE(window.PageWindow()->ScrollbarY) << "nothing is hidden below the window's edge";
@@ -135,11 +145,10 @@ TEST_F(SettingsPageTest, TheWholePageFitsInTheWindow) {
 TEST_F(SettingsPageTest, AVariableTheRegistryDoesNotKnowHasNoWidgetAndTheRestStay) {
   ASSERT_TRUE(session.Host().RemoveVariable(cvar::kTextSize));
   EXPECT_EQ(window.Draw(),
-            (std::vector<std::string>{kDescription, "[ ] Enable Quillon Plugin",
-                                      "{ 0 } Quillon Position X", "{ 0 } Quillon Position Y",
-                                      "[x] Enable Drop Shadows", "[ ] Enable Height Decimal",
-                                      "[x] Use Same Color For All Text", "Text Color",
-                                      "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
+            WithStatistics({kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
+                            "{ 0 } Quillon Position Y", "[x] Enable Drop Shadows",
+                            "[ ] Enable Height Decimal", "[x] Use Same Color For All Text",
+                            "Text Color", "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
   EXPECT_FALSE(window.Locate("Text Size").has_value());
   for (const char* label : {"Quillon Position Y", "Enable Drop Shadows", "Text Color"}) {
     EXPECT_TRUE(window.Locate(label).has_value()) << label;
@@ -202,11 +211,26 @@ TEST_F(SettingsPageTest, TickingSameColorShowsTheOtherEditorsOnlyAfterTheWriteHa
   EXPECT_EQ(window.Draw()[8], "Reset Label Color") << "still unchanged before the write runs";
   session.Host().RunDeferred();
   const auto nextDraw = window.Draw();
-  ASSERT_EQ(nextDraw.size(), 11u);
+  ASSERT_EQ(nextDraw.size(), 11u + kFreshStatistics.size());
   EXPECT_EQ(nextDraw[7], "[x] Use Same Color For All Text");
   EXPECT_EQ(nextDraw[8], "Text Color");
   EXPECT_TRUE(window.Locate("Text Color").has_value());
   EXPECT_FALSE(window.Locate("Reset Label Color").has_value());
+}
+
+// The host writes its configuration after each change made on the page, so a game that crashes a
+// moment later still keeps the player's choice.
+TEST(SettingsPageSaving, AChangeIsInTheConfigFileAsSoonAsItsWriteHasRun) {
+  testing_support::TempFolder data;
+  testing_support::PluginSession session(data.Path());
+  host::SettingsWindow window{*session.Loaded().SettingsWindow()};
+  const auto config = data.Path() / "config.cfg";
+  ASSERT_TRUE(window.Click("Enable Quillon Plugin"));
+  EXPECT_FALSE(std::filesystem::exists(config)) << "nothing is stored before the write runs";
+  session.Host().RunDeferred();
+  EXPECT_NE(testing_support::FileText(config).find("quillon_enabled \"1\"\n"), std::string::npos)
+      << testing_support::FileText(config);
+  EXPECT_EQ(session.Host().ConsoleLines(), std::vector<std::string>{});
 }
 
 // --- Sliders -------------------------------------------------------------------------------------
@@ -389,9 +413,11 @@ TEST_F(SettingsPageTest, WithThePickerOpenThePageStillReadsInFull) {
   ASSERT_NE(window.TopPopup(), nullptr);
   const auto text = window.Draw();
   ASSERT_NE(window.TopPopup(), nullptr);
-  ASSERT_EQ(text.size(), 11u);
-  EXPECT_EQ(text.front(), kDescription);
-  EXPECT_EQ(text.back(), "{ 1.000 } RGB Cycle Speed");
+  EXPECT_EQ(text, WithStatistics(
+                      {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
+                       "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
+                       "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
+                       "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
 }
 
 // --- The window's picture ----------------------------------------------------------------------

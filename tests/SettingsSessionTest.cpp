@@ -44,7 +44,16 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  [x] Use Same Color For All Text\n"
             "  Text Color\n"
             "  [ ] Enable Gamer Mode\n"
-            "  { 1.000 } RGB Cycle Speed\n");
+            "  { 1.000 } RGB Cycle Speed\n"
+            "  --------------------------------\n"
+            "  Session statistics\n"
+            "  Chains: 0\n"
+            "  Resets: 0\n"
+            "  Best chain: 0\n"
+            "  Highest reset: -\n"
+            "  Average time between resets: -\n"
+            "  All-time best chain: 0\n"
+            "  [ Clear statistics ]\n");
 }
 
 TEST_F(SettingsSessionTest, AClickTakesEffectOnceTheStepsDeferredWorkHasRun) {

@@ -7,9 +7,19 @@
 #include "SessionScript.h"
 
 namespace testing_support {
+namespace {
 
-PluginSession::PluginSession()
-    : plugin_(std::make_unique<host::LoadedPlugin>(host_, PluginPath())),
+// The data folder is chosen before the module loads: it reads its files there at load.
+std::unique_ptr<host::LoadedPlugin> LoadPlugin(pluginsdk::Host& host,
+                                               const std::filesystem::path& dataFolder) {
+  if (!dataFolder.empty()) host.SetDataFolder(dataFolder);
+  return std::make_unique<host::LoadedPlugin>(host, PluginPath());
+}
+
+}  // namespace
+
+PluginSession::PluginSession(const std::filesystem::path& dataFolder)
+    : plugin_(LoadPlugin(host_, dataFolder)),
       canvas_(std::make_shared<host::RecordingCanvas>(font_)) {}
 
 PluginSession::~PluginSession() {

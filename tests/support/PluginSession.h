@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,7 +22,8 @@ inline const char* PluginPath() {
 // recording canvas.
 class PluginSession {
  public:
-  PluginSession();
+  // The host's data folder is `dataFolder`, or a fresh temporary one when it is empty.
+  explicit PluginSession(const std::filesystem::path& dataFolder = {});
   ~PluginSession();
 
   pluginsdk::Host& Host() { return host_; }

@@ -1,0 +1,51 @@
+// libFuzzer target: the chain log's reader takes any bytes, in blocks of any size, and gives the
+// same summary however the text is cut into blocks; never a crash, a hang or undefined behaviour.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "ChainLogReader.h"
+
+namespace {
+
+bool SameSummary(const quillon::ChainLogSummary& a, const quillon::ChainLogSummary& b) {
+  return a.chains == b.chains && a.skipped == b.skipped && a.bestChain == b.bestChain &&
+         a.recent.count == b.recent.count &&
+         std::equal(a.recent.lengths.begin(), a.recent.lengths.begin() + a.recent.count,
+                    b.recent.lengths.begin());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+  quillon::ChainLogReader whole;
+  whole.Add(text);
+  const quillon::ChainLogSummary summary = whole.Finish();
+
+  // Blocks of 1 to 8 bytes, the sizes taken from the text itself.
+  quillon::ChainLogReader pieces;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length =
+        std::min<std::size_t>(1 + static_cast<unsigned char>(text[at]) % 8, text.size() - at);
+    pieces.Add(text.substr(at, length));
+    at += length;
+  }
+  if (!SameSummary(summary, pieces.Finish())) std::abort();
+
+  // What a summary promises: no more lines read than there are, the recent chains the latest of
+  // those read, none longer than the best.
+  const auto lines = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  if (summary.chains + summary.skipped > lines) std::abort();
+  if (static_cast<std::uint64_t>(summary.recent.count) !=
+      std::min<std::uint64_t>(summary.chains, quillon::RecentChains::kCapacity))
+    std::abort();
+  for (int i = 0; i < summary.recent.count; ++i) {
+    const float length = summary.recent.lengths[static_cast<std::size_t>(i)];
+    if (length < 1.0f || length > static_cast<float>(summary.bestChain)) std::abort();
+  }
+  return 0;
+}

@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+#include "RecentChains.h"
+
+namespace quillon {
+
+// One chain's figures, as the chain log keeps them.
+struct ChainFigures {
+  std::uint32_t resets = 0;
+  float highest = 0.0f;      // ball height at the chain's highest reset, percent
+  double intervalSum = 0.0;  // seconds between resets, summed over every reset but the first
+  std::uint32_t intervals = 0;
+};
+
+// What the settings page shows, taken together at one moment.
+struct StatisticsSnapshot {
+  // Since load or the last clear, the current chain included.
+  std::uint64_t chains = 0;  // chains with at least one reset
+  std::uint64_t resets = 0;
+  std::uint32_t bestChain = 0;
+  float highestReset = 0.0f;  // meaningful once resets > 0
+  std::uint64_t intervals = 0;
+  double intervalSum = 0.0;
+  // From the chain log and this session; the clear leaves these alone.
+  std::uint32_t allTimeBestChain = 0;
+  RecentChains recent;
+};
+
+// The practice's session and all-time figures. The tracker feeds it on the game thread; the
+// settings page, which the real host draws on its render thread, reads published snapshots.
+class PracticeStatistics {
+ public:
+  // Starts a session from what the chain log holds.
+  void Begin(std::uint32_t allTimeBestChain, const RecentChains& recent);
+  // A counted reset. `firstOfChain` when the tracker's count restarted at 1; a chain that was
+  // still going is then finished first and returned.
+  std::optional<ChainFigures> CountReset(float height, double interval, bool firstOfChain);
+  // Ends the current chain; returns it when it had a reset, so each chain is recorded once.
+  std::optional<ChainFigures> FinishChain();
+  // Zeroes the session figures; the chain going on counts on from here.
+  void ClearSession();
+
+  // Safe from any thread.
+  StatisticsSnapshot Snapshot() const;
+
+ private:
+  std::optional<ChainFigures> TakeChain();
+  void Publish();
+
+  // Game thread only.
+  ChainFigures chain_;                 // the current chain, whole, for the log
+  std::uint32_t chainSinceClear_ = 0;  // its resets since the session figures began
+  StatisticsSnapshot working_;
+
+  mutable std::mutex publishedMutex_;
+  StatisticsSnapshot published_;
+};
+
+}  // namespace quillon

@@ -1,0 +1,89 @@
+#pragma once
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "PluginSession.h"
+
+namespace testing_support {
+
+// Plays a practice written as words, from free play past its practice check: "+1.5" moves the
+// clock on by that many seconds, "ball:Z" puts the ball's centre Z units up, "reset" is a landing
+// with the car in the air and the dodge after it, "init" begins a game event and waits out its
+// practice check; any other word runs that game function (jump, ballground, roundstart, ...).
+class Practice {
+ public:
+  explicit Practice(PluginSession& session) : session_(session) {
+    session_.StartFreeplay();
+    session_.Car(300.0f);
+  }
+
+  void Play(std::string_view words) {
+    std::istringstream stream{std::string(words)};
+    for (std::string word; stream >> word;) {
+      if (word.starts_with('+')) {
+        now_ += std::stod(word.substr(1));
+        session_.At(now_);
+      } else if (word.starts_with("ball:")) {
+        session_.Ball(std::stof(word.substr(5)));
+      } else if (word == "reset") {
+        session_.Fire("landed");
+        session_.Fire("dodge");
+      } else if (word == "init") {
+        session_.Fire("init");
+        now_ += 3.0;
+        session_.At(now_);
+      } else {
+        session_.Fire(word);
+      }
+    }
+  }
+
+ private:
+  PluginSession& session_;
+  double now_ = 3.0;  // StartFreeplay ends there
+};
+
+// The lines of a text file; none when it does not exist.
+inline std::vector<std::string> FileLines(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  return lines;
+}
+
+inline std::string FileText(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+inline std::filesystem::path ChainLogPath(const std::filesystem::path& dataFolder) {
+  return dataFolder / "quillon" / "chains.csv";
+}
+
+// The page's statistics section of a session with no chain yet and no chain log, as it follows
+// the settings.
+inline const std::vector<std::string> kFreshStatistics{
+    "--------------------------------",
+    "Session statistics",
+    "Chains: 0",
+    "Resets: 0",
+    "Best chain: 0",
+    "Highest reset: -",
+    "Average time between resets: -",
+    "All-time best chain: 0",
+    "[ Clear statistics ]",
+};
+
+// The page's statistics section as a player reads it: its seven lines and the button.
+inline std::vector<std::string> StatisticsLines(const std::vector<std::string>& page) {
+  for (std::size_t i = 0; i < page.size(); ++i) {
+    if (page[i] == "Session statistics") return {page.begin() + static_cast<long>(i), page.end()};
+  }
+  return {};
+}
+
+}  // namespace testing_support
