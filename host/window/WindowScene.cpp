@@ -54,16 +54,17 @@ void WindowScene::Render(GlRenderer& renderer) {
   renderer.Clear(width_, height_);
   renderer.Render(background_.Data());
   renderer.Render(texts_.Data());
-  renderer.Render(band_.Data());
+  // The band last: the settings window is as tall as the window and must not hide the keys.
   if (settings_) renderer.Render(*settings_);
+  renderer.Render(band_.Data());
 }
 
 Image WindowScene::Rasterize() {
   Image image(width_, height_);
   RasterizeDrawData(background_.Data(), image);
   RasterizeDrawData(texts_.Data(), image);
-  RasterizeDrawData(band_.Data(), image);
   if (settings_) RasterizeDrawData(*settings_, image);
+  RasterizeDrawData(band_.Data(), image);
   return image;
 }
 

@@ -13,8 +13,8 @@
 namespace host {
 
 // What the live window shows, as draw data that either renderer draws: the frame as frame
-// pictures show it (background, then the canvas calls' texts), a band at the bottom with a line
-// of status and a line naming the keys, and on top the settings window if it is shown.
+// pictures show it (background, then the canvas calls' texts), the settings window if it is
+// shown, and on top a band at the bottom with a line of status and a line naming the keys.
 class WindowScene {
  public:
   // The keys, as the window's help line names them.
