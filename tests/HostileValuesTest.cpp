@@ -1,7 +1,7 @@
 // Hostile values in every numeric and colour variable: not a number, infinities, huge, negative
 // and denormal values, typed at the console or written straight into the bound values. Each must
-// give the frame docs/reliability.md describes, with no undefined behaviour (the sanitizer build
-// runs this too).
+// give the frame the README's "Hostile values" (under "Reliability") describes, with no undefined
+// behaviour (the sanitizer build runs this too).
 #include <gtest/gtest.h>
 
 #include <algorithm>
