@@ -9,7 +9,6 @@
 namespace quillon {
 namespace {
 
-constexpr const char* kInMemory = "; the statistics are kept in memory only";
 constexpr std::size_t kReadBlock = 1 << 20;
 
 // Two decimals, no locale; a value too long for the buffer in its shortest form instead.
@@ -23,11 +22,21 @@ void AppendTwoDecimals(std::string& text, double value) {
   text.append(buffer.data(), result.ptr);
 }
 
-std::string Quoted(const std::filesystem::path& path) {
-  return "'" + path.generic_string() + "'";
+std::string CannotRead(const std::filesystem::path& log, const std::string& reason) {
+  return "Quillon: cannot read " + QuotedPath(log) + " (" + reason +
+         "); the all-time figures count from this session";
 }
 
 }  // namespace
+
+std::filesystem::path ChainLogPath(const std::filesystem::path& dataFolder) {
+  return dataFolder / "quillon" / "chains.csv";
+}
+
+std::string QuotedPath(const std::filesystem::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return "'" + std::string(text.begin(), text.end()) + "'";
+}
 
 std::string ChainLogLine(const ChainFigures& chain, std::chrono::system_clock::time_point ended) {
   using namespace std::chrono;
@@ -51,33 +60,16 @@ std::string ChainLogLine(const ChainFigures& chain, std::chrono::system_clock::t
   return line;
 }
 
-ChainLog::Loaded ChainLog::Open(const std::filesystem::path& dataFolder) {
-  Loaded loaded;
-  path_.clear();
-  writeWarning_.clear();
-  warned_ = false;
-  if (dataFolder.empty()) {
-    if (const auto warning =
-            WarnOnce(std::string("Quillon: the host has no data folder") + kInMemory))
-      loaded.consoleLines.push_back(*warning);
-    return loaded;
-  }
+LoadedChainLog ReadChainLog(const std::filesystem::path& log) {
+  LoadedChainLog loaded;
   try {
-    const auto folder = dataFolder / "quillon";
-    path_ = folder / "chains.csv";
-    writeWarning_ = "Quillon: cannot write to " + Quoted(path_) + kInMemory;
+    // Anything but a file (nothing, a folder, a path through a plain file) holds no chains; the
+    // writer says so if it cannot write there either.
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-      loaded.consoleLines.push_back(*WarnOnce("Quillon: cannot make the folder " + Quoted(folder) +
-                                              " (" + error.message() + ")" + kInMemory));
-      return loaded;
-    }
-    if (!std::filesystem::exists(path_, error) && !error) return loaded;
-    std::ifstream file;
-    if (std::filesystem::is_regular_file(path_, error)) file.open(path_, std::ios::binary);
+    if (!std::filesystem::is_regular_file(log, error)) return loaded;
+    std::ifstream file(log, std::ios::binary);
     if (!file.is_open()) {
-      loaded.consoleLines.push_back(*WarnOnce("Quillon: cannot read " + Quoted(path_) + kInMemory));
+      loaded.consoleLines.push_back(CannotRead(log, "it cannot be opened"));
       return loaded;
     }
     ChainLogReader reader;
@@ -87,59 +79,20 @@ ChainLog::Loaded ChainLog::Open(const std::filesystem::path& dataFolder) {
       reader.Add(std::string_view(block.data(), static_cast<std::size_t>(file.gcount())));
     }
     if (file.bad()) {
-      loaded.consoleLines.push_back(*WarnOnce("Quillon: cannot read " + Quoted(path_) + kInMemory));
+      loaded.consoleLines.push_back(CannotRead(log, "a read failed"));
       return loaded;
     }
     loaded.summary = reader.Finish();
     if (loaded.summary.skipped > 0) {
       loaded.consoleLines.push_back("Quillon: skipped " + std::to_string(loaded.summary.skipped) +
-                                    " unreadable line(s) in " + Quoted(path_) +
+                                    " unreadable line(s) in " + QuotedPath(log) +
                                     " (left in the file as they are)");
     }
   } catch (const std::exception& fault) {
-    if (const auto warning = WarnOnce(std::string("Quillon: cannot open the chain log (") +
-                                      fault.what() + ")" + kInMemory))
-      loaded.consoleLines.push_back(*warning);
+    loaded = {};
+    loaded.consoleLines.push_back(CannotRead(log, fault.what()));
   }
   return loaded;
-}
-
-std::optional<std::string> ChainLog::Append(const ChainFigures& chain,
-                                            std::chrono::system_clock::time_point ended) {
-  if (path_.empty() || warned_) return std::nullopt;
-  try {
-    std::error_code error;
-    std::filesystem::create_directories(path_.parent_path(), error);
-    // A crash may have cut the last line short: start on a line of its own, so the torn line
-    // never merges with this one.
-    std::string text;
-    {
-      std::ifstream existing(path_, std::ios::binary | std::ios::ate);
-      const auto size = existing.is_open() ? static_cast<std::streamoff>(existing.tellg()) : 0;
-      if (size <= 0) {
-        text.append(kChainLogHeader);
-        text += '\n';
-      } else {
-        char last = '\n';
-        existing.seekg(-1, std::ios::end);
-        existing.get(last);
-        if (last != '\n') text += '\n';
-      }
-    }
-    text += ChainLogLine(chain, ended);
-    std::ofstream file(path_, std::ios::binary | std::ios::app);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();  // flushes; a full disk shows here at the latest
-    if (!file.fail()) return std::nullopt;
-  } catch (const std::exception&) {
-  }
-  return WarnOnce(writeWarning_);
-}
-
-std::optional<std::string> ChainLog::WarnOnce(const std::string& what) {
-  if (warned_) return std::nullopt;
-  warned_ = true;
-  return what;
 }
 
 }  // namespace quillon

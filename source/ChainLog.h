@@ -1,7 +1,6 @@
 #pragma once
 #include <chrono>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,31 +10,23 @@
 namespace quillon {
 
 // The player's record of finished chains, DATA/quillon/chains.csv: a header, then one line a
-// chain. It is only ever appended to, never rewritten, truncated or deleted. No fault in it stops
-// the practice: it is reported on the console once and the statistics go on in memory.
-class ChainLog {
- public:
-  struct Loaded {
-    ChainLogSummary summary;
-    std::vector<std::string> consoleLines;  // what the player should be told
-  };
+// chain. It is only ever appended to (by ChainLogWriter), never rewritten, truncated or deleted.
+std::filesystem::path ChainLogPath(const std::filesystem::path& dataFolder);
 
-  // Makes the folder when missing and reads the log; an empty data folder keeps it in memory.
-  Loaded Open(const std::filesystem::path& dataFolder);
-  // Appends the chain and flushes it. Returns the console warning of the first fault only.
-  std::optional<std::string> Append(const ChainFigures& chain,
-                                    std::chrono::system_clock::time_point ended);
-
- private:
-  std::optional<std::string> WarnOnce(const std::string& what);
-
-  std::filesystem::path path_;  // empty: the statistics are kept in memory only
-  std::string writeWarning_;
-  bool warned_ = false;  // after the first fault the log is left alone
+struct LoadedChainLog {
+  ChainLogSummary summary;
+  std::vector<std::string> consoleLines;  // what the player should be told
 };
+
+// Reads the log once, at load. A missing log (or folder) is an empty one: it is made when the
+// first chain is written. A log that cannot be read is reported and left as it is.
+LoadedChainLog ReadChainLog(const std::filesystem::path& log);
 
 // One line of the log, newline included: UTC end time, resets, highest height and average
 // interval with two decimals (empty for a chain of one reset).
 std::string ChainLogLine(const ChainFigures& chain, std::chrono::system_clock::time_point ended);
+
+// The path in quotes for a console line, in UTF-8 whatever the system's code page.
+std::string QuotedPath(const std::filesystem::path& path);
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ChainLog.h"
 #include "QuillonPlugin.h"
 
 namespace {
@@ -10,13 +11,35 @@ namespace {
 constexpr const char* kClearCommand = "quillon_clear_stats";
 // Anyone at the console may run it.
 constexpr unsigned char kPermissionAll = 0;
+constexpr float kChainLogRetrySeconds = 5.0f;
 
 }  // namespace
 
 void QuillonPlugin::LoadStatistics() {
-  const quillon::ChainLog::Loaded loaded = chainLog.Open(gameWrapper->GetDataFolder());
-  for (const std::string& line : loaded.consoleLines) cvarManager->log(line);
-  statistics.Begin(loaded.summary.bestChain, loaded.summary.recent);
+  chainLogRetryScheduled = false;
+  const auto dataFolder = gameWrapper->GetDataFolder();
+  if (dataFolder.empty()) {
+    cvarManager->log(
+        "Quillon: the host has no data folder; the statistics are kept in memory only");
+    statistics.Begin(0, {});
+  } else {
+    const auto log = quillon::ChainLogPath(dataFolder);
+    const quillon::LoadedChainLog loaded = quillon::ReadChainLog(log);
+    for (const std::string& line : loaded.consoleLines) cvarManager->log(line);
+    statistics.Begin(loaded.summary.bestChain, loaded.summary.recent);
+    // The writer's thread reports on the console, which is safe from any thread, and asks the
+    // game thread for retries through Execute, which is too.
+    quillon::ChainLogWriter::Callbacks callbacks{
+        [this](const std::string& line) { cvarManager->log(line); },
+        [this, plugin = WeakSelf()] {
+          gameWrapper->Execute([plugin](GameWrapper*) {
+            if (const auto self = plugin.lock()) self->ScheduleChainLogRetry();
+          });
+        }};
+    if (const auto fault = chainLogWriter.Start(log, std::move(callbacks))) {
+      cvarManager->log(*fault);
+    }
+  }
   cvarManager->registerNotifier(
       kClearCommand, [this](std::vector<std::string>) { ClearStatisticsLater(); },
       "Clears the session statistics; the chain log and the all-time best stay", kPermissionAll);
@@ -33,9 +56,26 @@ void QuillonPlugin::FinishChain() {
 }
 
 void QuillonPlugin::RecordChain(const quillon::ChainFigures& chain) {
-  if (const auto warning = chainLog.Append(chain, std::chrono::system_clock::now())) {
-    cvarManager->log(*warning);
-  }
+  chainLogWriter.Add({chain, std::chrono::system_clock::now()});
+}
+
+void QuillonPlugin::ScheduleChainLogRetry() {
+  if (chainLogRetryScheduled || !chainLogWriter.Running()) return;
+  chainLogRetryScheduled = true;
+  gameWrapper->SetTimeout(
+      [plugin = WeakSelf()](GameWrapper*) {
+        const auto self = plugin.lock();
+        if (!self) return;
+        self->chainLogRetryScheduled = false;
+        if (!self->chainLogWriter.Running() || !self->chainLogWriter.Waiting()) return;
+        self->chainLogWriter.Retry();
+        self->ScheduleChainLogRetry();
+      },
+      kChainLogRetrySeconds);
+}
+
+void QuillonPlugin::StopChainLog() {
+  if (const auto lost = chainLogWriter.Stop()) cvarManager->log(*lost);
 }
 
 void QuillonPlugin::ClearStatisticsLater() {

@@ -51,12 +51,14 @@ void QuillonPlugin::onLoad() {
 
 void QuillonPlugin::onUnload() {
   FinishChain();
+  StopChainLog();
   record.intervalStopwatch.StopAndClear();
   overlayRegistered = false;
   awaitingDodge = false;
   ballExploded = false;
   chainEnded = false;
   practiceActive = false;
+  pauseMenuOpen = false;
 }
 
 std::weak_ptr<QuillonPlugin> QuillonPlugin::WeakSelf() {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "BakkesModPlugin.h"
-#include "ChainLog.h"
+#include "ChainLogWriter.h"
 #include "PluginSettingsWindow.h"
 #include "PracticeStatistics.h"
 #include "ResetRecord.h"
@@ -53,6 +53,7 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   bool ballExploded = false;       // play handlers rest until the next round or game event
   bool chainEnded = false;         // the next jump starts a new chain
   bool practiceActive = false;     // the last practice check found free play or custom training
+  bool pauseMenuOpen = false;      // play goes on behind it, but its time is no chain's
 
   // --- Overlay state (OverlayRenderer.cpp) -------------------------------------------------------
   std::int32_t colorPhase = 0;  // frames into the colour cycle
@@ -60,7 +61,8 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   // --- Practice statistics (PracticeHistory.cpp) -------------------------------------------------
   // Fed by the tracker; read by the settings page, from another thread in the real host.
   quillon::PracticeStatistics statistics;
-  quillon::ChainLog chainLog;
+  quillon::ChainLogWriter chainLogWriter;
+  bool chainLogRetryScheduled = false;  // a retry of the chain log's waiting chains is due
 
  private:
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
@@ -83,6 +85,10 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void CountReset();
   void FinishChain();
   void RecordChain(const quillon::ChainFigures& chain);
+  // While chains wait for a chain log that failed: a retry every few seconds of game time.
+  void ScheduleChainLogRetry();
+  // Writes what it can and reports what could not be written.
+  void StopChainLog();
   // Clears the session figures on the game thread, as the page's other writes are made.
   void ClearStatisticsLater();
 

@@ -2,9 +2,13 @@
 
 namespace quillon {
 
-void ResetRecord::RegisterReset(float height) {
+void ResetRecord::RegisterReset(float height, bool pauseMenuOpen) {
   if (!intervalStopwatch.running) {
+    // A stopwatch the pause menu stopped still holds the last chain's time: none of it belongs
+    // to this one.
+    intervalStopwatch.StopAndClear();
     intervalStopwatch.Start();
+    if (pauseMenuOpen) intervalStopwatch.StopForPause();
     resetInterval = 0.0;
     resetCount = 1;
   } else {

@@ -12,8 +12,9 @@ struct ResetRecord {
   float resetHeight = 0.0f;     // ball height at the latest reset, percent
   PracticeStopwatch intervalStopwatch;
 
-  // Counts a reset with the ball at `height` percent; the first of a chain starts the timing.
-  void RegisterReset(float height);
+  // Counts a reset with the ball at `height` percent; the first of a chain starts the timing
+  // afresh, held until the pause menu closes when it is open.
+  void RegisterReset(float height, bool pauseMenuOpen);
   // Zeroes the values and stops the timing: a new chain or round begins.
   void Clear();
 };

@@ -79,6 +79,7 @@ void QuillonPlugin::OnGameEventDestroyed(std::string /*eventName*/) {
   ballExploded = false;
   chainEnded = true;
   practiceActive = false;
+  pauseMenuOpen = false;
 }
 
 void QuillonPlugin::OnJump(std::string /*eventName*/) {
@@ -100,7 +101,7 @@ void QuillonPlugin::OnCarLanded(std::string /*eventName*/) {
   if (car.IsNull()) return;
   if (!(car.GetLocation().Z > kAirborneHeight)) return;
   awaitingDodge = true;
-  record.RegisterReset(height);
+  record.RegisterReset(height, pauseMenuOpen);
   CountReset();
 }
 
@@ -130,10 +131,12 @@ void QuillonPlugin::OnBallExplode(std::string /*eventName*/) {
 
 void QuillonPlugin::OnPauseMenuOpened(std::string /*eventName*/) {
   if (!practiceActive) return;
+  pauseMenuOpen = true;
   record.intervalStopwatch.StopForPause();
 }
 
 void QuillonPlugin::OnPauseRemoved(std::string /*eventName*/) {
   if (!practiceActive) return;
+  pauseMenuOpen = false;
   record.intervalStopwatch.ResumeAfterPause();
 }

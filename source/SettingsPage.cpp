@@ -1,3 +1,5 @@
+#include <atomic>
+
 #include "ConfigVariables.h"
 #include "QuillonPlugin.h"
 #include "imgui.h"
@@ -21,7 +23,7 @@ void QuillonPlugin::DrawSettingsPage() {
   CheckboxSetting(cvar::kSameColorEnabled, "Use Same Color For All Text");
   // The bound value, not the check box above: a tick made in this very call is only a deferred
   // write yet, so the other set of editors appears once the host has stored it.
-  if (*sameColorEnabled) {
+  if (std::atomic_ref<bool>(*sameColorEnabled).load()) {
     ColorSetting(cvar::kTextColor, "Text Color");
   } else {
     ColorSetting(cvar::kResetLabelColor, "Reset Label Color");

@@ -15,15 +15,26 @@ constexpr ImGuiColorEditFlags kSwatchOnly =
     ImGuiColorEditFlags_NoInputs | ImGuiColorEditFlags_NoLabel;
 static_assert(kSwatchOnly == 160);
 
-// The deferred write: stores the value on the game thread, then has the host save its
-// configuration, so a game that crashes a moment later still keeps the player's choice.
+// The deferred write: stores the value on the game thread, on every frame of a drag, so the
+// overlay follows the mouse.
 template <typename Value>
-void StoreLater(GameWrapper& game, const std::shared_ptr<CVarManagerWrapper>& console,
-                CVarWrapper cvar, Value value) {
+void StoreLater(GameWrapper& game, CVarWrapper cvar, Value value) {
+  game.Execute([cvar, value](GameWrapper*) mutable { cvar.setValue(value); });
+}
+
+// Each edit, once complete, has the host save its configuration after the edit's writes, so a
+// game that crashes a moment later still keeps the player's choice: a click saves with its write,
+// a slider or the colour picker when the mouse lets go of it, not on each frame of the drag.
+void StoreAndSaveLater(GameWrapper& game, const std::shared_ptr<CVarManagerWrapper>& console,
+                       CVarWrapper cvar, int value) {
   game.Execute([cvar, value, console](GameWrapper*) mutable {
     cvar.setValue(value);
     console->executeCommand("writeconfig");
   });
+}
+
+void SaveLater(GameWrapper& game, const std::shared_ptr<CVarManagerWrapper>& console) {
+  game.Execute([console](GameWrapper*) { console->executeCommand("writeconfig"); });
 }
 
 }  // namespace
@@ -33,7 +44,7 @@ void QuillonPlugin::CheckboxSetting(const char* variable, const char* label) {
   if (!cvar) return;
   bool value = cvar.getBoolValue();
   if (ImGui::Checkbox(label, &value)) {
-    StoreLater(*gameWrapper, cvarManager, cvar, value ? 1 : 0);
+    StoreAndSaveLater(*gameWrapper, cvarManager, cvar, value ? 1 : 0);
   }
 }
 
@@ -42,8 +53,9 @@ void QuillonPlugin::IntSliderSetting(const char* variable, const char* label) {
   if (!cvar) return;
   int value = cvar.getIntValue();
   if (ImGui::SliderInt(label, &value, kPositionMin, kPositionMax, "%d")) {
-    StoreLater(*gameWrapper, cvarManager, cvar, value);
+    StoreLater(*gameWrapper, cvar, value);
   }
+  if (ImGui::IsItemDeactivatedAfterEdit()) SaveLater(*gameWrapper, cvarManager);
 }
 
 void QuillonPlugin::FloatSliderSetting(const char* variable, const char* label, float minimum,
@@ -52,8 +64,9 @@ void QuillonPlugin::FloatSliderSetting(const char* variable, const char* label, 
   if (!cvar) return;
   float value = cvar.getFloatValue();
   if (ImGui::SliderFloat(label, &value, minimum, maximum, "%.3f")) {
-    StoreLater(*gameWrapper, cvarManager, cvar, value);
+    StoreLater(*gameWrapper, cvar, value);
   }
+  if (ImGui::IsItemDeactivatedAfterEdit()) SaveLater(*gameWrapper, cvarManager);
 }
 
 void QuillonPlugin::ColorSetting(const char* variable, const char* label) {
@@ -66,6 +79,7 @@ void QuillonPlugin::ColorSetting(const char* variable, const char* label) {
   if (ImGui::ColorEdit4(label, rgba, kSwatchOnly)) {
     const LinearColor value{rgba[0] * kColorScale, rgba[1] * kColorScale, rgba[2] * kColorScale,
                             rgba[3] * kColorScale};
-    StoreLater(*gameWrapper, cvarManager, cvar, value);
+    StoreLater(*gameWrapper, cvar, value);
   }
+  if (ImGui::IsItemDeactivatedAfterEdit()) SaveLater(*gameWrapper, cvarManager);
 }

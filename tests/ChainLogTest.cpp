@@ -2,9 +2,12 @@
 // practice or reaches the host.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Practice.h"
@@ -14,28 +17,26 @@
 namespace {
 
 using testing_support::ChainLogPath;
+using testing_support::FileLines;
 using testing_support::FileText;
 
 constexpr const char* kHeader = "ended,resets,highest,average_interval\n";
-// A chain of two resets, 1.28 s apart, the higher at 87 percent.
-constexpr const char* kChainOfTwo =
-    "ball:1712.83 jump reset +1.28 ball:500 reset ballground +1 jump";
-constexpr const char* kLoggedChainOfTwo = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ,2,87\.00,1\.28\n)";
-
-enum class Obstacle { kNone, kFileWhereTheFolderGoes, kDiskFullAfterLoad };
+// A chain of three resets, 1.28 s apart, the highest (87 percent) neither the first nor the last.
+constexpr const char* kChainOfThree =
+    "ball:500 jump reset +1.28 ball:1712.83 reset +1.28 ball:800 reset ballground +1 jump";
+constexpr const char* kLoggedChainOfThree = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ,3,87\.00,1\.28\n)";
 
 struct LogCase {
   const char* name;
   std::optional<std::string> existing;  // the log's text before the load; none: no log, no folder
-  Obstacle obstacle;
-  std::vector<std::string> console;  // a pattern for every console line, in order
-  std::string appended;              // a pattern for what follows the old text
+  std::vector<std::string> console;     // a pattern for every console line, in order
+  std::string appended;                 // a pattern for what follows the old text
   const char* allTimeBest;
 };
 
 class ChainLogTest : public ::testing::TestWithParam<LogCase> {};
 
-TEST_P(ChainLogTest, KeepsWhatIsThereAndAppendsTheNewChainOrSaysWhyNot) {
+TEST_P(ChainLogTest, KeepsWhatIsThereAndAppendsTheNewChain) {
   const LogCase& c = GetParam();
   testing_support::TempFolder data;
   const auto log = ChainLogPath(data.Path());
@@ -43,33 +44,20 @@ TEST_P(ChainLogTest, KeepsWhatIsThereAndAppendsTheNewChainOrSaysWhyNot) {
     std::filesystem::create_directories(log.parent_path());
     std::ofstream(log, std::ios::binary) << *c.existing;
   }
-  if (c.obstacle == Obstacle::kFileWhereTheFolderGoes) {
-    std::ofstream(data.Path() / "quillon") << "not a folder";
-  }
   {
     testing_support::PluginSession session(data.Path());
-    if (c.obstacle == Obstacle::kDiskFullAfterLoad) {
-      std::filesystem::remove(log);
-      std::filesystem::create_symlink("/dev/full", log);
-    }
-    testing_support::Practice(session).Play(kChainOfTwo);
+    testing_support::Practice(session).Play(kChainOfThree);
     host::SettingsWindow window{*session.Loaded().SettingsWindow()};
     const auto shown = testing_support::StatisticsLines(window.Draw());
     ASSERT_EQ(shown.size(), 8u);
-    EXPECT_EQ(shown[1], "Chains: 1") << "the statistics go on whatever the log's fault";
+    EXPECT_EQ(shown[1], "Chains: 1");
     EXPECT_EQ(shown[6], std::string("All-time best chain: ") + c.allTimeBest);
-    const auto& console = session.Host().ConsoleLines();
+    const auto console = session.Host().ConsoleLines();
     ASSERT_EQ(console.size(), c.console.size()) << (console.empty() ? "" : console[0]);
     for (std::size_t i = 0; i < console.size(); ++i) {
       EXPECT_TRUE(std::regex_match(console[i], std::regex(c.console[i]))) << console[i];
     }
   }
-
-  if (c.obstacle == Obstacle::kFileWhereTheFolderGoes) {
-    EXPECT_EQ(FileText(data.Path() / "quillon"), "not a folder");
-    return;
-  }
-  if (c.obstacle == Obstacle::kDiskFullAfterLoad) return;
   const std::string text = FileText(log);
   const std::string old = c.existing.value_or("");
   ASSERT_TRUE(text.starts_with(old)) << "the old text stays as it was:\n" << text;
@@ -81,73 +69,180 @@ std::string Skipped(int lines) {
   return "Quillon: skipped " + std::to_string(lines) + " unreadable line\\(s\\) in " + kLogPath +
          " \\(left in the file as they are\\)";
 }
-const std::string kInMemory = "; the statistics are kept in memory only";
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ChainLogTest,
-    ::testing::Values(LogCase{"MissingFolderIsMade",
-                              std::nullopt,
-                              Obstacle::kNone,
-                              {},
-                              std::string(kHeader) + kLoggedChainOfTwo,
-                              "2"},
-                      LogCase{"EmptyFileGetsTheHeader",
-                              "",
-                              Obstacle::kNone,
-                              {},
-                              std::string(kHeader) + kLoggedChainOfTwo,
-                              "2"},
-                      LogCase{"GoodLogIsAppendedTo",
-                              "ended,resets,highest,average_interval\n"
-                              "2026-12-07T21:54:44Z,4,61.20,1.75\n",
-                              Obstacle::kNone,
-                              {},
-                              kLoggedChainOfTwo,
-                              "4"},
-                      LogCase{"TornLastLineIsSkippedAndNeverMergesWithTheNext",
-                              "ended,resets,highest,average_interval\n"
-                              "2026-12-07T21:54:44Z,4,61.20,1.75\n"
-                              "2026-12-07T21:58:02Z,9,70.",
-                              Obstacle::kNone,
-                              {Skipped(1)},
-                              std::string(R"(\n)") + kLoggedChainOfTwo,
-                              "4"},
-                      LogCase{"UnparsableLinesAreSkippedAndCounted",
-                              "ended,resets,highest,average_interval\n"
-                              "a note of the player's\n"
-                              "2026-12-07T21:54:44Z,0,61.20,\n"
-                              "2026-12-07T21:55:44Z,3,61.20,\n"
-                              "2026-12-07T21:56:44Z,1,61.20,1.00\n"
-                              "2026-13-07T21:57:44Z,2,61.20,1.00\n"
-                              "2026-12-07T21:58:44Z,x,61.20,1.00\n"
-                              "2026-12-07T21:59:44Z,3,high,1.00\n"
-                              "2026-12-07T22:00:44Z,3,61.20,1.00,\n"
-                              "\n"
-                              "2026-12-07T22:01:44Z,5,61.20,1.00\r\n",
-                              Obstacle::kNone,
-                              {Skipped(9)},
-                              kLoggedChainOfTwo,
-                              "5"},
-                      LogCase{"OverlongLineIsSkippedAndTheNextRead",
-                              "ended,resets,highest,average_interval\n" +
-                                  std::string(100'000, '9') +
-                                  "\n2026-12-07T21:54:44Z,4,61.20,1.75\n",
-                              Obstacle::kNone,
-                              {Skipped(1)},
-                              kLoggedChainOfTwo,
-                              "4"},
-                      LogCase{"UnwritableFolder",
-                              std::nullopt,
-                              Obstacle::kFileWhereTheFolderGoes,
-                              {"Quillon: cannot make the folder '.*/quillon' \\(.+\\)" + kInMemory},
-                              "",
-                              "2"},
-                      LogCase{"FullDisk",
-                              "",
-                              Obstacle::kDiskFullAfterLoad,
-                              {"Quillon: cannot write to " + kLogPath + kInMemory},
-                              "",
-                              "2"}),
+    ::testing::Values(
+        LogCase{"MissingFolderIsMade",
+                std::nullopt,
+                {},
+                std::string(kHeader) + kLoggedChainOfThree,
+                "3"},
+        LogCase{"EmptyFileGetsTheHeader", "", {}, std::string(kHeader) + kLoggedChainOfThree, "3"},
+        LogCase{"GoodLogIsAppendedTo",
+                "ended,resets,highest,average_interval\n"
+                "2026-12-07T21:54:44Z,4,61.20,1.75\n",
+                {},
+                kLoggedChainOfThree,
+                "4"},
+        LogCase{"TornLastLineIsSkippedAndNeverMergesWithTheNext",
+                "ended,resets,highest,average_interval\n"
+                "2026-12-07T21:54:44Z,4,61.20,1.75\n"
+                "2026-12-07T21:58:02Z,9,70.",
+                {Skipped(1)},
+                std::string(R"(\n)") + kLoggedChainOfThree,
+                "4"},
+        LogCase{"UnparsableLinesAreSkippedAndCounted",
+                "ended,resets,highest,average_interval\n"
+                "a note of the player's\n"
+                "2026-12-07T21:54:44Z,0,61.20,\n"
+                "2026-12-07T21:55:44Z,3,61.20,\n"
+                "2026-12-07T21:56:44Z,1,61.20,1.00\n"
+                "2026-13-07T21:57:44Z,2,61.20,1.00\n"
+                "2026-12-07T21:58:44Z,x,61.20,1.00\n"
+                "2026-12-07T21:59:44Z,3,high,1.00\n"
+                "2026-12-07T22:00:44Z,3,61.20,1.00,\n"
+                "\n"
+                "2026-12-07T22:01:44Z,5,61.20,1.00\r\n",
+                {Skipped(9)},
+                kLoggedChainOfThree,
+                "5"},
+        LogCase{"OverlongLineIsSkippedAndTheNextRead",
+                "ended,resets,highest,average_interval\n" + std::string(100'000, '9') +
+                    "\n2026-12-07T21:54:44Z,4,61.20,1.75\n",
+                {Skipped(1)},
+                kLoggedChainOfThree,
+                "4"}),
     [](const auto& info) { return info.param.name; });
+
+// --- Faults while practising ----------------------------------------------------------------
+
+namespace fs = std::filesystem;
+
+// Waits until what the writer's thread does shows; false after 10 s.
+bool Eventually(const std::function<bool()>& shown) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!shown()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// The resets of every chain in the log, in order.
+std::vector<int> LoggedChains(const fs::path& log) {
+  std::vector<int> resets;
+  for (const std::string& line : FileLines(log)) {
+    const std::smatch match = [&] {
+      std::smatch m;
+      std::regex_match(line, m, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ,(\d+),.*)"));
+      return m;
+    }();
+    if (!match.empty()) resets.push_back(std::stoi(match[1]));
+  }
+  return resets;
+}
+
+// A chain of n resets, 0.5 s apart, finished by the next chain's jump.
+std::string Chain(int resets) {
+  std::string words = "jump";
+  for (int i = 0; i < resets; ++i) words += " reset +0.5";
+  return words + " ballground";
+}
+
+struct Fault {
+  const char* name;
+  std::function<void(const fs::path& log)> make;
+  std::function<void(const fs::path& log)> mend;  // at once, so no write comes between its steps
+  const char* reason;                             // a pattern
+  bool keepsTheOldLog;  // the chain written before the fault is still there after the mend
+};
+
+const Fault kFaults[] = {
+    {"AFolderInTheLogsPlace",
+     [](const fs::path& log) {
+       fs::remove(log);
+       fs::create_directory(log);
+     },
+     [](const fs::path& log) { fs::remove(log); }, ".+", false},
+    {"APlainFileWhereItsFolderGoes",
+     [](const fs::path& log) {
+       fs::remove_all(log.parent_path());
+       std::ofstream(log.parent_path()) << "not a folder";
+     },
+     [](const fs::path& log) { fs::remove(log.parent_path()); }, "cannot make its folder: .+",
+     false},
+    {"AFullDisk",
+     [](const fs::path& log) {
+       fs::rename(log, fs::path(log) += ".kept");
+       fs::create_symlink("/dev/full", log);
+     },
+     [](const fs::path& log) { fs::rename(fs::path(log) += ".kept", log); },
+     "No space left on device", true},
+};
+
+class ChainLogFaultTest : public ::testing::TestWithParam<Fault> {};
+
+// The chains that finish while the log cannot be written wait, and reach it in order, each once,
+// when the retry after the fault has gone finds it writable.
+TEST_P(ChainLogFaultTest, WaitingChainsAreWrittenInOrderOnceTheFaultIsGone) {
+  const Fault& fault = GetParam();
+  testing_support::TempFolder data;
+  const auto log = ChainLogPath(data.Path());
+  testing_support::PluginSession session(data.Path());
+  testing_support::Practice practice(session);
+  auto& host = session.Host();
+  practice.Play(Chain(1) + " " + Chain(2));
+  ASSERT_TRUE(Eventually([&] { return LoggedChains(log) == std::vector<int>{1}; }));
+  fault.make(log);
+  practice.Play(Chain(3));  // finishes the chain of two
+  ASSERT_TRUE(Eventually([&] { return host.ConsoleLines().size() == 1; }));
+  practice.Play(Chain(4));  // finishes the chain of three: tried at once, fails again quietly
+  practice.Play("+5");      // the retry, with the fault still there
+  fault.mend(log);
+  practice.Play("+5");  // the next retry catches up
+  ASSERT_TRUE(Eventually([&] { return host.ConsoleLines().size() == 2; }));
+  practice.Play(Chain(5));  // finishes the chain of four, written at once
+  const auto console = host.ConsoleLines();
+  ASSERT_EQ(console.size(), 2u) << console.back();
+  EXPECT_TRUE(std::regex_match(
+      console[0], std::regex("Quillon: cannot write to " + kLogPath + " \\(" + fault.reason +
+                             "\\); finished chains wait in memory "
+                             "and are tried again")))
+      << console[0];
+  EXPECT_EQ(console[1], "Quillon: the chain log is writable again; 2 chain(s) written");
+  const auto expected =
+      fault.keepsTheOldLog ? std::vector<int>{1, 2, 3, 4} : std::vector<int>{2, 3, 4};
+  Eventually([&] { return LoggedChains(log).size() >= expected.size(); });
+  EXPECT_EQ(LoggedChains(log), expected);
+  EXPECT_TRUE(FileText(log).starts_with(kHeader));
+}
+
+// What still cannot be written when the plugin is let go is said, with the count.
+TEST_P(ChainLogFaultTest, ChainsThatCannotBeWrittenByUnloadAreCounted) {
+  const Fault& fault = GetParam();
+  testing_support::TempFolder data;
+  const auto log = ChainLogPath(data.Path());
+  std::vector<std::string> console;
+  {
+    testing_support::PluginSession session(data.Path());
+    session.Host().SetConsoleOutput([&](std::string_view line) { console.emplace_back(line); });
+    testing_support::Practice practice(session);
+    practice.Play(Chain(1) + " " + Chain(2));
+    ASSERT_TRUE(Eventually([&] { return LoggedChains(log) == std::vector<int>{1}; }));
+    fault.make(log);
+    practice.Play(Chain(3) + " " + Chain(4) + " jump");
+  }
+  ASSERT_FALSE(console.empty());
+  EXPECT_TRUE(std::regex_match(
+      console.back(), std::regex("Quillon: 3 chain\\(s\\) could not be written to " + kLogPath)))
+      << console.back();
+  fault.mend(log);
+  EXPECT_EQ(LoggedChains(log), fault.keepsTheOldLog ? std::vector<int>{1} : std::vector<int>{})
+      << "nothing after the fault";
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ChainLogFaultTest, ::testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -254,8 +254,11 @@ struct Slider {
 
 class SliderTest : public SettingsPageTest, public ::testing::WithParamInterface<Slider> {};
 
-TEST_P(SliderTest, ADragMakesOneWriteForEachFrameInWhichTheValueChanged) {
+// The value is written on every frame it changes, so the overlay follows the mouse; the host saves
+// its configuration once, when the mouse lets go.
+TEST_P(SliderTest, ADragMakesOneWriteForEachFrameInWhichTheValueChangedAndOneSave) {
   const auto [label, variable, tolerance] = GetParam();
+  const auto config = session.Host().ConfigFile();
   const auto slider = window.Locate(label);
   ASSERT_TRUE(slider.has_value());
   const float y = slider->Center().y;
@@ -277,6 +280,7 @@ TEST_P(SliderTest, ADragMakesOneWriteForEachFrameInWhichTheValueChanged) {
     writes += changed;
     EXPECT_NEAR(std::strtod(Value(variable).c_str(), nullptr), shown, tolerance)
         << "frame " << frame << ": the write holds that frame's value";
+    EXPECT_FALSE(std::filesystem::exists(config)) << "frame " << frame << ": saved mid-drag";
     if (frame > 0 && path[frame] > path[frame - 1]) {
       EXPECT_GT(shown, previous);
     }
@@ -284,8 +288,13 @@ TEST_P(SliderTest, ADragMakesOneWriteForEachFrameInWhichTheValueChanged) {
   }
   window.ReleaseMouse();
   window.Draw();
-  EXPECT_EQ(PendingWrites(), 0u) << "letting go changes nothing";
   EXPECT_EQ(writes, 5);
+  ASSERT_EQ(PendingWrites(), 1u) << "letting go writes no value, and saves once";
+  session.Host().RunDeferred();
+  EXPECT_NE(testing_support::FileText(config).find(std::string(variable) + " \"" + Value(variable) +
+                                                   "\"\n"),
+            std::string::npos)
+      << testing_support::FileText(config);
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySlider, SliderTest,

@@ -1,6 +1,7 @@
 #include "ConsoleVariable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -25,18 +26,47 @@ ConsoleVariable::ConsoleVariable(std::string name, std::string defaultValue,
   if (SetText(defaultValue_)) StoreNumber(0.0, "0");
 }
 
+namespace {
+
+template <typename Value>
+void StoreAtomically(Value& bound, Value value) {
+  std::atomic_ref<Value>(bound).store(value);
+}
+
+}  // namespace
+
+std::string ConsoleVariable::Text() const {
+  const std::lock_guard lock(mutex_);
+  return text_;
+}
+
 bool ConsoleVariable::AsBool() const {
   return AsInt() != 0;
 }
 
 int ConsoleVariable::AsInt() const {
+  const std::lock_guard lock(mutex_);
+  return IntLocked();
+}
+
+float ConsoleVariable::AsFloat() const {
+  const std::lock_guard lock(mutex_);
+  return FloatLocked();
+}
+
+LinearColor ConsoleVariable::AsColor() const {
+  const std::lock_guard lock(mutex_);
+  return color_;
+}
+
+int ConsoleVariable::IntLocked() const {
   // Saturate rather than overflow: the value may be any number the console accepted.
   if (number_ >= static_cast<double>(INT_MAX)) return INT_MAX;
   if (number_ <= static_cast<double>(INT_MIN)) return INT_MIN;
   return static_cast<int>(number_);
 }
 
-float ConsoleVariable::AsFloat() const {
+float ConsoleVariable::FloatLocked() const {
   if (number_ > FLT_MAX) return INFINITY;
   if (number_ < -FLT_MAX) return -INFINITY;
   return static_cast<float>(number_);
@@ -81,42 +111,50 @@ void ConsoleVariable::Set(LinearColor value) {
 }
 
 void ConsoleVariable::Bind(std::shared_ptr<bool> value) {
-  *value = AsBool();
+  const std::lock_guard lock(mutex_);
+  StoreAtomically(*value, IntLocked() != 0);
   boundBools_.push_back(std::move(value));
 }
 
 void ConsoleVariable::Bind(std::shared_ptr<int> value) {
-  *value = AsInt();
+  const std::lock_guard lock(mutex_);
+  StoreAtomically(*value, IntLocked());
   boundInts_.push_back(std::move(value));
 }
 
 void ConsoleVariable::Bind(std::shared_ptr<float> value) {
-  *value = AsFloat();
+  const std::lock_guard lock(mutex_);
+  StoreAtomically(*value, FloatLocked());
   boundFloats_.push_back(std::move(value));
 }
 
 void ConsoleVariable::Bind(std::shared_ptr<LinearColor> value) {
-  *value = AsColor();
+  const std::lock_guard lock(mutex_);
+  *value = color_;
   boundColors_.push_back(std::move(value));
 }
 
 void ConsoleVariable::StoreNumber(double value, std::string text) {
+  const std::lock_guard lock(mutex_);
   number_ = value;
   text_ = std::move(text);
   Publish();
 }
 
 void ConsoleVariable::StoreColor(LinearColor value) {
+  std::string text = FormatColor(value);
+  const std::lock_guard lock(mutex_);
   color_ = value;
-  text_ = FormatColor(value);
+  text_ = std::move(text);
   Publish();
 }
 
 void ConsoleVariable::Publish() const {
-  for (const auto& value : boundBools_) *value = AsBool();
-  for (const auto& value : boundInts_) *value = AsInt();
-  for (const auto& value : boundFloats_) *value = AsFloat();
-  for (const auto& value : boundColors_) *value = AsColor();
+  for (const auto& value : boundBools_) StoreAtomically(*value, IntLocked() != 0);
+  for (const auto& value : boundInts_) StoreAtomically(*value, IntLocked());
+  for (const auto& value : boundFloats_) StoreAtomically(*value, FloatLocked());
+  // Colours are read only on the game thread, where they are written.
+  for (const auto& value : boundColors_) *value = color_;
 }
 
 }  // namespace pluginsdk

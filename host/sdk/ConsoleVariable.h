@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,9 @@ struct VariableBounds {
 
 // One configuration variable, as a console keeps it: its value is text, read through typed
 // getters. A variable whose default is a colour holds colours; every other one holds numbers.
-// Every change, from any source, reaches every bound value before it returns.
+// Every change, from any source, reaches every bound value before it returns. Values may be read
+// and set from any thread; a bound boolean, integer or float is written atomically (through
+// std::atomic_ref), so a reader on another thread that reads it the same way sees no torn value.
 class PLUGINSDK_API ConsoleVariable {
  public:
   ConsoleVariable(std::string name, std::string defaultValue, std::string description,
@@ -38,11 +41,11 @@ class PLUGINSDK_API ConsoleVariable {
   bool HoldsColor() const { return holdsColor_; }
 
   // The current value as text: a number in shortest form, or a colour as "(R, G, B, A)".
-  const std::string& Text() const { return text_; }
+  std::string Text() const;
   bool AsBool() const;
   int AsInt() const;
   float AsFloat() const;
-  LinearColor AsColor() const { return color_; }
+  LinearColor AsColor() const;
 
   // Stores a value typed at the console. Numbers are clamped to the bounds; text that is not a
   // number (or not a colour, for a colour variable) is refused: the message says why and the
@@ -62,6 +65,9 @@ class PLUGINSDK_API ConsoleVariable {
  private:
   void StoreNumber(double value, std::string text);
   void StoreColor(LinearColor value);
+  // The rest need the lock held.
+  int IntLocked() const;
+  float FloatLocked() const;
   void Publish() const;
 
   std::string name_;
@@ -73,6 +79,7 @@ class PLUGINSDK_API ConsoleVariable {
   PluginId owner_;
   bool holdsColor_;
 
+  mutable std::mutex mutex_;  // guards what follows
   std::string text_;
   double number_ = 0.0;
   LinearColor color_;

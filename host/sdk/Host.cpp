@@ -67,9 +67,16 @@ void Host::Disconnect(const PluginConnection& plugin) {
   for (auto& [name, handlers] : hooks_) EraseOwnedBy(handlers, plugin.id);
   std::erase_if(hooks_, [](const auto& entry) { return entry.second.empty(); });
   EraseOwnedBy(timeouts_, plugin.id);
-  EraseOwnedBy(deferred_, plugin.id);
   EraseOwnedBy(drawables_, plugin.id);
-  EraseOwnedBy(commands_, plugin.id);
+  {
+    const std::lock_guard lock(deferredMutex_);
+    EraseOwnedBy(deferred_, plugin.id);
+  }
+  {
+    const std::lock_guard lock(commandsMutex_);
+    EraseOwnedBy(commands_, plugin.id);
+  }
+  const std::lock_guard lock(variablesMutex_);
   std::erase_if(variables_, [&](const auto& variable) {
     if (variable->Owner() != plugin.id) return false;
     configured_.erase(variable->Name());
@@ -87,7 +94,8 @@ std::shared_ptr<ConsoleVariable> Host::RegisterVariable(std::string name, std::s
                                                         std::string description, bool searchable,
                                                         VariableBounds bounds, bool saved,
                                                         PluginId owner) {
-  if (auto existing = FindVariable(name)) return existing;
+  const std::lock_guard lock(variablesMutex_);
+  if (auto existing = FindVariableLocked(name)) return existing;
   variables_.push_back(std::make_shared<ConsoleVariable>(std::move(name), std::move(defaultValue),
                                                          std::move(description), searchable, bounds,
                                                          saved, owner));
@@ -95,6 +103,16 @@ std::shared_ptr<ConsoleVariable> Host::RegisterVariable(std::string name, std::s
 }
 
 std::shared_ptr<ConsoleVariable> Host::FindVariable(std::string_view name) const {
+  const std::lock_guard lock(variablesMutex_);
+  return FindVariableLocked(name);
+}
+
+std::vector<std::shared_ptr<ConsoleVariable>> Host::Variables() const {
+  const std::lock_guard lock(variablesMutex_);
+  return variables_;
+}
+
+std::shared_ptr<ConsoleVariable> Host::FindVariableLocked(std::string_view name) const {
   const auto found =
       std::find_if(variables_.begin(), variables_.end(),
                    [name](const auto& variable) { return variable->Name() == name; });
@@ -102,6 +120,7 @@ std::shared_ptr<ConsoleVariable> Host::FindVariable(std::string_view name) const
 }
 
 bool Host::RemoveVariable(std::string_view name) {
+  const std::lock_guard lock(variablesMutex_);
   if (const auto found = configured_.find(name); found != configured_.end()) {
     configured_.erase(found);
   }
@@ -155,24 +174,40 @@ void Host::AdvanceTo(std::int64_t ticks) {
 }
 
 void Host::QueueDeferred(PluginId plugin, std::function<void(GameWrapper*)> callback) {
+  const std::lock_guard lock(deferredMutex_);
   deferred_.push_back({plugin, std::move(callback)});
 }
 
+std::size_t Host::PendingDeferred() const {
+  const std::lock_guard lock(deferredMutex_);
+  return deferred_.size();
+}
+
 void Host::RunDeferred() {
-  while (!deferred_.empty()) {
-    auto work = std::move(deferred_.front());
-    deferred_.erase(deferred_.begin());
+  for (;;) {
+    Registration<std::function<void(GameWrapper*)>> work;
+    {
+      const std::lock_guard lock(deferredMutex_);
+      if (deferred_.empty()) return;
+      work = std::move(deferred_.front());
+      deferred_.erase(deferred_.begin());
+    }
     if (auto* connection = FindConnection(work.plugin)) work.callback(connection->game.get());
   }
 }
 
 void Host::RegisterCommand(PluginId plugin, std::string name, CommandCallback callback,
                            std::string description) {
-  if (HasCommand(name)) return;
+  const std::lock_guard lock(commandsMutex_);
+  if (std::any_of(commands_.begin(), commands_.end(),
+                  [&name](const Command& command) { return command.name == name; })) {
+    return;
+  }
   commands_.push_back({plugin, std::move(name), std::move(description), std::move(callback)});
 }
 
 bool Host::HasCommand(std::string_view name) const {
+  const std::lock_guard lock(commandsMutex_);
   return std::any_of(commands_.begin(), commands_.end(),
                      [name](const Command& command) { return command.name == name; });
 }
@@ -208,21 +243,32 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
 bool Host::ExecuteCommand(std::string_view commandLine) {
   auto words = SplitCommandLine(commandLine);
   if (words.empty()) return false;
-  const auto found = std::find_if(commands_.begin(), commands_.end(),
-                                  [&words](const Command& c) { return c.name == words.front(); });
-  if (found == commands_.end()) return false;
-  // A copy: the command may register or drop commands while it runs.
-  const CommandCallback callback = found->callback;
+  CommandCallback callback;
+  {
+    const std::lock_guard lock(commandsMutex_);
+    const auto found = std::find_if(commands_.begin(), commands_.end(),
+                                    [&words](const Command& c) { return c.name == words.front(); });
+    if (found == commands_.end()) return false;
+    // A copy, run without the lock: the command may register or drop commands while it runs.
+    callback = found->callback;
+  }
   callback(std::move(words));
   return true;
 }
 
 void Host::Log(std::string_view line) {
+  const std::lock_guard lock(consoleMutex_);
   consoleLines_.emplace_back(line);
   if (consoleOutput_) consoleOutput_(line);
 }
 
+std::vector<std::string> Host::ConsoleLines() const {
+  const std::lock_guard lock(consoleMutex_);
+  return consoleLines_;
+}
+
 void Host::SetConsoleOutput(std::function<void(std::string_view)> output) {
+  const std::lock_guard lock(consoleMutex_);
   consoleOutput_ = std::move(output);
 }
 

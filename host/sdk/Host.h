@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -33,8 +34,11 @@ class PLUGINSDK_API PluginConnection {
 };
 
 // The host's whole state: clock, variables, game world, and what plugins have registered.
-// One host is current at a time; the SDK functions a plugin calls act on it. All work happens on
-// one thread, one callable at a time, in the order documented on each operation.
+// One host is current at a time; the SDK functions a plugin calls act on it. Game work (hooks,
+// timeouts, deferred work, drawables) happens on one thread, the game thread, one callable at a
+// time, in the order documented on each operation. As in the real host, the variable registry,
+// deferred work (Execute), console commands and console output may also be used from any other
+// thread, such as the one that draws settings pages.
 class PLUGINSDK_API Host {
  public:
   Host();
@@ -71,7 +75,8 @@ class PLUGINSDK_API Host {
   // Forgets the variable, as a console that drops it: later look-ups find nothing. Values bound
   // to it stay with whoever holds them. False when no variable has that name.
   bool RemoveVariable(std::string_view name);
-  const std::vector<std::shared_ptr<ConsoleVariable>>& Variables() const { return variables_; }
+  // The variables registered now, in the order they were registered.
+  std::vector<std::shared_ptr<ConsoleVariable>> Variables() const;
 
   // --- Game functions ----------------------------------------------------------------------------
   // Several handlers may hook one game function; they run in the order they were hooked.
@@ -90,7 +95,7 @@ class PLUGINSDK_API Host {
   void QueueDeferred(PluginId plugin, std::function<void(GameWrapper*)> callback);
   // Runs queued deferred work in order, including work queued while it runs.
   void RunDeferred();
-  std::size_t PendingDeferred() const { return deferred_.size(); }
+  std::size_t PendingDeferred() const;
 
   // --- Console commands and output
   // ----------------------------------------------------------------
@@ -106,7 +111,7 @@ class PLUGINSDK_API Host {
   bool ExecuteCommand(std::string_view commandLine);
   // One line of console output: kept in ConsoleLines() and handed to the output, when one is set.
   void Log(std::string_view line);
-  const std::vector<std::string>& ConsoleLines() const { return consoleLines_; }
+  std::vector<std::string> ConsoleLines() const;
   void SetConsoleOutput(std::function<void(std::string_view)> output);
 
   // --- Data folder -------------------------------------------------------------------------------
@@ -160,26 +165,36 @@ class PLUGINSDK_API Host {
   PluginConnection* FindConnection(PluginId plugin) const;
   void RemoveTemporaryDataFolder();
 
+  std::shared_ptr<ConsoleVariable> FindVariableLocked(std::string_view name) const;
+
   HostClock clock_;
   GameWorld world_;
   std::size_t customTrainingQuestions_ = 0;
   PluginId nextPluginId_ = 1;
   std::vector<PluginConnection*> connections_;
+  // Each lock guards what follows it, up to the next; none is held while a callable runs.
+  mutable std::mutex variablesMutex_;
   std::vector<std::shared_ptr<ConsoleVariable>> variables_;
+  // Saved variables whose value has been read from the file: only these are written, so a write
+  // before a plugin's settings are applied (or of a variable registered after) loses nothing.
+  std::set<std::string, std::less<>> configured_;
   std::map<std::string, std::vector<Registration<std::function<void(std::string)>>>, std::less<>>
       hooks_;
   std::vector<Timeout> timeouts_;
   std::uint64_t nextTimeoutSequence_ = 0;
-  std::vector<Registration<std::function<void(GameWrapper*)>>> deferred_;
   std::vector<Registration<std::function<void(CanvasWrapper)>>> drawables_;
+  mutable std::mutex deferredMutex_;
+  std::vector<Registration<std::function<void(GameWrapper*)>>> deferred_;
+  mutable std::mutex commandsMutex_;
   std::vector<Command> commands_;
+  // Held while a line is handed to the output too, so lines from two threads never interleave.
+  mutable std::mutex consoleMutex_;
   std::vector<std::string> consoleLines_;
   std::function<void(std::string_view)> consoleOutput_;
+  // One configuration file write or read at a time, whichever thread runs writeconfig.
+  std::mutex configMutex_;
   std::filesystem::path dataFolder_;
   bool dataFolderIsTemporary_ = false;
-  // Saved variables whose value has been read from the file: only these are written, so a write
-  // before a plugin's settings are applied (or of a variable registered after) loses nothing.
-  std::set<std::string, std::less<>> configured_;
 };
 
 }  // namespace pluginsdk

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "ConfigText.h"
+#include "DurableFile.h"
 #include "Host.h"
 
 namespace pluginsdk {
@@ -39,36 +40,14 @@ std::optional<std::string> ReadConfigText(const std::filesystem::path& file, std
   return text;
 }
 
-std::string SystemReason(const std::string& what) {
-  return errno == 0 ? what : what + ": " + std::generic_category().message(errno);
-}
-
-// Writes the text into a new file beside `file` and renames it over `file`, so that `file` is
-// always either the old text or the new one. The reason when it fails.
+// Writes the text over `file`, which is then either the old text or the new one whatever happens.
+// The reason when it fails.
 std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::string_view text) {
   std::error_code error;
   std::filesystem::create_directories(file.parent_path(), error);
   if (error)
     return "cannot make the folder " + file.parent_path().string() + ": " + error.message();
-  auto temporary = file;
-  temporary += ".new";
-  errno = 0;
-  std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
-  if (!stream.is_open()) return SystemReason("cannot create " + temporary.string());
-  stream.write(text.data(), static_cast<std::streamsize>(text.size()));
-  stream.close();
-  if (stream.fail()) {
-    const std::string reason = SystemReason("cannot write " + temporary.string());
-    std::filesystem::remove(temporary, error);
-    return reason;
-  }
-  std::filesystem::rename(temporary, file, error);
-  if (error) {
-    const std::string reason = "cannot replace it: " + error.message();
-    std::filesystem::remove(temporary, error);
-    return reason;
-  }
-  return std::nullopt;
+  return ReplaceFileDurably(file, text);
 }
 
 }  // namespace
@@ -79,6 +58,7 @@ std::filesystem::path Host::ConfigFile() {
 }
 
 void Host::ApplyConfig(PluginId plugin) {
+  const std::lock_guard configLock(configMutex_);
   const auto file = ConfigFile();
   if (file.empty()) {
     Log("config: no data folder; saved settings were not applied");
@@ -91,8 +71,11 @@ void Host::ApplyConfig(PluginId plugin) {
         "; saved settings were not applied");
     return;
   }
-  for (const auto& variable : variables_) {
-    if (variable->Owner() == plugin && variable->Saved()) configured_.insert(variable->Name());
+  {
+    const std::lock_guard lock(variablesMutex_);
+    for (const auto& variable : variables_) {
+      if (variable->Owner() == plugin && variable->Saved()) configured_.insert(variable->Name());
+    }
   }
   // Line by line, as a console running the file would: the last line of a name counts.
   const auto lines = SplitConfigLines(*text);
@@ -109,6 +92,7 @@ void Host::ApplyConfig(PluginId plugin) {
 }
 
 void Host::WriteConfig() {
+  const std::lock_guard configLock(configMutex_);
   const auto file = ConfigFile();
   if (file.empty()) {
     Log("config: no data folder; settings were not saved");
@@ -123,8 +107,14 @@ void Host::WriteConfig() {
     return;
   }
   std::vector<ConfigEntry> owned;
-  for (const auto& variable : variables_) {
-    if (!variable->Saved() || !configured_.contains(variable->Name())) continue;
+  std::vector<std::shared_ptr<ConsoleVariable>> saved;
+  {
+    const std::lock_guard lock(variablesMutex_);
+    for (const auto& variable : variables_) {
+      if (variable->Saved() && configured_.contains(variable->Name())) saved.push_back(variable);
+    }
+  }
+  for (const auto& variable : saved) {
     if (!IsConfigName(variable->Name())) {
       Log("config: the variable name '" + variable->Name() + "' cannot be saved");
       continue;

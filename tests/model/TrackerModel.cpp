@@ -125,6 +125,7 @@ void TrackerModel::Fire(GameFunction function) {
       ballExploded_ = false;
       chainEnded_ = true;
       practising_ = false;
+      menuOpen_ = false;
       return;
     default:
       break;
@@ -160,9 +161,11 @@ void TrackerModel::Fire(GameFunction function) {
       ++seen_.explosions;
       return;
     case GameFunction::kPause:
+      menuOpen_ = true;
       PauseTimer();
       return;
     case GameFunction::kUnpause:
+      menuOpen_ = false;
       ResumeTimer();
       return;
     default:
@@ -185,7 +188,10 @@ void TrackerModel::Landing() {
 void TrackerModel::CountReset(float heightPercent) {
   ++seen_.resetsCounted;
   if (!timer_.running) {
+    // A chain's first reset times nothing before it, and nothing of the menu it lands in.
+    ClearTimer();
     StartTimer();
+    if (menuOpen_) PauseTimer();
     count_ = 1;
     intervalSeconds_ = 0.0;
   } else {

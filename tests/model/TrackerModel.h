@@ -100,6 +100,7 @@ class TrackerModel {
   bool ballExploded_ = false;
   bool chainEnded_ = false;
   bool practising_ = false;
+  bool menuOpen_ = false;
   std::uint32_t count_ = 0;
   double intervalSeconds_ = 0.0;
   float heightPercent_ = 0.0f;

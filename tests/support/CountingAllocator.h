@@ -3,8 +3,8 @@
 
 namespace testing_support {
 
-// How many times operator new ran in the whole process (the loaded module included) while
-// `work` ran. Available to test programs that link CountingAllocator.cpp.
+// How many times operator new ran on this thread (in the loaded module too) while `work` ran.
+// Available to test programs that link CountingAllocator.cpp.
 long AllocationsDuring(const std::function<void()>& work);
 
 }  // namespace testing_support

@@ -1,0 +1,126 @@
+#include "AppendOnlyFile.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <algorithm>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace quillon {
+
+#ifdef _WIN32
+
+namespace {
+
+std::error_code LastError() {
+  return {static_cast<int>(GetLastError()), std::system_category()};
+}
+
+}  // namespace
+
+AppendOnlyFile::AppendOnlyFile(const std::filesystem::path& path)
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ | FILE_APPEND_DATA,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
+  if (handle_ == INVALID_HANDLE_VALUE) {
+    error_ = LastError();
+    return;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(handle_, &size)) {
+    error_ = LastError();
+    return;
+  }
+  size_ = static_cast<std::uint64_t>(size.QuadPart);
+}
+
+AppendOnlyFile::~AppendOnlyFile() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+std::optional<char> AppendOnlyFile::LastByte() {
+  if (error_ || size_ == 0) return std::nullopt;
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(size_ - 1);
+  at.OffsetHigh = static_cast<DWORD>((size_ - 1) >> 32);
+  char last = 0;
+  DWORD read = 0;
+  if (!ReadFile(handle_, &last, 1, &read, &at) || read != 1) return std::nullopt;
+  return last;
+}
+
+AppendOnlyFile::Appended AppendOnlyFile::Append(std::string_view text) {
+  Appended appended;
+  if (error_) {
+    appended.error = error_;
+    return appended;
+  }
+  while (appended.bytes < text.size()) {
+    const auto chunk =
+        static_cast<DWORD>(std::min<std::size_t>(text.size() - appended.bytes, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(handle_, text.data() + appended.bytes, chunk, &written, nullptr)) {
+      appended.error = LastError();
+      break;
+    }
+    appended.bytes += written;
+  }
+  return appended;
+}
+
+#else
+
+AppendOnlyFile::AppendOnlyFile(const std::filesystem::path& path)
+    : descriptor_(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644)) {
+  if (descriptor_ < 0) {
+    error_ = {errno, std::generic_category()};
+    return;
+  }
+  struct stat status {};
+  if (::fstat(descriptor_, &status) != 0) {
+    error_ = {errno, std::generic_category()};
+    return;
+  }
+  // A device such as /dev/full has no size; it counts as empty.
+  if (S_ISREG(status.st_mode)) size_ = static_cast<std::uint64_t>(status.st_size);
+}
+
+AppendOnlyFile::~AppendOnlyFile() {
+  if (descriptor_ >= 0) ::close(descriptor_);
+}
+
+std::optional<char> AppendOnlyFile::LastByte() {
+  if (error_ || size_ == 0) return std::nullopt;
+  char last = 0;
+  if (::pread(descriptor_, &last, 1, static_cast<off_t>(size_ - 1)) != 1) return std::nullopt;
+  return last;
+}
+
+AppendOnlyFile::Appended AppendOnlyFile::Append(std::string_view text) {
+  Appended appended;
+  if (error_) {
+    appended.error = error_;
+    return appended;
+  }
+  while (appended.bytes < text.size()) {
+    const ssize_t written =
+        ::write(descriptor_, text.data() + appended.bytes, text.size() - appended.bytes);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      appended.error = {errno, std::generic_category()};
+      break;
+    }
+    appended.bytes += static_cast<std::size_t>(written);
+  }
+  return appended;
+}
+
+#endif
+
+}  // namespace quillon
