@@ -330,6 +330,26 @@ TEST_F(ResetTracker, ANewChainDuringAPauseIsNotRestartedByLeavingIt) {
   EXPECT_EQ(record.resetInterval, 0.0);
 }
 
+// Play goes on behind the pause menu. A landing there finds the stopwatch stopped by the menu, so
+// the count starts again at 1; the next interval is timed from the menu's close, with nothing of
+// the earlier chain in it.
+TEST_F(ResetTracker, ALandingInThePauseMenuTimesNeitherTheMenuNorTheChainBefore) {
+  session.StartFreeplay();
+  StartChain(3.0);
+  ResetAt(4.0);
+  session.At(9.0);
+  session.Fire("pause");
+  ResetAt(10.0);
+  EXPECT_EQ(record.resetCount, 1);
+  session.At(40.0);
+  session.Fire("unpause");
+  ResetAt(41.0);
+  EXPECT_EQ(record.resetCount, 2);
+  EXPECT_DOUBLE_EQ(record.resetInterval, 1.0);
+  session.Set("quillon_enabled", "1");
+  EXPECT_EQ(session.Frame(), "Resets: 2 | Height: 22 | Time: 1.00");
+}
+
 TEST(PracticeCheckLifetime, ACheckFiringAfterThePluginObjectIsGoneDoesNothing) {
   pluginsdk::Host host;
   const host::DynamicLibrary library(testing_support::PluginPath());
