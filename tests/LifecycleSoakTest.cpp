@@ -1,5 +1,5 @@
 // Loading, playing and unloading the module many times in one process, letting it go at awkward
-// moments, must leave nothing behind.
+// moments, must leave nothing behind: nothing of the plugin in the host, no memory in the process.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -50,7 +50,15 @@ TEST(LifecycleSoak, AThousandLoadPlayUnloadCyclesLeaveNothingBehind) {
     {
       testing_support::PluginSession session;
       PlayUntilAwkwardMoment(session, cycle);
-      ASSERT_EQ(session.Host().HookCount(), 10u);
+      const auto& host = session.Host();
+      ASSERT_EQ(host.HookCount(), 10u);
+      session.Unload();
+      ASSERT_EQ(host.HookCount(), 0u);
+      ASSERT_EQ(host.DrawableCount(), 0u);
+      ASSERT_EQ(host.PendingTimeouts(), 0u);
+      ASSERT_EQ(host.PendingDeferred(), 0u);
+      ASSERT_FALSE(host.HasCommand("quillon_clear_stats"));
+      ASSERT_TRUE(host.Variables().empty());
     }
     if (cycle == 99) heapAfterWarmUp = LiveHeapBytes();
   }

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "Practice.h"
+#include "TempFolder.h"
 #include "SettingsWindow.h"
 
 namespace {
@@ -52,6 +54,46 @@ TEST(StatisticsAcrossThreads, ThePageReadsWholeSnapshotsWhileChainsGoOn) {
   EXPECT_GT(pages, 0);
   const auto last = testing_support::StatisticsLines(window.Draw());
   EXPECT_EQ(last[1], "Chains: " + std::to_string(kChains));
+}
+
+// What the render thread does in the real host, all at once: draws the page, clicks a check box
+// and "Clear statistics" (whose work is deferred through Execute), while the game thread fires
+// game functions, sets variables and runs the deferred work, and the chain log's writer thread,
+// which cannot write (a folder is in the log's place), reports on the console and asks for
+// retries through Execute.
+TEST(StatisticsAcrossThreads, ThePageClicksWhileTheGameThreadPlaysAndSetsVariables) {
+  constexpr int kChains = 200;
+  testing_support::TempFolder data;
+  std::filesystem::create_directories(testing_support::ChainLogPath(data.Path()));
+  testing_support::PluginSession session(data.Path());
+  host::SettingsWindow window{*session.Loaded().SettingsWindow()};
+  testing_support::Practice practice(session);
+
+  std::atomic<bool> practising{true};
+  int clicks = 0;
+  std::thread renderThread([&] {
+    while (practising.load() || clicks == 0) {
+      EXPECT_TRUE(window.Click("Enable Height Decimal"));
+      EXPECT_TRUE(window.Click("Clear statistics"));
+      EXPECT_EQ(testing_support::StatisticsLines(window.Draw()).size(), 8u);
+      ++clicks;
+    }
+  });
+  for (int chain = 0; chain < kChains; ++chain) {
+    session.Set("quillon_samecolorenabled", chain % 2 == 0 ? "0" : "1");
+    session.Set("quillon_textsize", std::to_string(1 + chain % 5));
+    practice.Play("jump reset +1 reset +6 ballground +1");
+  }
+  practising = false;
+  renderThread.join();
+  session.Host().RunDeferred();
+
+  EXPECT_GT(clicks, 0);
+  const auto lines = testing_support::StatisticsLines(window.Draw());
+  EXPECT_LE(Figure(lines[1]), kChains) << "chains since the last clear";
+  const auto console = session.Host().ConsoleLines();
+  ASSERT_FALSE(console.empty());
+  EXPECT_TRUE(console.front().starts_with("Quillon: cannot write to ")) << console.front();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "QuotedText.h"
@@ -127,8 +128,8 @@ class HostProgram : public ::testing::Test {
 
   // Runs the host program; returns its exit status and fills its output streams.
   int Run(const std::string& arguments, std::string& out, std::string& err,
-          const std::string& before = "") {
-    const std::string command = before + QUILLON_HOST_PATH + " " + arguments + " >" +
+          const std::string& before = "", const std::string& program = QUILLON_HOST_PATH) {
+    const std::string command = before + program + " " + arguments + " >" +
                                 (folder / "out").string() + " 2>" + (folder / "err").string();
     const int status = std::system(command.c_str());
     out = Read(folder / "out");
@@ -242,13 +243,46 @@ TEST_F(HostProgram, AFaultOnStandardInputNamesIt) {
   EXPECT_TRUE(err.starts_with("(standard input):2: unknown step 'fly'")) << err;
 }
 
+// Root reads a file whatever its permissions, so as root the host runs as nobody for a locked
+// file. Nobody may not reach the build (a checkout in a folder only root may enter), so it runs
+// copies of the program, the module and the SDK library in a folder of the test's. Empty, with the
+// reason, where nobody cannot run them there.
+std::string RunAsNobody(const std::filesystem::path& copies, std::string& whyNot) {
+  namespace fs = std::filesystem;
+  if (std::system("command -v setpriv >/dev/null") != 0) {
+    whyNot = "setpriv is not installed";
+    return {};
+  }
+  const fs::path program = QUILLON_HOST_PATH;
+  fs::create_directories(copies);
+  for (const fs::path& file : {program, program.parent_path() / "QuillonPlugin.so",
+                               program.parent_path() / "libpluginsdk.so"}) {
+    fs::copy_file(file, copies / file.filename(), fs::copy_options::overwrite_existing);
+  }
+  const std::string asNobody =
+      "setpriv --reuid=65534 --regid=65534 --clear-groups env LD_LIBRARY_PATH=" + copies.string() +
+      " ";
+  if (std::system(
+          (asNobody + (copies / "quillon-host").string() + " --help >/dev/null 2>&1").c_str()) !=
+      0) {
+    whyNot = "nobody cannot run the host from " + copies.string() +
+             " (a folder on the way is closed to other users)";
+    return {};
+  }
+  return asNobody;
+}
+
 // A script that cannot be read says why, without a line number.
 TEST_F(HostProgram, AnUnreadableScriptSaysWhyAndExitsWithTwo) {
   Write("locked.session", "0 frame\n");
   std::filesystem::permissions(folder / "locked.session", std::filesystem::perms::none);
-  // Root reads a file whatever its permissions, so the host then runs as nobody for that file.
-  const std::string asAnotherUser =
-      ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  std::string asAnotherUser;
+  std::string program = QUILLON_HOST_PATH;
+  std::string whyNot;
+  if (::geteuid() == 0) {
+    asAnotherUser = RunAsNobody(folder / "as-nobody", whyNot);
+    program = (folder / "as-nobody" / "quillon-host").string();
+  }
   const struct {
     std::string file;
     const char* why;
@@ -259,9 +293,13 @@ TEST_F(HostProgram, AnUnreadableScriptSaysWhyAndExitsWithTwo) {
       {(folder / "locked.session").string(), ": permission denied", asAnotherUser},
   };
   for (const auto& script : unreadable) {
+    if (script.why == std::string(": permission denied") && !whyNot.empty()) {
+      std::cout << "[  SKIPPED ] permission denied not checked: " << whyNot << "\n";
+      continue;
+    }
     std::string out;
     std::string err;
-    EXPECT_EQ(Run(script.file, out, err, script.before), 2) << script.file;
+    EXPECT_EQ(Run(script.file, out, err, script.before, program), 2) << script.file;
     EXPECT_EQ(err, script.file + script.why + "\n");
   }
 }

@@ -31,6 +31,9 @@ class PluginSession {
   // The plugin object itself, for the few checks a player cannot see.
   QuillonPlugin& Plugin() { return static_cast<QuillonPlugin&>(plugin_->Plugin()); }
 
+  // Lets the plugin go as the host does at the end (onUnload, deleteMe, the library unloaded);
+  // the host stays, to be looked at.
+  void Unload() { plugin_.reset(); }
   // Moves the clock to `seconds` from the start, running due timeouts.
   void At(double seconds);
   // Runs a game function by its short script name (init, jump, landed, ...), then deferred work.
