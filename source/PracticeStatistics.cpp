@@ -10,7 +10,7 @@ void PracticeStatistics::Begin(std::uint32_t allTimeBestChain, const RecentChain
   working_ = {};
   working_.allTimeBestChain = allTimeBestChain;
   working_.recent = recent;
-  Publish();
+  Publish(Recent::kChanged);
 }
 
 std::optional<ChainFigures> PracticeStatistics::CountReset(float height, double interval,
@@ -35,13 +35,13 @@ std::optional<ChainFigures> PracticeStatistics::CountReset(float height, double 
   }
   working_.bestChain = std::max(working_.bestChain, chainSinceClear_);
   working_.allTimeBestChain = std::max(working_.allTimeBestChain, chain_.resets);
-  Publish();
+  Publish(finished ? Recent::kChanged : Recent::kUnchanged);
   return finished;
 }
 
 std::optional<ChainFigures> PracticeStatistics::FinishChain() {
   auto finished = TakeChain();
-  if (finished) Publish();
+  if (finished) Publish(Recent::kChanged);
   return finished;
 }
 
@@ -60,7 +60,7 @@ void PracticeStatistics::ClearSession() {
   working_.allTimeBestChain = kept.allTimeBestChain;
   working_.recent = kept.recent;
   chainSinceClear_ = 0;
-  Publish();
+  Publish(Recent::kUnchanged);
 }
 
 StatisticsSnapshot PracticeStatistics::Snapshot() const {
@@ -68,9 +68,10 @@ StatisticsSnapshot PracticeStatistics::Snapshot() const {
   return published_;
 }
 
-void PracticeStatistics::Publish() {
+void PracticeStatistics::Publish(Recent recent) {
   const std::lock_guard lock(publishedMutex_);
-  published_ = working_;
+  static_cast<StatisticsFigures&>(published_) = working_;
+  if (recent == Recent::kChanged) published_.recent = working_.recent;
 }
 
 }  // namespace quillon

@@ -15,8 +15,8 @@ struct ChainFigures {
   std::uint32_t intervals = 0;
 };
 
-// What the settings page shows, taken together at one moment.
-struct StatisticsSnapshot {
+// The settings page's figures, apart from the latest chains.
+struct StatisticsFigures {
   // Since load or the last clear, the current chain included.
   std::uint64_t chains = 0;  // chains with at least one reset
   std::uint64_t resets = 0;
@@ -26,6 +26,10 @@ struct StatisticsSnapshot {
   double intervalSum = 0.0;
   // From the chain log and this session; the clear leaves these alone.
   std::uint32_t allTimeBestChain = 0;
+};
+
+// What the settings page shows, taken together at one moment.
+struct StatisticsSnapshot : StatisticsFigures {
   RecentChains recent;
 };
 
@@ -48,7 +52,9 @@ class PracticeStatistics {
 
  private:
   std::optional<ChainFigures> TakeChain();
-  void Publish();
+  // The latest chains change only when a chain ends: a reset publishes the small figures alone.
+  enum class Recent { kUnchanged, kChanged };
+  void Publish(Recent recent);
 
   // Game thread only.
   ChainFigures chain_;                 // the current chain, whole, for the log
