@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Host.h"
 #include "LoadedPlugin.h"
@@ -119,12 +121,37 @@ std::filesystem::path DefaultPlugin() {
 #endif
 }
 
+// One word of the command line: as text (UTF-8) for options and messages, and as the path it
+// names. On Windows the line is read as wide characters, so a path keeps every character
+// whatever the system's code page.
+struct Argument {
+  std::string text;
+  std::filesystem::path path;
+};
+
+// The words after the program's name. Throws std::runtime_error for a word that is not text
+// (on Windows, broken UTF-16).
+template <typename Char>
+std::vector<Argument> Arguments(int argc, Char** argv) {
+  std::vector<Argument> arguments;
+  for (int i = 1; i < argc; ++i) {
+    std::filesystem::path path(argv[i]);
+    try {
+      arguments.push_back({path.string(), std::move(path)});
+    } catch (const std::exception&) {
+      throw std::runtime_error("argument " + std::to_string(i) + " is not valid text");
+    }
+  }
+  return arguments;
+}
+
 // Parses the command line; prints the problem and returns nothing when it is wrong.
-std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
+std::optional<Options> ParseOptions(const std::vector<Argument>& arguments, bool& helpShown) {
   Options options;
   std::optional<std::filesystem::path> plugin;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
+  const std::size_t count = arguments.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view argument = arguments[i].text;
     if (argument == "--help" || argument == "-h") {
       std::cout << kUsage;
       helpShown = true;
@@ -146,22 +173,22 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
     } else if (argument == "--close-at-end") {
       options.closeAtEnd = true;
     } else if (argument == "--plugin") {
-      if (i + 1 == argc) {
+      if (i + 1 == count) {
         std::cerr << "quillon-host: --plugin needs a FILE\n";
         return std::nullopt;
       }
-      plugin = argv[++i];
+      plugin = arguments[++i].path;
     } else if (argument == "--data") {
-      if (i + 1 == argc) {
+      if (i + 1 == count) {
         std::cerr << "quillon-host: --data needs a DIR\n";
         return std::nullopt;
       }
-      options.data = argv[++i];
+      options.data = arguments[++i].path;
     } else if (argument.starts_with("-") && argument != "-") {
       std::cerr << "quillon-host: unknown option " << pluginsdk::QuoteText(argument) << '\n';
       return std::nullopt;
     } else if (options.session.empty()) {
-      options.session = argument;
+      options.session = arguments[i].path;
     } else {
       std::cerr << "quillon-host: more than one SESSION given\n";
       return std::nullopt;
@@ -203,16 +230,17 @@ bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(const std::vector<Argument>& arguments) {
   bool helpShown = false;
-  const auto options = ParseOptions(argc, argv, helpShown);
+  const auto options = ParseOptions(arguments, helpShown);
   if (!options) {
     if (helpShown) return 0;
     std::cerr << "Try 'quillon-host --help'.\n";
     return kExitUsage;
   }
+  // A session played as it happens is followed live through a pipe or a log file: every line
+  // goes out as soon as it is written. An instant replay keeps the buffer, for speed.
+  if (options->replay.realTime || options->window) std::cout << std::unitbuf;
 
   if (options->describe) {
     try {
@@ -254,3 +282,29 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+// The program with the command line as the system hands it over.
+template <typename Char>
+int Start(int argc, Char** argv) {
+  std::vector<Argument> arguments;
+  try {
+    arguments = Arguments(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "quillon-host: " << error.what() << '\n';
+    return kExitUsage;
+  }
+  return Main(arguments);
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+// Linked with -municode: the command line arrives as wide characters.
+int wmain(int argc, wchar_t** argv) {
+  return Start(argc, argv);
+}
+#else
+int main(int argc, char** argv) {
+  return Start(argc, argv);
+}
+#endif
