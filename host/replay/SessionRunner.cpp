@@ -29,6 +29,11 @@ std::string FormatTime(std::int64_t ticks) {
          fraction;
 }
 
+std::string PictureLine(const std::filesystem::path& file, const Image& picture) {
+  return "picture: " + file.string() + " (" + std::to_string(picture.Width()) + "x" +
+         std::to_string(picture.Height()) + ")";
+}
+
 VariableCheck RegistryCheck(const pluginsdk::Host& host) {
   return [&host](std::string_view name,
                  std::optional<std::string_view> value) -> std::optional<std::string> {
@@ -118,6 +123,7 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
     throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
                              pluginsdk::QuoteText(frame.image->string()));
   }
+  out_ << PictureLine(*frame.image, picture) << '\n';
 }
 
 void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& settings,
@@ -126,10 +132,13 @@ void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& setti
   const auto lines = window.Draw();
   out_ << FormatTime(step.ticks) << " settings\n";
   for (const auto& line : lines) out_ << "  " << line << '\n';
-  if (settings.image && !WritePng(window.Picture(), *settings.image)) {
+  if (!settings.image) return;
+  const Image picture = window.Picture();
+  if (!WritePng(picture, *settings.image)) {
     throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
                              pluginsdk::QuoteText(settings.image->string()));
   }
+  out_ << PictureLine(*settings.image, picture) << '\n';
 }
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,

@@ -214,8 +214,9 @@ void LiveWindow::SaveScreenshot() {
   screenshotAsked_ = false;
   const std::string time = FormatTime(host_.Clock().Now());  // the frame's, not the file's
   const std::filesystem::path file = FreeScreenshotName();
-  if (WritePng(renderer_.ReadBack(window_.Width(), window_.Height()), file)) {
-    out_ << time << " screenshot " << file.string() << '\n';
+  const Image picture = renderer_.ReadBack(window_.Width(), window_.Height());
+  if (WritePng(picture, file)) {
+    out_ << time << " screenshot " << file.string() << '\n' << PictureLine(file, picture) << '\n';
   } else {
     out_ << time << " screenshot not written: cannot write '" << file.string() << "'\n";
   }
