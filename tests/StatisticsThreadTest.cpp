@@ -31,7 +31,7 @@ TEST(StatisticsAcrossThreads, ThePageReadsWholeSnapshotsWhileChainsGoOn) {
   std::thread renderThread([&] {
     while (practising.load() || pages == 0) {
       const auto lines = testing_support::StatisticsLines(window.Draw());
-      ASSERT_EQ(lines.size(), 8u);
+      ASSERT_EQ(lines.size(), 9u);
       const long chains = Figure(lines[1]);
       const long resets = Figure(lines[2]);
       const long best = Figure(lines[3]);

@@ -143,10 +143,16 @@ void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& setti
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
                               const std::string& source) {
-  if (!Settings(step, source).Click(*click.label)) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget " +
-                             pluginsdk::QuoteText(*click.label) + " on the settings page");
+  SettingsWindow& window = Settings(step, source);
+  if (window.Click(*click.label)) return;
+  // The page can change as the session goes on: say what it offers now.
+  std::string offered;
+  for (const auto& label : window.Labels()) {
+    offered += (offered.empty() ? "; it has \"" : ", \"") + label + '"';
   }
+  throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget " +
+                           pluginsdk::QuoteText(*click.label) + " on the settings page" +
+                           (offered.empty() ? "; it has none" : offered));
 }
 
 SettingsWindow* SessionRunner::OpenSettings() {
