@@ -43,10 +43,12 @@ constexpr std::string_view kUsage =
 Loads the plugin module (by default the one beside this program), replays the session script
 SESSION (a file, or - for standard input) and unloads the module. The replay runs in virtual
 time, exact and instant, unless --realtime is given. On Windows it always runs in real time:
-there the plugin reads the system's own performance counter.
+there the plugin reads the system's own performance counter. In real time and in the window
+each line of output is written out at once, so a pipe or a log file follows the session live.
 
 Options:
-  --plugin FILE   the plugin module to load
+  --plugin FILE   the plugin module to load: that very file, a relative path taken from the
+                  current folder (never looked up in the system's library search)
   --data DIR      the host's data folder, made if missing and kept: config.cfg (the saved
                   variables) and the plugin's files live there. Without it a fresh temporary
                   folder is used and removed at exit
@@ -58,10 +60,12 @@ Options:
                   screen, the settings window used with the mouse, and keys that play the
                   game (the window names them); SESSION, if given, plays in it too, and its
                   frame steps' pictures are the window's own. Without SESSION the game starts
-                  in free play. Close the window, press Esc or send SIGINT to end.
+                  in free play with the ball at half height. Close the window, press Esc or
+                  send SIGINT to end.
   --close-at-end  with --window: close the window once the last step has run
-  --describe      print every field of the module's descriptor record ("OFFSET FIELD VALUE")
-                  and exit, without making the plugin
+  --describe      print the file the system loaded ("module FILE") and every field of the
+                  module's descriptor record ("OFFSET FIELD VALUE"), and exit, without making
+                  the plugin
   --help          show this text
 
 A session script has one step a line: TIME STEP [ARGS]. TIME is seconds from the start as a
@@ -76,12 +80,17 @@ blank lines are allowed.
   set NAME VALUE        set a configuration variable as the console does
   show NAME             print TIME NAME = VALUE
   frame [FILE.png]      draw one frame and print its texts (and write it as an image)
-  settings [FILE.png]   draw the settings page and print its text (and write it as an image)
+  settings [FILE.png]   draw the settings page and print its text: check boxes as [x], slider
+                        values in braces, a colour swatch as [colour R G B A] under its label,
+                        a plot as [histogram: VALUES] (and write it as an image)
   click "LABEL"         click the settings widget with that label as a mouse does (the page is
                         drawn for it, nothing printed); while a colour picker is open, a click
-                        outside it only closes it
+                        outside it only closes it. A label the page does not show then stops
+                        the replay with a message that lists the labels it shows
   command NAME [WORDS]  run a console command: one the plugin registered, or writeconfig (save
                         the saved variables into config.cfg); quote a word with blanks or '#'
+
+A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after its own lines.
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
 every timeout due by then at its own time; after each step the deferred work queued by the
