@@ -162,6 +162,14 @@ TEST_F(SettingsPageTest, TheWholePageFitsInTheWindow) {
   EXPECT_FALSE(window.PageWindow()->ScrollbarY) << "nothing is hidden below the window's edge";
 }
 
+TEST_F(SettingsPageTest, TheTextIsTheWholePageInAWindowThatShowsPartOfIt) {
+  const auto whole = window.Draw();
+  host::SettingsWindow small{*session.Loaded().SettingsWindow()};
+  small.Resize({360.0f, 200.0f});
+  EXPECT_EQ(small.Draw(), whole) << "at first sight";
+  EXPECT_EQ(small.Draw(), whole) << "with the scroll bar";
+}
+
 TEST_F(SettingsPageTest, AVariableTheRegistryDoesNotKnowHasNoWidgetAndTheRestStay) {
   ASSERT_TRUE(session.Host().RemoveVariable(cvar::kTextSize));
   EXPECT_EQ(window.Draw(), WithStatistics({kDescription, "[ ] Enable Quillon Plugin",

@@ -19,7 +19,7 @@ constexpr ImGuiWindowFlags kWindowFlags = ImGuiWindowFlags_NoMove | ImGuiWindowF
 constexpr std::string_view kColorSwatchId = "##ColorButton";
 // What shows through the window's slightly translucent background.
 constexpr Pixel kScreen{18, 20, 26, 255};
-// The still page's height: Dear ImGui leaves what lies outside the window out of its text.
+// The still page's height: the mouse hovers only what lies inside the window.
 constexpr float kStillHeight = 16384.0f;
 const ImVec2 kNoMouse{-FLT_MAX, -FLT_MAX};
 // What a check box or slider shows before its label in the text, and a button's brackets.
@@ -129,10 +129,10 @@ SettingsWindow::~SettingsWindow() {
 
 std::vector<std::string> SettingsWindow::Draw() {
   std::vector<std::string> text;
-  const bool whole = Frame(nullptr, nullptr, &text) && !pageWindow_->ScrollbarY;
+  const bool logKept = Frame(nullptr, nullptr, &text);
   {
     const StillContext still = OpenStillPage();
-    if (!whole) text = Lines(StillFrame(*still, nullptr, nullptr));
+    if (!logKept) text = Lines(StillFrame(*still, nullptr, nullptr));
     AddSwatchColours(*still, text);
   }
   page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
@@ -166,11 +166,11 @@ std::optional<ScreenRect> SettingsWindow::LocateItem(
 
 std::vector<std::string> SettingsWindow::Labels() {
   std::vector<std::string> text;
-  if (!Frame(nullptr, nullptr, &text) || pageWindow_->ScrollbarY) {
+  {
     const StillContext still = OpenStillPage();
     text = Lines(StillFrame(*still, nullptr, nullptr));
-    page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
   }
+  page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
   std::vector<std::string> labels;
   for (const auto& line : text) {
     const std::string_view label = LabelOf(line);
