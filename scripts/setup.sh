@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, if any is missing, then configures and builds
 # the given CMake preset (default: "default"; also "asan", "tsan", and "windows" for the 64-bit
-# Windows build).
+# Windows build): every target, or only the TARGETs named and what they need.
+# Usage: scripts/setup.sh [PRESET [TARGET...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
+targets=("${@:2}")
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libimgui-dev libstb-dev clang-format
@@ -24,4 +26,4 @@ if ((${#missing[@]})); then
 fi
 
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
+cmake --build --preset "$preset" ${targets[@]+--target "${targets[@]}"}

@@ -3,19 +3,33 @@
 # default preset it also checks the Windows build under Wine, where the MinGW-w64 toolchain and
 # Wine are installed (scripts/setup.sh windows installs them; CI always has them).
 # Usage: scripts/test.sh [PRESET]   (default, or asan for the sanitizer build)
-# It prints only the tests that fail, each with its output, and a short summary; with VERBOSE=1
-# every test gets its line, as ctest writes them.
+# It prints only the tests that fail, each with its output, and a short summary (the builds and
+# the Windows check, too, are shown only when they fail); with VERBOSE=1 everything is shown,
+# every test with its line as ctest writes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
-scripts/setup.sh "$preset"
+verbose=${VERBOSE:-0}
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# Runs a step with its output kept aside, shown only if the step fails (or with VERBOSE=1).
+quietly() {
+  if [[ $verbose == 1 ]]; then
+    "$@"
+  elif ! "$@" >"$log" 2>&1; then
+    cat "$log"
+    echo "test: failed: $*" >&2
+    exit 1
+  fi
+}
+
+quietly scripts/setup.sh "$preset"
 # The code follows .clang-format; a file that does not fails the run.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
-if [[ ${VERBOSE:-0} == 1 ]]; then
+if [[ $verbose == 1 ]]; then
   ctest --preset "$preset" -j 2
 else
-  log=$(mktemp)
-  trap 'rm -f "$log"' EXIT
   status=0
   ctest --preset "$preset" -j 2 >"$log" 2>&1 || status=$?
   # A result line opens a test's block (shown unless it passed); the output of a failing test
@@ -36,7 +50,9 @@ fi
 
 if [[ $preset == default ]]; then
   if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
-    scripts/windows-check.sh
+    quietly scripts/windows-check.sh
+    # Its last line is its summary.
+    [[ $verbose == 1 ]] || tail -n 1 "$log"
   elif [[ ${CI:-} == true ]]; then
     echo "test: CI must check the Windows build, but MinGW-w64 or Wine is missing" >&2
     exit 1

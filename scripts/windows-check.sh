@@ -22,11 +22,14 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 [[ -x $linux/quillon-host && -x $linux/compare-replays ]] ||
   fail "build the Linux default preset first (scripts/test.sh)"
 
-start=$(now_ms)
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-echo "windows-check: Windows build: $(elapsed_since "$start")"
+check_start=$(now_ms)
+start=$check_start
 mkdir -p "$out"
+cmake --preset windows >/dev/null
+# The build's lines go to a file, shown only when it fails.
+cmake --build --preset windows >"$out/build.log" 2>&1 ||
+  { cat "$out/build.log"; fail "the Windows build failed"; }
+echo "windows-check: Windows build: $(elapsed_since "$start")"
 
 # --- What the plugin DLL exports: the record as data, the two functions as code, and besides
 # them only members of the SDK base class BakkesModPlugin, which the SDK declares exported. ------
@@ -151,3 +154,25 @@ last_step_ms=$((10#${last_step%.*} * 1000 + 10#${last_step#*.}))
   fail "the replay under Wine took $took ms, less than the session's $last_step_ms ms"
 "$linux/compare-replays" "$out/linux-replay.txt" "$out/windows-replay.txt"
 echo "windows-check: the Windows replay shows what the Linux replay shows"
+
+# --- Paths as the user gives them: a module named from the current folder, and names beyond the
+# system's code page (read from the wide command line) for the module, the session and the data
+# folder. ---------------------------------------------------------------------------------------
+start=$(now_ms)
+paths=$out/paths
+rm -rf "$paths"
+mkdir -p "$paths/Сессия"
+cp "$windows/bin/QuillonPlugin.dll" "$paths/Модуль.dll"
+printf '0 command writeconfig\n' >"$paths/Сессия/запись.session"
+(cd "$paths" && wine "$OLDPWD/$windows/bin/quillon-host.exe" --plugin Модуль.dll --describe \
+  </dev/null >describe.txt 2>describe.err) || fail "--plugin Модуль.dll failed: $(cat "$paths/describe.err")"
+module_line=$(head -n 1 "$paths/describe.txt" | tr -d '\r')
+[[ ${module_line//\\//} == "module "*"/paths/Модуль.dll" ]] ||
+  fail "--describe names '$module_line', not the module in the current folder"
+(cd "$paths" && wine "$OLDPWD/$windows/bin/quillon-host.exe" --plugin Модуль.dll --data 'Zoë€data' \
+  Сессия/запись.session </dev/null >replay.txt 2>replay.err) ||
+  fail "a session in 'Сессия' with the data folder 'Zoë€data' failed: $(cat "$paths/replay.err")"
+[[ -f "$paths/Zoë€data/config.cfg" ]] || fail "the data folder 'Zoë€data' was not used as named"
+echo "windows-check: paths from the current folder and beyond the code page: $(elapsed_since "$start")"
+
+echo "windows-check: every check passed ($(elapsed_since "$check_start") in all)"

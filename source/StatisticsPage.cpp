@@ -9,6 +9,7 @@
 
 #include "ConfigVariables.h"
 #include "NumberFormat.h"
+#include "PlotText.h"
 #include "QuillonPlugin.h"
 #include "imgui.h"
 
@@ -71,5 +72,6 @@ void QuillonPlugin::DrawStatistics() {
   ShowCount("All-time best chain: ", figures.allTimeBestChain);
   ImGui::PlotHistogram("##latest chains", figures.recent.lengths.data(), figures.recent.count, 0,
                        nullptr, 0.0f, FLT_MAX, ImVec2(0.0f, kHistogramHeight));
+  quillon::LogPlotValues("histogram", figures.recent.lengths.data(), figures.recent.count);
   if (ImGui::Button("Clear statistics")) ClearStatisticsLater();
 }

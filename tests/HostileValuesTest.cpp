@@ -401,8 +401,9 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
         EXPECT_TRUE(Contains(documentedFrames, drawn)) << drawn;
       }
       const auto page = window.Draw();
-      // The description and ten widgets, or fifteen with a colour for each text; the statistics.
-      EXPECT_EQ(page.size(), (*session.Plugin().sameColorEnabled ? 11u : 16u) +
+      // The description and ten widgets, or fifteen with a colour for each text, each colour
+      // editor with its swatch's line; the statistics.
+      EXPECT_EQ(page.size(), (*session.Plugin().sameColorEnabled ? 12u : 22u) +
                                  testing_support::kFreshStatistics.size());
     }
   }

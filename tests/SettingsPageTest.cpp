@@ -23,6 +23,9 @@ constexpr const char* kDescription =
 
 using testing_support::kFreshStatistics;
 
+// A colour swatch showing the default colour, as the page's text writes it under the label.
+constexpr const char* kYellow = "[colour 255 255 0 255]";
+
 // The settings' lines, then the statistics that follow them.
 std::vector<std::string> WithStatistics(std::vector<std::string> settings) {
   settings.insert(settings.end(), kFreshStatistics.begin(), kFreshStatistics.end());
@@ -96,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
             "1",
             {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
              "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
-             "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
+             "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color", kYellow,
              "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"},
             {"Enable Quillon Plugin", "Quillon Position X", "Quillon Position Y", "Text Size",
              "Enable Drop Shadows", "Enable Height Decimal", "Use Same Color For All Text",
@@ -105,11 +108,28 @@ INSTANTIATE_TEST_SUITE_P(
         PageLayout{
             "AColorForEachText",
             "0",
-            {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
-             "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
-             "[ ] Enable Height Decimal", "[ ] Use Same Color For All Text", "Reset Label Color",
-             "Reset Number Color", "Height Label Color", "Height Number Color", "Timer Label Color",
-             "Timer Number Color", "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"},
+            {kDescription,
+             "[ ] Enable Quillon Plugin",
+             "{ 0 } Quillon Position X",
+             "{ 0 } Quillon Position Y",
+             "{ 2.000 } Text Size",
+             "[x] Enable Drop Shadows",
+             "[ ] Enable Height Decimal",
+             "[ ] Use Same Color For All Text",
+             "Reset Label Color",
+             kYellow,
+             "Reset Number Color",
+             kYellow,
+             "Height Label Color",
+             kYellow,
+             "Height Number Color",
+             kYellow,
+             "Timer Label Color",
+             kYellow,
+             "Timer Number Color",
+             kYellow,
+             "[ ] Enable Gamer Mode",
+             "{ 1.000 } RGB Cycle Speed"},
             {"Enable Quillon Plugin", "Quillon Position X", "Quillon Position Y", "Text Size",
              "Enable Drop Shadows", "Enable Height Decimal", "Use Same Color For All Text",
              "Reset Label Color", "Reset Number Color", "Height Label Color", "Height Number Color",
@@ -130,7 +150,7 @@ TEST_F(SettingsPageTest, EveryWidgetShowsItsVariableAsTheRegistryHoldsIt) {
             WithStatistics({kDescription, "[x] Enable Quillon Plugin", "{ 120 } Quillon Position X",
                             "{ 9999 } Quillon Position Y", "{ 3.250 } Text Size",
                             "[ ] Enable Drop Shadows", "[x] Enable Height Decimal",
-                            "[x] Use Same Color For All Text", "Text Color",
+                            "[x] Use Same Color For All Text", "Text Color", kYellow,
                             "[x] Enable Gamer Mode", "{ 0.500 } RGB Cycle Speed"}));
 }
 
@@ -142,13 +162,21 @@ TEST_F(SettingsPageTest, TheWholePageFitsInTheWindow) {
   EXPECT_FALSE(window.PageWindow()->ScrollbarY) << "nothing is hidden below the window's edge";
 }
 
+TEST_F(SettingsPageTest, TheTextIsTheWholePageInAWindowThatShowsPartOfIt) {
+  const auto whole = window.Draw();
+  host::SettingsWindow small{*session.Loaded().SettingsWindow()};
+  small.Resize({360.0f, 200.0f});
+  EXPECT_EQ(small.Draw(), whole) << "at first sight";
+  EXPECT_EQ(small.Draw(), whole) << "with the scroll bar";
+}
+
 TEST_F(SettingsPageTest, AVariableTheRegistryDoesNotKnowHasNoWidgetAndTheRestStay) {
   ASSERT_TRUE(session.Host().RemoveVariable(cvar::kTextSize));
-  EXPECT_EQ(window.Draw(),
-            WithStatistics({kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
-                            "{ 0 } Quillon Position Y", "[x] Enable Drop Shadows",
-                            "[ ] Enable Height Decimal", "[x] Use Same Color For All Text",
-                            "Text Color", "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
+  EXPECT_EQ(window.Draw(), WithStatistics({kDescription, "[ ] Enable Quillon Plugin",
+                                           "{ 0 } Quillon Position X", "{ 0 } Quillon Position Y",
+                                           "[x] Enable Drop Shadows", "[ ] Enable Height Decimal",
+                                           "[x] Use Same Color For All Text", "Text Color", kYellow,
+                                           "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
   EXPECT_FALSE(window.Locate("Text Size").has_value());
   for (const char* label : {"Quillon Position Y", "Enable Drop Shadows", "Text Color"}) {
     EXPECT_TRUE(window.Locate(label).has_value()) << label;
@@ -202,16 +230,21 @@ TEST_F(SettingsPageTest, TickingSameColorShowsTheOtherEditorsOnlyAfterTheWriteHa
 
   const auto sameDraw = PressAndRelease(box->Center());
   std::vector<std::string> expected{"[x] Use Same Color For All Text"};
-  expected.insert(expected.end(), kPerTextColorLabels.begin(), kPerTextColorLabels.end());
+  for (const auto& label : kPerTextColorLabels) {
+    expected.push_back(label);
+    expected.push_back(kYellow);
+  }
   expected.push_back("[ ] Enable Gamer Mode");
-  ASSERT_GE(sameDraw.size(), 7u);
-  EXPECT_EQ(std::vector<std::string>(sameDraw.begin() + 7, sameDraw.begin() + 15), expected)
+  ASSERT_GE(sameDraw.size(), 7u + expected.size());
+  EXPECT_EQ(std::vector<std::string>(sameDraw.begin() + 7,
+                                     sameDraw.begin() + 7 + static_cast<long>(expected.size())),
+            expected)
       << "the tick shows at once, the set of colour editors does not change in the same draw";
 
   EXPECT_EQ(window.Draw()[8], "Reset Label Color") << "still unchanged before the write runs";
   session.Host().RunDeferred();
   const auto nextDraw = window.Draw();
-  ASSERT_EQ(nextDraw.size(), 11u + kFreshStatistics.size());
+  ASSERT_EQ(nextDraw.size(), 12u + kFreshStatistics.size());
   EXPECT_EQ(nextDraw[7], "[x] Use Same Color For All Text");
   EXPECT_EQ(nextDraw[8], "Text Color");
   EXPECT_TRUE(window.Locate("Text Color").has_value());
@@ -426,7 +459,7 @@ TEST_F(SettingsPageTest, WithThePickerOpenThePageStillReadsInFull) {
                       {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
                        "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
                        "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
-                       "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
+                       kYellow, "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
 }
 
 // --- The window's picture ----------------------------------------------------------------------

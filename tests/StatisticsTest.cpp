@@ -109,55 +109,57 @@ constexpr const char* kTwoChains =
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StatisticsPageTest,
-    ::testing::Values(
-        PageCase{"NothingYet",
-                 nullptr,
-                 "0",
-                 "",
-                 nullptr,
-                 {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
-                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 0"}},
-        PageCase{
-            "OneResetHasNoInterval",
-            nullptr,
-            "1",
-            "ball:1000 jump reset",
-            nullptr,
-            {"Session statistics", "Chains: 1", "Resets: 1", "Best chain: 1",
-             "Highest reset: 48.71", "Average time between resets: -", "All-time best chain: 1"}},
-        // Intervals 1.25, 1.31 and 1: the current chain counts too.
-        PageCase{
-            "TwoChains",
-            nullptr,
-            "0",
-            kTwoChains,
-            nullptr,
-            {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3", "Highest reset: 87",
-             "Average time between resets: 1.19", "All-time best chain: 3"}},
-        PageCase{
-            "AllTimeBestFromTheLog",
-            "ended,resets,highest,average_interval\n"
-            "2026-12-01T20:00:00Z,6,55.00,1.50\n"
-            "2026-12-01T20:01:00Z,1,12.00,\n",
-            "0",
-            kTwoChains,
-            nullptr,
-            {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3", "Highest reset: 87",
-             "Average time between resets: 1.19", "All-time best chain: 6"}},
-        PageCase{"ClearedByTheButton",
-                 nullptr,
-                 "0",
-                 kTwoChains,
-                 "button",
-                 {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
-                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 3"}},
-        PageCase{"ClearedByTheConsoleCommand",
-                 nullptr,
-                 "0",
-                 kTwoChains,
-                 "command",
-                 {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
-                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 3"}}),
+    ::testing::Values(PageCase{"NothingYet",
+                               nullptr,
+                               "0",
+                               "",
+                               nullptr,
+                               {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
+                                "Highest reset: -", "Average time between resets: -",
+                                "All-time best chain: 0", "[histogram: -]"}},
+                      PageCase{"OneResetHasNoInterval",
+                               nullptr,
+                               "1",
+                               "ball:1000 jump reset",
+                               nullptr,
+                               {"Session statistics", "Chains: 1", "Resets: 1", "Best chain: 1",
+                                "Highest reset: 48.71", "Average time between resets: -",
+                                "All-time best chain: 1", "[histogram: -]"}},
+                      // Intervals 1.25, 1.31 and 1: the current chain counts too.
+                      PageCase{"TwoChains",
+                               nullptr,
+                               "0",
+                               kTwoChains,
+                               nullptr,
+                               {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3",
+                                "Highest reset: 87", "Average time between resets: 1.19",
+                                "All-time best chain: 3", "[histogram: 3]"}},
+                      PageCase{"AllTimeBestFromTheLog",
+                               "ended,resets,highest,average_interval\n"
+                               "2026-12-01T20:00:00Z,6,55.00,1.50\n"
+                               "2026-12-01T20:01:00Z,1,12.00,\n",
+                               "0",
+                               kTwoChains,
+                               nullptr,
+                               {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3",
+                                "Highest reset: 87", "Average time between resets: 1.19",
+                                "All-time best chain: 6", "[histogram: 6 1 3]"}},
+                      PageCase{"ClearedByTheButton",
+                               nullptr,
+                               "0",
+                               kTwoChains,
+                               "button",
+                               {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
+                                "Highest reset: -", "Average time between resets: -",
+                                "All-time best chain: 3", "[histogram: 3]"}},
+                      PageCase{"ClearedByTheConsoleCommand",
+                               nullptr,
+                               "0",
+                               kTwoChains,
+                               "command",
+                               {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
+                                "Highest reset: -", "Average time between resets: -",
+                                "All-time best chain: 3", "[histogram: 3]"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(StatisticsAfterAClear, TheChainGoingOnCountsOnlyItsNewResets) {
@@ -168,11 +170,11 @@ TEST(StatisticsAfterAClear, TheChainGoingOnCountsOnlyItsNewResets) {
   ASSERT_TRUE(session.Host().ExecuteCommand("quillon_clear_stats"));
   session.Host().RunDeferred();
   practice.Play("+2 reset");
-  EXPECT_EQ(
-      testing_support::StatisticsLines(window.Draw()),
-      (std::vector<std::string>{"Session statistics", "Chains: 1", "Resets: 1", "Best chain: 1",
-                                "Highest reset: 49", "Average time between resets: 2.00",
-                                "All-time best chain: 4", "[ Clear statistics ]"}));
+  EXPECT_EQ(testing_support::StatisticsLines(window.Draw()),
+            (std::vector<std::string>{"Session statistics", "Chains: 1", "Resets: 1",
+                                      "Best chain: 1", "Highest reset: 49",
+                                      "Average time between resets: 2.00", "All-time best chain: 4",
+                                      "[histogram: -]", "[ Clear statistics ]"}));
 }
 
 }  // namespace

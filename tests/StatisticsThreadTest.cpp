@@ -33,7 +33,7 @@ TEST(StatisticsAcrossThreads, ThePageReadsWholeSnapshotsWhileChainsGoOn) {
   std::thread renderThread([&] {
     while (practising.load() || pages == 0) {
       const auto lines = testing_support::StatisticsLines(window.Draw());
-      ASSERT_EQ(lines.size(), 8u);
+      ASSERT_EQ(lines.size(), 9u);
       const long chains = Figure(lines[1]);
       const long resets = Figure(lines[2]);
       const long best = Figure(lines[3]);
@@ -75,7 +75,7 @@ TEST(StatisticsAcrossThreads, ThePageClicksWhileTheGameThreadPlaysAndSetsVariabl
     while (practising.load() || clicks == 0) {
       EXPECT_TRUE(window.Click("Enable Height Decimal"));
       EXPECT_TRUE(window.Click("Clear statistics"));
-      EXPECT_EQ(testing_support::StatisticsLines(window.Draw()).size(), 8u);
+      EXPECT_EQ(testing_support::StatisticsLines(window.Draw()).size(), 9u);
       ++clicks;
     }
   });

@@ -7,9 +7,21 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <link.h>
 #endif
 
 namespace host {
+namespace {
+
+// The file itself, wherever the program runs: the loaders look a relative name up in their
+// search paths instead.
+std::filesystem::path FromCurrentFolder(const std::filesystem::path& file) {
+  std::error_code error;
+  auto absolute = std::filesystem::absolute(file, error);
+  return error ? file : absolute;
+}
+
+}  // namespace
 
 #if defined(_WIN32)
 
@@ -33,7 +45,7 @@ std::string SystemMessage(DWORD error) {
 }  // namespace
 
 DynamicLibrary::DynamicLibrary(const std::filesystem::path& file)
-    : handle_(::LoadLibraryW(file.c_str())) {
+    : handle_(::LoadLibraryW(FromCurrentFolder(file).c_str())) {
   if (handle_ == nullptr) {
     throw std::runtime_error(file.string() +
                              ": cannot load the library: " + SystemMessage(::GetLastError()));
@@ -48,10 +60,20 @@ void* DynamicLibrary::Symbol(const char* name) const {
   return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
+std::filesystem::path DynamicLibrary::File() const {
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(static_cast<HMODULE>(handle_), name.data(),
+                                              static_cast<DWORD>(name.size()));
+    if (length < name.size()) return name.substr(0, length);
+    name.resize(name.size() * 2);  // cut short: try again with more room
+  }
+}
+
 #else
 
 DynamicLibrary::DynamicLibrary(const std::filesystem::path& file)
-    : handle_(::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+    : handle_(::dlopen(FromCurrentFolder(file).c_str(), RTLD_NOW | RTLD_LOCAL)) {
   if (handle_ == nullptr) {
     throw std::runtime_error(file.string() + ": cannot load the library: " + ::dlerror());
   }
@@ -63,6 +85,12 @@ DynamicLibrary::~DynamicLibrary() {
 
 void* DynamicLibrary::Symbol(const char* name) const {
   return ::dlsym(handle_, name);
+}
+
+std::filesystem::path DynamicLibrary::File() const {
+  const link_map* map = nullptr;
+  if (::dlinfo(handle_, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return {};
+  return map->l_name;
 }
 
 #endif

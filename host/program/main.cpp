@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Host.h"
 #include "LoadedPlugin.h"
@@ -41,10 +43,12 @@ constexpr std::string_view kUsage =
 Loads the plugin module (by default the one beside this program), replays the session script
 SESSION (a file, or - for standard input) and unloads the module. The replay runs in virtual
 time, exact and instant, unless --realtime is given. On Windows it always runs in real time:
-there the plugin reads the system's own performance counter.
+there the plugin reads the system's own performance counter. In real time and in the window
+each line of output is written out at once, so a pipe or a log file follows the session live.
 
 Options:
-  --plugin FILE   the plugin module to load
+  --plugin FILE   the plugin module to load: that very file, a relative path taken from the
+                  current folder (never looked up in the system's library search)
   --data DIR      the host's data folder, made if missing and kept: config.cfg (the saved
                   variables) and the plugin's files live there. Without it a fresh temporary
                   folder is used and removed at exit
@@ -56,10 +60,12 @@ Options:
                   screen, the settings window used with the mouse, and keys that play the
                   game (the window names them); SESSION, if given, plays in it too, and its
                   frame steps' pictures are the window's own. Without SESSION the game starts
-                  in free play. Close the window, press Esc or send SIGINT to end.
+                  in free play with the ball at half height. Close the window, press Esc or
+                  send SIGINT to end.
   --close-at-end  with --window: close the window once the last step has run
-  --describe      print every field of the module's descriptor record ("OFFSET FIELD VALUE")
-                  and exit, without making the plugin
+  --describe      print the file the system loaded ("module FILE") and every field of the
+                  module's descriptor record ("OFFSET FIELD VALUE"), and exit, without making
+                  the plugin
   --help          show this text
 
 A session script has one step a line: TIME STEP [ARGS]. TIME is seconds from the start as a
@@ -74,12 +80,17 @@ blank lines are allowed.
   set NAME VALUE        set a configuration variable as the console does
   show NAME             print TIME NAME = VALUE
   frame [FILE.png]      draw one frame and print its texts (and write it as an image)
-  settings [FILE.png]   draw the settings page and print its text (and write it as an image)
+  settings [FILE.png]   draw the settings page and print its text: check boxes as [x], slider
+                        values in braces, a colour swatch as [colour R G B A] under its label,
+                        a plot as [histogram: VALUES] (and write it as an image)
   click "LABEL"         click the settings widget with that label as a mouse does (the page is
                         drawn for it, nothing printed); while a colour picker is open, a click
-                        outside it only closes it
+                        outside it only closes it. A label the page does not show then stops
+                        the replay with a message that lists the labels it shows
   command NAME [WORDS]  run a console command: one the plugin registered, or writeconfig (save
                         the saved variables into config.cfg); quote a word with blanks or '#'
+
+A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after its own lines.
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
 every timeout due by then at its own time; after each step the deferred work queued by the
@@ -119,12 +130,37 @@ std::filesystem::path DefaultPlugin() {
 #endif
 }
 
+// One word of the command line: as text (UTF-8) for options and messages, and as the path it
+// names. On Windows the line is read as wide characters, so a path keeps every character
+// whatever the system's code page.
+struct Argument {
+  std::string text;
+  std::filesystem::path path;
+};
+
+// The words after the program's name. Throws std::runtime_error for a word that is not text
+// (on Windows, broken UTF-16).
+template <typename Char>
+std::vector<Argument> Arguments(int argc, Char** argv) {
+  std::vector<Argument> arguments;
+  for (int i = 1; i < argc; ++i) {
+    std::filesystem::path path(argv[i]);
+    try {
+      arguments.push_back({path.string(), std::move(path)});
+    } catch (const std::exception&) {
+      throw std::runtime_error("argument " + std::to_string(i) + " is not valid text");
+    }
+  }
+  return arguments;
+}
+
 // Parses the command line; prints the problem and returns nothing when it is wrong.
-std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
+std::optional<Options> ParseOptions(const std::vector<Argument>& arguments, bool& helpShown) {
   Options options;
   std::optional<std::filesystem::path> plugin;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
+  const std::size_t count = arguments.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view argument = arguments[i].text;
     if (argument == "--help" || argument == "-h") {
       std::cout << kUsage;
       helpShown = true;
@@ -146,22 +182,22 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& helpShown) {
     } else if (argument == "--close-at-end") {
       options.closeAtEnd = true;
     } else if (argument == "--plugin") {
-      if (i + 1 == argc) {
+      if (i + 1 == count) {
         std::cerr << "quillon-host: --plugin needs a FILE\n";
         return std::nullopt;
       }
-      plugin = argv[++i];
+      plugin = arguments[++i].path;
     } else if (argument == "--data") {
-      if (i + 1 == argc) {
+      if (i + 1 == count) {
         std::cerr << "quillon-host: --data needs a DIR\n";
         return std::nullopt;
       }
-      options.data = argv[++i];
+      options.data = arguments[++i].path;
     } else if (argument.starts_with("-") && argument != "-") {
       std::cerr << "quillon-host: unknown option " << pluginsdk::QuoteText(argument) << '\n';
       return std::nullopt;
     } else if (options.session.empty()) {
-      options.session = argument;
+      options.session = arguments[i].path;
     } else {
       std::cerr << "quillon-host: more than one SESSION given\n";
       return std::nullopt;
@@ -203,16 +239,17 @@ bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(const std::vector<Argument>& arguments) {
   bool helpShown = false;
-  const auto options = ParseOptions(argc, argv, helpShown);
+  const auto options = ParseOptions(arguments, helpShown);
   if (!options) {
     if (helpShown) return 0;
     std::cerr << "Try 'quillon-host --help'.\n";
     return kExitUsage;
   }
+  // A session played as it happens is followed live through a pipe or a log file: every line
+  // goes out as soon as it is written. An instant replay keeps the buffer, for speed.
+  if (options->replay.realTime || options->window) std::cout << std::unitbuf;
 
   if (options->describe) {
     try {
@@ -254,3 +291,29 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+// The program with the command line as the system hands it over.
+template <typename Char>
+int Start(int argc, Char** argv) {
+  std::vector<Argument> arguments;
+  try {
+    arguments = Arguments(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "quillon-host: " << error.what() << '\n';
+    return kExitUsage;
+  }
+  return Main(arguments);
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+// Linked with -municode: the command line arrives as wide characters.
+int wmain(int argc, wchar_t** argv) {
+  return Start(argc, argv);
+}
+#else
+int main(int argc, char** argv) {
+  return Start(argc, argv);
+}
+#endif

@@ -29,6 +29,11 @@ std::string FormatTime(std::int64_t ticks) {
          fraction;
 }
 
+std::string PictureLine(const std::filesystem::path& file, const Image& picture) {
+  return "picture: " + file.string() + " (" + std::to_string(picture.Width()) + "x" +
+         std::to_string(picture.Height()) + ")";
+}
+
 VariableCheck RegistryCheck(const pluginsdk::Host& host) {
   return [&host](std::string_view name,
                  std::optional<std::string_view> value) -> std::optional<std::string> {
@@ -118,6 +123,7 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
     throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
                              pluginsdk::QuoteText(frame.image->string()));
   }
+  out_ << PictureLine(*frame.image, picture) << '\n';
 }
 
 void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& settings,
@@ -126,18 +132,27 @@ void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& setti
   const auto lines = window.Draw();
   out_ << FormatTime(step.ticks) << " settings\n";
   for (const auto& line : lines) out_ << "  " << line << '\n';
-  if (settings.image && !WritePng(window.Picture(), *settings.image)) {
+  if (!settings.image) return;
+  const Image picture = window.Picture();
+  if (!WritePng(picture, *settings.image)) {
     throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
                              pluginsdk::QuoteText(settings.image->string()));
   }
+  out_ << PictureLine(*settings.image, picture) << '\n';
 }
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
                               const std::string& source) {
-  if (!Settings(step, source).Click(*click.label)) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget " +
-                             pluginsdk::QuoteText(*click.label) + " on the settings page");
+  SettingsWindow& window = Settings(step, source);
+  if (window.Click(*click.label)) return;
+  // The page can change as the session goes on: say what it offers now.
+  std::string offered;
+  for (const auto& label : window.Labels()) {
+    offered += (offered.empty() ? "; it has \"" : ", \"") + label + '"';
   }
+  throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget " +
+                           pluginsdk::QuoteText(*click.label) + " on the settings page" +
+                           (offered.empty() ? "; it has none" : offered));
 }
 
 SettingsWindow* SessionRunner::OpenSettings() {

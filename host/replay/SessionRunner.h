@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -68,5 +69,9 @@ CommandCheck KnownCommands(const pluginsdk::Host& host);
 
 // Seconds with three decimals, as frame lines show time.
 std::string FormatTime(std::int64_t ticks);
+
+// The line printed after a picture is written, so a person knows where to look:
+// "picture: FILE (WIDTHxHEIGHT)".
+std::string PictureLine(const std::filesystem::path& file, const Image& picture);
 
 }  // namespace host

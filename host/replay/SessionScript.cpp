@@ -192,7 +192,14 @@ class LineParser {
   std::shared_ptr<const std::filesystem::path> ImagePath(const Token& token) const {
     if (!token.text.ends_with(".png"))
       Fail("image file " + QuoteText(token.text) + " must end in .png");
-    return std::make_shared<const std::filesystem::path>(token.text);
+    // The script is UTF-8 text; a path made of plain chars would be read in the system's code
+    // page on Windows.
+    const auto* name = reinterpret_cast<const char8_t*>(token.text.data());
+    try {
+      return std::make_shared<const std::filesystem::path>(name, name + token.text.size());
+    } catch (const std::exception&) {
+      Fail("image file " + QuoteText(token.text) + " is not UTF-8 text");
+    }
   }
 
   static StepText Own(const std::string& text) { return std::make_shared<const std::string>(text); }

@@ -1,6 +1,8 @@
 #include "SettingsWindow.h"
 
+#include <cfloat>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 
 #include "Rasterizer.h"
@@ -17,6 +19,11 @@ constexpr ImGuiWindowFlags kWindowFlags = ImGuiWindowFlags_NoMove | ImGuiWindowF
 constexpr std::string_view kColorSwatchId = "##ColorButton";
 // What shows through the window's slightly translucent background.
 constexpr Pixel kScreen{18, 20, 26, 255};
+// The still page's height: the mouse hovers only what lies inside the window.
+constexpr float kStillHeight = 16384.0f;
+const ImVec2 kNoMouse{-FLT_MAX, -FLT_MAX};
+// What a check box or slider shows before its label in the text, and a button's brackets.
+constexpr std::string_view kCheckMarks[] = {"[x] ", "[ ] ", "[~] "};
 
 // The lines of a text log, without blank ones.
 std::vector<std::string> Lines(std::string_view text) {
@@ -29,6 +36,43 @@ std::vector<std::string> Lines(std::string_view text) {
     if (line.find_first_not_of(' ') != std::string_view::npos) lines.emplace_back(line);
   }
   return lines;
+}
+
+// The label a line of the page's text would have if a widget drew it: the line without the
+// value a check box or slider shows before the label, or a button's brackets.
+std::string_view LabelOf(std::string_view line) {
+  for (const std::string_view mark : kCheckMarks) {
+    if (line.starts_with(mark)) return line.substr(mark.size());
+  }
+  if (line.starts_with("{ ")) {
+    const auto end = line.find(" } ");
+    if (end != std::string_view::npos) return line.substr(end + 3);
+  }
+  if (line.size() > 4 && line.starts_with("[ ") && line.ends_with(" ]")) {
+    return line.substr(2, line.size() - 4);
+  }
+  return line;
+}
+
+// The line for a colour swatch, "[colour R G B A]", from its tooltip's text, which Dear ImGui
+// writes as "#RRGGBBAA", then "R:255, G:255, B:0, A:255"; nothing when the text has no colour.
+std::optional<std::string> SwatchLine(const std::string& tooltip) {
+  const auto at = tooltip.rfind("\nR:");
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+  int alpha = 0;
+  if (at == std::string::npos || std::sscanf(tooltip.c_str() + at + 1, "R:%d, G:%d, B:%d, A:%d",
+                                             &red, &green, &blue, &alpha) != 4) {
+    return std::nullopt;
+  }
+  return "[colour " + std::to_string(red) + " " + std::to_string(green) + " " +
+         std::to_string(blue) + " " + std::to_string(alpha) + "]";
+}
+
+// Dear ImGui hands a finished clipboard log over here; the still page keeps it.
+void KeepLog(void* kept, const char* text) {
+  static_cast<std::string*>(kept)->assign(text);
 }
 
 // The ID Dear ImGui gives the item at the end of the path when each earlier part is pushed in
@@ -73,7 +117,7 @@ SettingsWindow::SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page)
     : page_(page),
       context_(ImGui::CreateContext()),
       fontTexture_(FontAtlasTexture(*context_->IO.Fonts)) {
-  Configure(*context_);
+  Configure(*context_, size_);
   context_->IO.Fonts->SetTexID(TextureId(fontTexture_));
 }
 
@@ -85,7 +129,13 @@ SettingsWindow::~SettingsWindow() {
 
 std::vector<std::string> SettingsWindow::Draw() {
   std::vector<std::string> text;
-  Frame(nullptr, nullptr, &text);
+  const bool logKept = Frame(nullptr, nullptr, &text);
+  {
+    const StillContext still = OpenStillPage();
+    if (!logKept) text = Lines(StillFrame(*still, nullptr, nullptr));
+    AddSwatchColours(*still, text);
+  }
+  page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
   return text;
 }
 
@@ -112,6 +162,21 @@ std::optional<ScreenRect> SettingsWindow::LocateItem(
   const Probe probe{&window, idPath};
   Frame(&probe, &found, nullptr);
   return found;
+}
+
+std::vector<std::string> SettingsWindow::Labels() {
+  std::vector<std::string> text;
+  {
+    const StillContext still = OpenStillPage();
+    text = Lines(StillFrame(*still, nullptr, nullptr));
+  }
+  page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
+  std::vector<std::string> labels;
+  for (const auto& line : text) {
+    const std::string_view label = LabelOf(line);
+    if (Locate(label)) labels.emplace_back(label);
+  }
+  return labels;
 }
 
 bool SettingsWindow::Click(std::string_view label) {
@@ -150,7 +215,7 @@ const ImDrawData* SettingsWindow::DrawData() const {
 }
 
 Image SettingsWindow::Picture() const {
-  Image picture(static_cast<int>(kWidth), static_cast<int>(kHeight), kScreen);
+  Image picture(static_cast<int>(size_.x), static_cast<int>(size_.y), kScreen);
   if (const ImDrawData* data = DrawData()) {
     ImDrawData placed = *data;
     placed.DisplayPos = origin_;
@@ -159,26 +224,26 @@ Image SettingsWindow::Picture() const {
   return picture;
 }
 
-void SettingsWindow::Configure(ImGuiContext& context) {
+void SettingsWindow::Configure(ImGuiContext& context, ImVec2 displaySize) {
   ImGui::SetCurrentContext(&context);
   ImGuiIO& io = context.IO;
   io.IniFilename = nullptr;  // nothing of the window is kept between runs
   io.LogFilename = nullptr;
-  io.DisplaySize = {kWidth, kHeight};
+  io.DisplaySize = displaySize;
 }
 
-void SettingsWindow::BeginWindow() {
+void SettingsWindow::BeginWindow(ImVec2 size) {
   ImGui::SetNextWindowPos(origin_);
-  ImGui::SetNextWindowSize({kWidth, kHeight});
+  ImGui::SetNextWindowSize(size);
   ImGui::Begin(page_.GetSettingsTitle().c_str(), nullptr, kWindowFlags);
 }
 
-void SettingsWindow::Frame(const Probe* probe, std::optional<ScreenRect>* found,
+bool SettingsWindow::Frame(const Probe* probe, std::optional<ScreenRect>* found,
                            std::vector<std::string>* text) {
   ImGui::SetCurrentContext(context_);
   context_->IO.DeltaTime = kFrameSeconds;
   ImGui::NewFrame();
-  BeginWindow();
+  BeginWindow(size_);
   pageWindow_ = ImGui::GetCurrentWindow();
   page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
   ImGui::LogToBuffer();
@@ -190,41 +255,62 @@ void SettingsWindow::Frame(const Probe* probe, std::optional<ScreenRect>* found,
   ImGui::LogFinish();
   ImGui::End();
   ImGui::Render();
-  if (text != nullptr && !logKept) {
-    *text = ReadStillPage();
-    page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
-  }
+  return logKept;
 }
 
-std::vector<std::string> SettingsWindow::ReadStillPage() {
-  // A context of its own with no input and nothing open: the page can change nothing there and
-  // opens no window inside itself. It shows the values as the registry holds them.
-  const std::unique_ptr<ImGuiContext, void (*)(ImGuiContext*)> still(
-      ImGui::CreateContext(context_->IO.Fonts),
-      [](ImGuiContext* gone) { ImGui::DestroyContext(gone); });
-  Configure(*still);
-  still->IO.DeltaTime = kFrameSeconds;
+SettingsWindow::StillContext SettingsWindow::OpenStillPage() {
+  StillContext still(ImGui::CreateContext(context_->IO.Fonts),
+                     [](ImGuiContext* gone) { ImGui::DestroyContext(gone); });
+  Configure(*still, {size_.x, kStillHeight});
+  still->IO.MousePos = kNoMouse;
+  return still;
+}
+
+std::string SettingsWindow::StillFrame(ImGuiContext& still, const Probe* probe,
+                                       std::optional<ScreenRect>* found) {
+  ImGui::SetCurrentContext(&still);
+  still.IO.DeltaTime = kFrameSeconds;
   ImGui::NewFrame();
-  BeginWindow();
-  page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(still.get()));
-  ImGui::LogToBuffer();
-  page_.DrawSettingsPage();
-  std::vector<std::string> text = Lines(still->LogBuffer.c_str());
+  BeginWindow({size_.x, kStillHeight});
+  page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(&still));
+  // Logged to the clipboard, which hands the text over at every end of the log: a tooltip's
+  // window ends it, and its text is what a reader wants then.
+  std::string logged;
+  still.IO.SetClipboardTextFn = &KeepLog;
+  still.IO.ClipboardUserData = &logged;
+  ImGui::LogToClipboard();
+  DrawPage(probe, found);
   ImGui::LogFinish();
   ImGui::End();
   ImGui::EndFrame();
-  return text;
+  return logged;
+}
+
+void SettingsWindow::AddSwatchColours(ImGuiContext& still, std::vector<std::string>& text) {
+  StillFrame(still, nullptr, nullptr);  // the window must exist before the mouse can hover it
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // A colour editor's label is a text line of its own, and names the swatch under it.
+    if (LabelOf(text[i]) != text[i]) continue;
+    std::optional<ScreenRect> swatch;
+    const Probe probe{nullptr, {text[i], kColorSwatchId}};
+    StillFrame(still, &probe, &swatch);
+    if (!swatch) continue;
+    still.IO.MousePos = swatch->Center();
+    const auto colour = SwatchLine(StillFrame(still, nullptr, nullptr));
+    still.IO.MousePos = kNoMouse;
+    text.insert(text.begin() + static_cast<long>(++i), colour.value_or("[colour unknown]"));
+  }
 }
 
 void SettingsWindow::DrawPage(const Probe* probe, std::optional<ScreenRect>* found) {
-  ImGuiContext& g = *context_;
+  ImGuiContext& g = *GImGui;
   if (probe == nullptr) {
     page_.DrawSettingsPage();
     return;
   }
   // Dear ImGui records where the focused item lies whenever that item is drawn. Focus the item
   // sought for this one draw, read its place, and give the real focus back untouched.
-  ImGuiWindow& window = *probe->window;
+  ImGuiWindow& window = probe->window != nullptr ? *probe->window : *ImGui::GetCurrentWindow();
   const FocusState focus(g, window);
   g.NavId = ItemId(window, probe->idPath);
   g.NavWindow = &window;

@@ -1,5 +1,6 @@
 #pragma once
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,9 +28,9 @@ struct ScreenRect {
 // outlive the window.
 class SettingsWindow {
  public:
+  // The size it opens with: tall enough for the whole page with a colour editor for each text
+  // and the statistics below, and as tall as the live window.
   static constexpr float kWidth = 720.0f;
-  // Tall enough for the whole page with a colour editor for each text and the statistics below,
-  // and as tall as the live window.
   static constexpr float kHeight = 720.0f;
 
   explicit SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page);
@@ -39,7 +40,8 @@ class SettingsWindow {
 
   // Draws one frame of the window with the page in it, with the mouse as it stands. Returns the
   // page's text as a player reads it, one entry a line (check boxes as "[x]" or "[ ]", slider
-  // values in braces).
+  // values in braces, under a colour editor's label its swatch as "[colour R G B A]"), the whole
+  // page even where the window shows only part of it.
   std::vector<std::string> Draw();
   // Draws one frame, as a live window does each frame, without reading the page's text.
   void Show();
@@ -56,10 +58,15 @@ class SettingsWindow {
   // presses the left button in one frame and releases it in the next. False, with nothing done,
   // when the page shows no such widget.
   bool Click(std::string_view label);
+  // The labels a click finds on the page as it stands, top to bottom.
+  std::vector<std::string> Labels();
 
   // Where on the screen the window's top left corner lies (at first the screen's top left).
   void PlaceAt(ImVec2 origin) { origin_ = origin; }
   ImVec2 Origin() const { return origin_; }
+  // The window's size from the next frame on; a page taller than the window scrolls.
+  void Resize(ImVec2 size) { size_ = size; }
+  ImVec2 Size() const { return size_; }
   // Makes the window's Dear ImGui context the current one, as a platform backend needs it to be
   // while it sets up and while it hands on input.
   void MakeCurrent() const;
@@ -80,26 +87,38 @@ class SettingsWindow {
   Image Picture() const;
 
  private:
-  // An item to find while a frame is drawn: its window and its ID path inside it.
+  // An item to find while a frame is drawn: its window (null: the page's window of the frame)
+  // and its ID path inside it.
   struct Probe {
     ImGuiWindow* window;
     std::initializer_list<std::string_view> idPath;
   };
 
-  void Configure(ImGuiContext& context);
-  void BeginWindow();
+  void Configure(ImGuiContext& context, ImVec2 displaySize);
+  void BeginWindow(ImVec2 size);
   // One whole frame. With a probe, also finds where that item was drawn; with a text, reads the
-  // page's text into it.
-  void Frame(const Probe* probe, std::optional<ScreenRect>* found, std::vector<std::string>* text);
+  // page's text into it. False when Dear ImGui cut the text short (see Frame).
+  bool Frame(const Probe* probe, std::optional<ScreenRect>* found, std::vector<std::string>* text);
+  // Draws the page in the current context; with a probe, also finds where that item was drawn.
   void DrawPage(const Probe* probe, std::optional<ScreenRect>* found);
-  // The page's text, read from a draw in which nothing can happen.
-  std::vector<std::string> ReadStillPage();
+
+  // The still page: the page drawn in a context of its own, with no input but a mouse placed
+  // there, in a window tall enough that nothing is left out. The page can change nothing there
+  // and shows the values as the registry holds them.
+  using StillContext = std::unique_ptr<ImGuiContext, void (*)(ImGuiContext*)>;
+  StillContext OpenStillPage();
+  // One frame of the still page; returns all it logged as text (a tooltip's text included,
+  // which ends the log). With a probe, also finds where that item was drawn.
+  std::string StillFrame(ImGuiContext& still, const Probe* probe, std::optional<ScreenRect>* found);
+  // Under each colour editor's label line, its swatch's colour as the swatch's tooltip tells it.
+  void AddSwatchColours(ImGuiContext& still, std::vector<std::string>& text);
 
   BakkesMod::Plugin::PluginSettingsWindow& page_;
   ImGuiContext* context_;
   Texture fontTexture_;                // what the frames' draw commands name as their texture
   ImGuiWindow* pageWindow_ = nullptr;  // known from the first frame on
   ImVec2 origin_{0.0f, 0.0f};
+  ImVec2 size_{kWidth, kHeight};
 };
 
 }  // namespace host

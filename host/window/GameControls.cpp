@@ -135,15 +135,20 @@ void GameControls::PlaceCar(float z) {
   car = std::make_shared<ActorState>(ActorState{location});
 }
 
-void GameControls::StepBall(int direction) {
+void GameControls::PlaceBall(double percent) {
   auto& ball = host_.World().gameState->ball;
+  if (!ball) return;
+  Vector location = ball->location;
+  location.Z = static_cast<float>(kBallFloor + std::clamp(percent, 0.0, 100.0) / 100.0 * kBallSpan);
+  ball = std::make_shared<ActorState>(ActorState{location});
+}
+
+void GameControls::StepBall(int direction) {
+  const auto& ball = host_.World().gameState->ball;
   if (!ball) return;
   // Steps land on whole multiples of the step, so heights read as round numbers.
   const double steps = std::round(BallPercent(ball->location.Z) / kBallStepPercent) + direction;
-  const double percent = std::clamp(steps * kBallStepPercent, 0.0, 100.0);
-  Vector location = ball->location;
-  location.Z = static_cast<float>(kBallFloor + percent / 100.0 * kBallSpan);
-  ball = std::make_shared<ActorState>(ActorState{location});
+  PlaceBall(steps * kBallStepPercent);
 }
 
 }  // namespace host

@@ -37,6 +37,8 @@ class GameControls {
   // Changes the mode as the game does: the game event in progress ends (none in the menu), the
   // mode changes and, outside the menu, a new game event begins.
   void EnterMode(pluginsdk::GameMode mode);
+  // Puts the ball at that height, in percent of its span from floor to ceiling.
+  void PlaceBall(double percent);
   // Keeps the pause key in step with a script step that opens or leaves the pause menu itself.
   void Follow(const Step& step);
 

@@ -17,6 +17,13 @@ namespace {
 
 constexpr std::int64_t kFrameTicks = pluginsdk::HostClock::kTicksPerSecond / 60;
 constexpr float kSettingsMargin = 24.0f;
+// The settings window leaves this much of the screen on its left to the game, down to its
+// narrowest; it is never wider than it opens.
+constexpr float kGameWidth = 560.0f;
+constexpr float kSettingsMinWidth = 360.0f;
+// Where the ball starts when the window opens without a script: up where resets happen, so the
+// first landings in the air show a height.
+constexpr double kPracticeBallPercent = 50.0;
 
 struct GameKey {
   int key;
@@ -187,10 +194,15 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
   const int height = window_.Height();
   const ImDrawData* settings = nullptr;
   if (settings_ != nullptr && settingsShown_) {
-    settings_->PlaceAt(
-        {std::max(0.0f, static_cast<float>(width) - SettingsWindow::kWidth - kSettingsMargin),
-         std::min(kSettingsMargin,
-                  std::max(0.0f, static_cast<float>(height) - SettingsWindow::kHeight))});
+    // It fits the window above the band, scrolling when the page is taller.
+    const float screenWidth = static_cast<float>(width);
+    const float above = std::max(0.0f, static_cast<float>(height) - scene_.BandHeight(screenWidth));
+    const ImVec2 size(
+        std::min(SettingsWindow::kWidth, std::max(kSettingsMinWidth, screenWidth - kGameWidth)),
+        std::min(SettingsWindow::kHeight, above));
+    settings_->Resize(size);
+    settings_->PlaceAt({std::max(0.0f, screenWidth - size.x - kSettingsMargin),
+                        std::min(kSettingsMargin, above - size.y)});
     settings_->MakeCurrent();
     ImGui_ImplGlfw_NewFrame();
     settings_->Show();
@@ -214,8 +226,9 @@ void LiveWindow::SaveScreenshot() {
   screenshotAsked_ = false;
   const std::string time = FormatTime(host_.Clock().Now());  // the frame's, not the file's
   const std::filesystem::path file = FreeScreenshotName();
-  if (WritePng(renderer_.ReadBack(window_.Width(), window_.Height()), file)) {
-    out_ << time << " screenshot " << file.string() << '\n';
+  const Image picture = renderer_.ReadBack(window_.Width(), window_.Height());
+  if (WritePng(picture, file)) {
+    out_ << time << " screenshot " << file.string() << '\n' << PictureLine(file, picture) << '\n';
   } else {
     out_ << time << " screenshot not written: cannot write '" << file.string() << "'\n";
   }
@@ -237,8 +250,12 @@ void RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin, const std::vecto
                    bool closeAtEnd) {
   SessionRunner runner(host, plugin, out, options);
   LiveWindow window(host, runner, out, source.empty() ? "quillon-host" : "quillon-host: " + source);
-  // Without a script the player starts in free play, as after choosing it in the game's menu.
-  if (source.empty()) window.Controls().EnterMode(pluginsdk::GameMode::Freeplay);
+  // Without a script the player starts in free play, as after choosing it in the game's menu,
+  // with the ball up in the air.
+  if (source.empty()) {
+    window.Controls().PlaceBall(kPracticeBallPercent);
+    window.Controls().EnterMode(pluginsdk::GameMode::Freeplay);
+  }
   window.Run(steps, source, closeAtEnd);
 }
 

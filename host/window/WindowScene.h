@@ -14,18 +14,21 @@ namespace host {
 
 // What the live window shows, as draw data that either renderer draws: the frame as frame
 // pictures show it (background, then the canvas calls' texts), the settings window if it is
-// shown, and on top a band at the bottom with a line of status and a line naming the keys.
+// shown, and on top a band at the bottom with a line of status and a line naming the keys,
+// wrapped onto more lines where the window is too narrow for it.
 class WindowScene {
  public:
-  // The keys, as the window's help line names them.
+  // The keys, as the window's help line names them; a line breaks only between two keys.
   static constexpr std::string_view kHelp =
       "J jump  L land in the air  F land on the floor  D dodge  G ball on the ground  "
       "R round start  E explode  P pause  Up/Down ball  M mode  S settings  F12 screenshot  "
       "Esc quit";
-  // Height of the band the two lines sit in.
-  static constexpr float kBandHeight = 40.0f;
 
   explicit WindowScene(const FontMetrics& font);
+
+  // Height of the band at the bottom of a window that wide: 40 pixels while the keys fit on
+  // one line.
+  float BandHeight(float width) const;
 
   // Builds the scene on a screen of that size. `settings` (null: hidden) must stay as it is
   // until the scene is drawn.
@@ -36,6 +39,9 @@ class WindowScene {
   Image Rasterize();
 
  private:
+  // The keys' lines in a window that wide.
+  std::vector<std::string_view> HelpLines(float width) const;
+
   const FontMetrics& font_;
   Texture fontTexture_;
   int width_ = 0;

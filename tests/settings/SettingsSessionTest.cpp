@@ -43,6 +43,7 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  [ ] Enable Height Decimal\n"
             "  [x] Use Same Color For All Text\n"
             "  Text Color\n"
+            "  [colour 255 255 0 255]\n"
             "  [ ] Enable Gamer Mode\n"
             "  { 1.000 } RGB Cycle Speed\n"
             "  --------------------------------\n"
@@ -53,6 +54,7 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  Highest reset: -\n"
             "  Average time between resets: -\n"
             "  All-time best chain: 0\n"
+            "  [histogram: -]\n"
             "  [ Clear statistics ]\n");
 }
 
@@ -74,7 +76,8 @@ TEST_F(SettingsSessionTest, SettingsWithAColourPickerOpenStillPrintsTheWholePage
   const std::string out = Replay(
       "0 click \"Text Color\"\n"
       "0 settings\n");
-  EXPECT_NE(out.find("  Text Color\n  [ ] Enable Gamer Mode\n  { 1.000 } RGB Cycle Speed\n"),
+  EXPECT_NE(out.find("  Text Color\n  [colour 255 255 0 255]\n  [ ] Enable Gamer Mode\n"
+                     "  { 1.000 } RGB Cycle Speed\n"),
             std::string::npos)
       << out;
 }
@@ -91,18 +94,31 @@ TEST_F(SettingsSessionTest, WhileAColourPickerIsOpenAClickOutsideItOnlyClosesIt)
 struct MissingWidget {
   const char* name;
   const char* script;
-  const char* message;
+  std::string message;
 };
+
+// What the message lists: the labels on the page when the click came, in the page's order.
+const std::string kSameColorLabels =
+    "; it has \"Enable Quillon Plugin\", \"Quillon Position X\", \"Quillon Position Y\", "
+    "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
+    "\"Use Same Color For All Text\", \"Text Color\", \"Enable Gamer Mode\", "
+    "\"RGB Cycle Speed\", \"Clear statistics\"";
+const std::string kPerTextColorLabels =
+    "; it has \"Enable Quillon Plugin\", \"Quillon Position X\", \"Quillon Position Y\", "
+    "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
+    "\"Use Same Color For All Text\", \"Reset Label Color\", \"Reset Number Color\", "
+    "\"Height Label Color\", \"Height Number Color\", \"Timer Label Color\", "
+    "\"Timer Number Color\", \"Enable Gamer Mode\", \"RGB Cycle Speed\", \"Clear statistics\"";
 
 class MissingWidgetTest : public SettingsSessionTest,
                           public ::testing::WithParamInterface<MissingWidget> {};
 
-TEST_P(MissingWidgetTest, ClickOnALabelThePageDoesNotShowIsAnErrorNamingTheLine) {
+TEST_P(MissingWidgetTest, ClickOnALabelThePageDoesNotShowIsAnErrorNamingTheLineAndTheLabels) {
   try {
     Replay(GetParam().script);
     FAIL() << "the click was accepted";
   } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), GetParam().message);
+    EXPECT_EQ(error.what(), GetParam().message);
   }
   EXPECT_EQ(session.Host().PendingDeferred(), 0u);
 }
@@ -111,17 +127,20 @@ INSTANTIATE_TEST_SUITE_P(
     Labels, MissingWidgetTest,
     ::testing::Values(
         MissingWidget{"Unknown", "0 settings\n1 click \"Enable Everything\"\n",
-                      "test.session:2: no widget 'Enable Everything' on the settings page"},
+                      "test.session:2: no widget 'Enable Everything' on the settings page" +
+                          kSameColorLabels},
         MissingWidget{"WrongCase", "0 click \"enable quillon plugin\"\n",
-                      "test.session:1: no widget 'enable quillon plugin' on the settings page"},
-        MissingWidget{"ColorOfTheOtherMode",
-                      "0 set quillon_samecolorenabled 0\n0 click \"Text Color\"\n",
-                      "test.session:2: no widget 'Text Color' on the settings page"},
+                      "test.session:1: no widget 'enable quillon plugin' on the settings page" +
+                          kSameColorLabels},
+        MissingWidget{
+            "ColorOfTheOtherMode", "0 set quillon_samecolorenabled 0\n0 click \"Text Color\"\n",
+            "test.session:2: no widget 'Text Color' on the settings page" + kPerTextColorLabels},
         MissingWidget{"DescriptionText",
                       "0 click \"This plugin is made for counting chained and unchained resets in "
                       "freeplay/custom training\"\n",
                       "test.session:1: no widget 'This plugin is made for counting chained and "
-                      "unchained reset'... (89 bytes) on the settings page"}),
+                      "unchained reset'... (89 bytes) on the settings page" +
+                          kSameColorLabels}),
     [](const auto& info) { return info.param.name; });
 
 TEST(SettingsScript, ParsesSettingsWithAnOptionalImageAndClickWithAQuotedLabel) {

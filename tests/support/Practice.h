@@ -75,10 +75,12 @@ inline const std::vector<std::string> kFreshStatistics{
     "Highest reset: -",
     "Average time between resets: -",
     "All-time best chain: 0",
+    "[histogram: -]",
     "[ Clear statistics ]",
 };
 
-// The page's statistics section as a player reads it: its seven lines and the button.
+// The page's statistics section as a player reads it: its seven lines, the histogram and the
+// button.
 inline std::vector<std::string> StatisticsLines(const std::vector<std::string>& page) {
   for (std::size_t i = 0; i < page.size(); ++i) {
     if (page[i] == "Session statistics") return {page.begin() + static_cast<long>(i), page.end()};

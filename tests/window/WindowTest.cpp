@@ -226,7 +226,8 @@ TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWin
   const std::string command = std::string(QUILLON_HOST_PATH) + " --window --close-at-end " +
                               session.string() + " >" + out.string() + " 2>" + err.string();
   ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(err);
-  EXPECT_EQ(ReadFile(out), "3.300 Resets: 1 | Height: 50 | Time: 0.00\n");
+  EXPECT_EQ(ReadFile(out), "3.300 Resets: 1 | Height: 50 | Time: 0.00\npicture: " + shot.string() +
+                               " (1280x720)\n");
   const auto gl = LoadPng(shot);
   ASSERT_TRUE(gl.has_value());
   ASSERT_EQ(gl->Width(), host::LiveWindow::kWidth);
