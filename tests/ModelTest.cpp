@@ -53,6 +53,7 @@ TEST_P(RandomSession, DrawsWhatTheModelExpectsAfterEveryStep) {
   EXPECT_GT(seen.roundsStarted, 27) << seen;
   EXPECT_GT(seen.explosions, 15) << seen;
   EXPECT_GT(seen.landingsAtExactly25, 14) << seen;
+  EXPECT_GT(seen.chainsBegunInPauseMenu, 4) << seen;
   EXPECT_GT(seen.heightsWithDecimals, 1'250) << seen;
   EXPECT_GT(seen.linesRunTogether, 450) << seen;
 }

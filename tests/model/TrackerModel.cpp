@@ -63,6 +63,7 @@ Coverage& Coverage::operator+=(const Coverage& more) {
   chainsStarted += more.chainsStarted;
   roundsStarted += more.roundsStarted;
   explosions += more.explosions;
+  chainsBegunInPauseMenu += more.chainsBegunInPauseMenu;
   landingsAtExactly25 += more.landingsAtExactly25;
   heightsWithDecimals += more.heightsWithDecimals;
   linesRunTogether += more.linesRunTogether;
@@ -76,6 +77,7 @@ std::ostream& operator<<(std::ostream& out, const Coverage& seen) {
              << seen.intervalsMeasured << " (" << seen.intervalsAcrossPause
              << " across a pause), chains " << seen.chainsStarted << ", rounds "
              << seen.roundsStarted << ", explosions " << seen.explosions
+             << ", chains begun in the pause menu: " << seen.chainsBegunInPauseMenu
              << ", landings at exactly 25: " << seen.landingsAtExactly25
              << ", frames with height decimals " << seen.heightsWithDecimals
              << ", frames with the lines on one row " << seen.linesRunTogether;
@@ -191,7 +193,10 @@ void TrackerModel::CountReset(float heightPercent) {
     // A chain's first reset times nothing before it, and nothing of the menu it lands in.
     ClearTimer();
     StartTimer();
-    if (menuOpen_) PauseTimer();
+    if (menuOpen_) {
+      PauseTimer();
+      ++seen_.chainsBegunInPauseMenu;
+    }
     count_ = 1;
     intervalSeconds_ = 0.0;
   } else {

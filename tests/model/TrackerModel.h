@@ -33,9 +33,10 @@ struct Coverage {
   long chainsStarted = 0;
   long roundsStarted = 0;
   long explosions = 0;
-  long landingsAtExactly25 = 0;  // landings that would have counted but for the car at 25.0
-  long heightsWithDecimals = 0;  // frames drawn with two decimals on the height
-  long linesRunTogether = 0;     // frames drawn with a text size so small the lines share a row
+  long chainsBegunInPauseMenu = 0;  // first resets counted with the pause menu open
+  long landingsAtExactly25 = 0;     // landings that would have counted but for the car at 25.0
+  long heightsWithDecimals = 0;     // frames drawn with two decimals on the height
+  long linesRunTogether = 0;        // frames drawn with a text size so small the lines share a row
 
   Coverage& operator+=(const Coverage& more);
 };
