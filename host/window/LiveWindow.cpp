@@ -1,7 +1,6 @@
 #include "LiveWindow.h"
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
@@ -10,6 +9,7 @@
 #include <GLFW/glfw3.h>
 
 #include "PngFile.h"
+#include "StopOnSignals.h"
 #include "backends/imgui_impl_glfw.h"
 
 namespace host {
@@ -36,39 +36,6 @@ constexpr GameKey kGameKeys[] = {
     {GLFW_KEY_UP, GameAction::BallUp, true},
     {GLFW_KEY_DOWN, GameAction::BallDown, true},
     {GLFW_KEY_M, GameAction::NextMode, false},
-};
-
-// Set from a signal handler; the frame loop looks at it.
-volatile std::sig_atomic_t stopSignal = 0;
-
-void RequestStop(int) {
-  stopSignal = 1;
-}
-
-// SIGINT and SIGTERM close the window the way its close button does, so the plugin is unloaded
-// as at the end of a replay; the previous handlers come back afterwards.
-class StopOnSignals {
- public:
-  StopOnSignals() {
-    stopSignal = 0;
-    struct sigaction action {};
-    action.sa_handler = &RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInterrupt_);
-    sigaction(SIGTERM, &action, &previousTerminate_);
-  }
-  ~StopOnSignals() {
-    sigaction(SIGINT, &previousInterrupt_, nullptr);
-    sigaction(SIGTERM, &previousTerminate_, nullptr);
-  }
-  StopOnSignals(const StopOnSignals&) = delete;
-  StopOnSignals& operator=(const StopOnSignals&) = delete;
-
-  bool Requested() const { return stopSignal != 0; }
-
- private:
-  struct sigaction previousInterrupt_ {};
-  struct sigaction previousTerminate_ {};
 };
 
 // The first "quillon-screenshot-N.png" in the working folder that does not exist yet, so no
