@@ -3,7 +3,7 @@
 namespace host {
 namespace {
 
-// Set from a signal handler; the frame loop looks at it.
+// Set from a signal handler; the frame loop and the replay look at it.
 volatile std::sig_atomic_t stopSignal = 0;
 
 void RequestStop(int) {
@@ -11,6 +11,21 @@ void RequestStop(int) {
 }
 
 }  // namespace
+
+#if defined(_WIN32)
+
+StopOnSignals::StopOnSignals() {
+  stopSignal = 0;
+  previousInterrupt_ = std::signal(SIGINT, &RequestStop);
+  previousTerminate_ = std::signal(SIGTERM, &RequestStop);
+}
+
+StopOnSignals::~StopOnSignals() {
+  std::signal(SIGINT, previousInterrupt_);
+  std::signal(SIGTERM, previousTerminate_);
+}
+
+#else
 
 StopOnSignals::StopOnSignals() {
   stopSignal = 0;
@@ -26,7 +41,9 @@ StopOnSignals::~StopOnSignals() {
   sigaction(SIGTERM, &previousTerminate_, nullptr);
 }
 
-bool StopOnSignals::Requested() const {
+#endif
+
+bool StopOnSignals::Requested() {
   return stopSignal != 0;
 }
 

@@ -1,0 +1,159 @@
+#include "SessionRecorder.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+
+#include "QuotedText.h"
+#include "ScriptLine.h"
+
+namespace host {
+namespace {
+
+// Past this the buffer is written at once, so memory stays small however long the session.
+constexpr std::size_t kBufferBytes = 64 * 1024;
+
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+#if defined(_WIN32)
+  gmtime_s(&utc, &now);
+#else
+  gmtime_r(&now, &utc);
+#endif
+  char text[32];
+  return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc));
+}
+
+std::FILE* OpenForWriting(const std::filesystem::path& file) {
+#if defined(_WIN32)
+  return ::_wfopen(file.c_str(), L"wb");
+#else
+  return std::fopen(file.c_str(), "wb");
+#endif
+}
+
+}  // namespace
+
+SessionRecorder::SessionRecorder(const std::filesystem::path& file,
+                                 const std::vector<std::string>& origin, std::ostream& errors)
+    : file_(file), errors_(errors), lastFlushed_(pluginsdk::PlatformTicks()) {
+  std::error_code error;
+  if (std::filesystem::is_directory(file, error)) {
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) +
+                             ": is a directory");
+  }
+  errno = 0;
+  stream_ = OpenForWriting(file);
+  if (stream_ == nullptr) {
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
+                             std::strerror(errno));
+  }
+  // Unbuffered: each flush is one write of whole lines.
+  std::setvbuf(stream_, nullptr, _IONBF, 0);
+  buffer_.reserve(kBufferBytes + 4096);
+  buffer_ += "# Recorded by quillon-host --record on " + UtcNow() + "\n";
+  for (const auto& line : origin) buffer_ += "# " + line + "\n";
+  Flush();
+  if (failed_)
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()));
+}
+
+SessionRecorder::~SessionRecorder() {
+  Flush();
+  std::fclose(stream_);
+}
+
+void SessionRecorder::RecordSettings(const pluginsdk::Host& host, std::int64_t ticks) {
+  buffer_ += "# The saved settings as the session began\n";
+  for (const auto& variable : host.Variables()) {
+    if (!variable->Saved()) continue;
+    RecordStep(ticks, SetVariable{std::make_shared<const Assignment>(
+                          Assignment{variable->Name(), variable->Text()})});
+  }
+}
+
+void SessionRecorder::RecordStep(std::int64_t ticks, const StepAction& action) {
+  if (std::holds_alternative<ExpectFrame>(action)) return;
+  BeginLine(ticks);
+  AppendAction(buffer_, action);
+  EndLine();
+}
+
+void SessionRecorder::RecordFrame(std::int64_t ticks, std::string_view shown,
+                                  const std::filesystem::path* image) {
+  BeginLine(ticks);
+  if (image == nullptr) {
+    buffer_ += "frame";
+  } else {
+    AppendAction(buffer_, DrawFrame{std::make_shared<const std::filesystem::path>(*image)});
+  }
+  EndLine();
+  if (Quotable(shown)) {
+    BeginLine(ticks);
+    buffer_ += "expect \"";
+    buffer_ += shown;
+    buffer_ += '"';
+  } else {
+    // A text the script cannot quote is left unchecked, rather than written so that it reads
+    // back as another step.
+    buffer_ += "# not checked: the frame's text holds a double quote or a line break";
+  }
+  EndLine();
+  if (!lastFrame_) lastFrame_.emplace();
+  lastFrame_->assign(shown);
+}
+
+void SessionRecorder::RememberVariables(const pluginsdk::Host& host) {
+  const auto& current = host.Variables();
+  variables_.resize(current.size());
+  for (std::size_t i = 0; i < current.size(); ++i) {
+    variables_[i].first = current[i]->Name();
+    variables_[i].second = current[i]->Text();
+  }
+}
+
+void SessionRecorder::RecordVariableChanges(const pluginsdk::Host& host, std::int64_t ticks) {
+  const auto& current = host.Variables();
+  for (std::size_t i = 0; i < current.size() && i < variables_.size(); ++i) {
+    const auto& variable = *current[i];
+    if (variables_[i].first != variable.Name() || variables_[i].second == variable.Text()) continue;
+    RecordStep(ticks, SetVariable{std::make_shared<const Assignment>(
+                          Assignment{variable.Name(), variable.Text()})});
+  }
+  RememberVariables(host);
+}
+
+void SessionRecorder::Flush() {
+  if (!failed_ && !buffer_.empty() &&
+      std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) {
+    failed_ = true;
+    errors_ << "quillon-host: cannot write the recording " << pluginsdk::QuoteText(file_.string())
+            << ": " << std::strerror(errno) << "; nothing more is recorded\n";
+  }
+  buffer_.clear();
+  lastFlushed_ = pluginsdk::PlatformTicks();
+}
+
+void SessionRecorder::FlushIfDue() {
+  if (pluginsdk::PlatformTicks() - lastFlushed_ >= pluginsdk::HostClock::kTicksPerSecond) Flush();
+}
+
+void SessionRecorder::BeginLine(std::int64_t ticks) {
+  // A step that ran late (a key before a step that was due) still gets a time in order.
+  if (ticks > lastTicks_) lastTicks_ = ticks;
+  AppendExactTime(buffer_, lastTicks_);
+  buffer_ += ' ';
+}
+
+void SessionRecorder::EndLine() {
+  buffer_ += '\n';
+  if (buffer_.size() >= kBufferBytes) {
+    Flush();
+  } else {
+    FlushIfDue();
+  }
+}
+
+}  // namespace host
