@@ -1,7 +1,9 @@
 #include "ScriptLine.h"
 
 #include <array>
+#include <cfloat>
 #include <charconv>
+#include <cmath>
 
 #include "HostClock.h"
 #include "ValueText.h"
@@ -21,13 +23,14 @@ void AppendNumber(std::string& line, Number value) {
   line.append(digits.data(), end);
 }
 
-// A coordinate in its shortest text, unless that text, read back as the script reads numbers
-// (as a double, then narrowed), would give another float: then as the double it is.
+// A coordinate in its shortest text, unless the script would read that text (as a double, no
+// larger than the largest float, then narrowed) as another float or refuse it, as it refuses
+// "3.4028235e+38": then as the double it is.
 void AppendCoordinate(std::string& line, float value) {
   const std::size_t start = line.size();
   AppendNumber(line, value);
   const auto read = pluginsdk::ParseNumber(std::string_view(line).substr(start));
-  if (read && static_cast<float>(*read) == value) return;
+  if (read && std::fabs(*read) <= FLT_MAX && static_cast<float>(*read) == value) return;
   line.resize(start);
   AppendNumber(line, static_cast<double>(value));
 }
