@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The main job: builds everything, then replays the bundled practice session, printing the
 # overlay of every frame and writing pictures to out/. The host's data folder is out/data, made
-# afresh each time so the replay is the same every run, and kept afterwards to look at.
+# afresh each time so the replay is the same every run, and kept afterwards to look at. The
+# example checks itself (its expect steps): a frame that shows anything else fails the demo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh default
 mkdir -p out
 rm -rf out/data
-build/default/bin/quillon-host --data out/data examples/freeplay-practice.session
+if ! build/default/bin/quillon-host --data out/data examples/freeplay-practice.session; then
+  echo "demo: FAILED: the replay did not show what examples/freeplay-practice.session expects" >&2
+  exit 1
+fi
