@@ -84,15 +84,16 @@ const char* ModeWord(pluginsdk::GameMode mode) {
 
 void AppendExactTime(std::string& line, std::int64_t ticks) {
   constexpr std::int64_t kPerSecond = pluginsdk::HostClock::kTicksPerSecond;
-  AppendNumber(line, ticks / kPerSecond);
-  std::array<char, 8> fraction{'.', '0', '0', '0', '0', '0', '0', '0'};
+  std::array<char, 32> text{};
+  char* end = std::to_chars(text.data(), text.data() + 20, ticks / kPerSecond).ptr;
+  *end = '.';
   std::int64_t rest = ticks % kPerSecond;
-  for (std::size_t i = fraction.size() - 1; i > 0; --i, rest /= 10) {
-    fraction[i] = static_cast<char>('0' + rest % 10);
-  }
-  std::size_t length = fraction.size();
-  while (length > 4 && fraction[length - 1] == '0') --length;
-  line.append(fraction.data(), length);
+  for (int digit = 7; digit > 0; --digit, rest /= 10)
+    end[digit] = static_cast<char>('0' + rest % 10);
+  // Three decimals at least; more only where the tick needs them.
+  int decimals = 7;
+  while (decimals > 3 && end[decimals] == '0') --decimals;
+  line.append(text.data(), end + 1 + decimals);
 }
 
 std::string ExactTime(std::int64_t ticks) {
@@ -108,9 +109,14 @@ void AppendAction(std::string& line, const StepAction& action) {
                    line += ModeWord(s.mode);
                  },
                  [&](const FireEvent& s) {
-                   line += "event";
                    const std::string_view name = ShortEventName(s);
-                   name.empty() ? AppendQuoted(line, *s.function) : AppendWord(line, name);
+                   if (name.empty()) {
+                     line += "event";
+                     AppendQuoted(line, *s.function);
+                   } else {
+                     line += "event ";
+                     line += name;
+                   }
                  },
                  [&](const PlaceBall& s) { AppendLocation(line, "ball", s.location); },
                  [&](const PlaceCar& s) { AppendLocation(line, "car", s.location); },
@@ -152,7 +158,11 @@ void AppendAction(std::string& line, const StepAction& action) {
 }
 
 bool Quotable(std::string_view text) {
-  return text.find_first_of("\"\n\r") == std::string_view::npos;
+  // A plain loop: find_first_of looks up the three bytes for every byte of a frame's text.
+  for (const char c : text) {
+    if (c == '"' || c == '\n' || c == '\r') return false;
+  }
+  return true;
 }
 
 }  // namespace host

@@ -1,5 +1,6 @@
 #include "SessionRecorder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -13,6 +14,9 @@ namespace {
 
 // Past this the buffer is written at once, so memory stays small however long the session.
 constexpr std::size_t kBufferBytes = 64 * 1024;
+// The clock is looked at every this many lines (a look costs about as much as writing a line),
+// and after every step that draws a picture or the settings page.
+constexpr int kLinesPerClockLook = 16;
 
 std::string UtcNow() {
   const std::time_t now = std::time(nullptr);
@@ -79,6 +83,9 @@ void SessionRecorder::RecordStep(std::int64_t ticks, const StepAction& action) {
   BeginLine(ticks);
   AppendAction(buffer_, action);
   EndLine();
+  if (std::holds_alternative<ShowSettings>(action) || std::holds_alternative<ClickWidget>(action)) {
+    FlushIfDue();
+  }
 }
 
 void SessionRecorder::RecordFrame(std::int64_t ticks, std::string_view shown,
@@ -90,7 +97,8 @@ void SessionRecorder::RecordFrame(std::int64_t ticks, std::string_view shown,
     AppendAction(buffer_, DrawFrame{std::make_shared<const std::filesystem::path>(*image)});
   }
   EndLine();
-  if (Quotable(shown)) {
+  // The same text as the last frame's is known to be quotable.
+  if ((lastFrame_ && *lastFrame_ == shown) || Quotable(shown)) {
     BeginLine(ticks);
     buffer_ += "expect \"";
     buffer_ += shown;
@@ -103,6 +111,7 @@ void SessionRecorder::RecordFrame(std::int64_t ticks, std::string_view shown,
   EndLine();
   if (!lastFrame_) lastFrame_.emplace();
   lastFrame_->assign(shown);
+  if (image != nullptr) FlushIfDue();
 }
 
 void SessionRecorder::RememberVariables(const pluginsdk::Host& host) {
@@ -137,21 +146,27 @@ void SessionRecorder::Flush() {
 }
 
 void SessionRecorder::FlushIfDue() {
+  linesSinceClockLook_ = 0;
   if (pluginsdk::PlatformTicks() - lastFlushed_ >= pluginsdk::HostClock::kTicksPerSecond) Flush();
 }
 
 void SessionRecorder::BeginLine(std::int64_t ticks) {
-  // A step that ran late (a key before a step that was due) still gets a time in order.
-  if (ticks > lastTicks_) lastTicks_ = ticks;
-  AppendExactTime(buffer_, lastTicks_);
-  buffer_ += ' ';
+  // A step that ran late (a key before a step that was due) still gets a time in order. Steps
+  // often share a time: its text is made once.
+  if (ticks > lastTicks_ || lastTime_.empty()) {
+    lastTicks_ = std::max(ticks, lastTicks_);
+    lastTime_.clear();
+    AppendExactTime(lastTime_, lastTicks_);
+    lastTime_ += ' ';
+  }
+  buffer_ += lastTime_;
 }
 
 void SessionRecorder::EndLine() {
   buffer_ += '\n';
   if (buffer_.size() >= kBufferBytes) {
     Flush();
-  } else {
+  } else if (++linesSinceClockLook_ == kLinesPerClockLook) {
     FlushIfDue();
   }
 }

@@ -45,7 +45,8 @@ class SessionRecorder {
   void RememberVariables(const pluginsdk::Host& host);
   void RecordVariableChanges(const pluginsdk::Host& host, std::int64_t ticks);
 
-  // Writes what is buffered; FlushIfDue only when the last write is a second old.
+  // Writes what is buffered; FlushIfDue only when the last write is a second old. Lines are
+  // written at least once a second while steps run, and before the runner waits.
   void Flush();
   void FlushIfDue();
   // Whether a write failed (the message went to `errors` then; nothing more is recorded).
@@ -59,7 +60,9 @@ class SessionRecorder {
   std::ostream& errors_;
   std::FILE* stream_ = nullptr;
   std::string buffer_;
-  std::int64_t lastTicks_ = 0;    // times written never go back
+  std::int64_t lastTicks_ = 0;  // times written never go back
+  std::string lastTime_;        // its text and a blank
+  int linesSinceClockLook_ = 0;
   std::int64_t lastFlushed_ = 0;  // platform ticks
   std::optional<std::string> lastFrame_;
   std::vector<std::pair<std::string, std::string>> variables_;  // name, value
