@@ -165,7 +165,7 @@ TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
   EXPECT_EQ(out, "") << "nothing may run before the whole script is read";
   EXPECT_EQ(err, script.string() +
                      ":3: unknown step 'fly': expected mode, event, ball, car, "
-                     "gamestate, set, show, frame, settings, click or command\n");
+                     "gamestate, set, show, frame, settings, click, command or expect\n");
 }
 
 TEST_F(HostProgram, ABadOptionExitsWithTwo) {
