@@ -59,9 +59,15 @@ SessionRecorder::SessionRecorder(const std::filesystem::path& file,
   buffer_.reserve(kBufferBytes + 4096);
   buffer_ += "# Recorded by quillon-host --record on " + UtcNow() + "\n";
   for (const auto& line : origin) buffer_ += "# " + line + "\n";
-  Flush();
-  if (failed_)
-    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()));
+  // The header is written at once, so a file that takes nothing stops the host before anything
+  // runs.
+  if (std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) {
+    const std::string reason = std::strerror(errno);
+    std::fclose(stream_);
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
+                             reason);
+  }
+  buffer_.clear();
 }
 
 SessionRecorder::~SessionRecorder() {

@@ -155,6 +155,7 @@ TEST_F(Recording, AFileThatCannotBeWrittenStopsTheHostBeforeAnythingRuns) {
       {(folder.Path() / "out").string(), "is a directory"},
       {(folder.Path() / "none" / "x.session").string(), "No such file or directory"},
       {session.string(), "it is the session being replayed"},
+      {"/dev/full", "No space left on device"},
   };
   for (const auto& [file, reason] : cases) {
     EXPECT_EQ(Host("--record " + file + " " + session.string(), "refused"), 1) << file;
