@@ -4,8 +4,10 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Host.h"
 #include "LoadedPlugin.h"
