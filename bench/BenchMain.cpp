@@ -58,5 +58,7 @@ int main(int argc, char** argv) {
   }
   reporter.PrintRatio("counted landing / its host calls", "BM_Hook_CountedLanding",
                       "BM_Hook_HostCallsOfALanding", "<= 2");
+  reporter.PrintRatio("recorded replay / replay (10^6 steps)", "BM_Replay_MillionStepsRecorded",
+                      "BM_Replay_MillionSteps", "<= 1.25");
   return 0;
 }

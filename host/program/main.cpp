@@ -2,6 +2,7 @@
 // session script against it, printing what a player would see.
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,8 +13,10 @@
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
 #include "QuotedText.h"
+#include "SessionRecorder.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
+#include "StopOnSignals.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -26,6 +29,7 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;  // as a shell reports a program that SIGINT ended
 
 // Windows has no stand-in for the performance counter the plugin reads, so there the host's
 // clock must be the real one too.
@@ -36,8 +40,9 @@ constexpr bool kAlwaysRealTime = false;
 #endif
 
 constexpr std::string_view kUsage =
-    R"(usage: quillon-host [--plugin FILE] [--data DIR] [--trace] [--realtime] SESSION
-       quillon-host [--plugin FILE] [--data DIR] [--trace] --window [--close-at-end] [SESSION]
+    R"(usage: quillon-host [--plugin FILE] [--data DIR] [--trace] [--realtime] [--record FILE] SESSION
+       quillon-host [--plugin FILE] [--data DIR] [--trace] [--record FILE] --window
+                    [--close-at-end] [SESSION]
        quillon-host [--plugin FILE] --describe
 
 Loads the plugin module (by default the one beside this program), replays the session script
@@ -63,6 +68,13 @@ Options:
                   in free play with the ball at half height. Close the window, press Esc or
                   send SIGINT to end.
   --close-at-end  with --window: close the window once the last step has run
+  --record FILE   write a session script of everything run, as it runs: the saved settings
+                  at the start, every step (in the window, also the keys' game steps and the
+                  settings window's changes as set steps) at the time it ran, and after each
+                  frame an expect with what it showed (in the window: each frame whose text
+                  changed, printed too, and each screenshot). Replaying FILE checks the plugin
+                  still shows the same. Written at least once a second and at the end, also
+                  after SIGINT (then the exit status is 130 for a replay)
   --describe      print the file the system loaded ("module FILE") and every field of the
                   module's descriptor record ("OFFSET FIELD VALUE"), and exit, without making
                   the plugin
@@ -89,6 +101,10 @@ blank lines are allowed.
                         the replay with a message that lists the labels it shows
   command NAME [WORDS]  run a console command: one the plugin registered, or writeconfig (save
                         the saved variables into config.cfg); quote a word with blanks or '#'
+  expect "TEXT"         check that the latest frame step printed TEXT after its time; if not,
+                        FILE:LINE: expected 'TEXT' but the frame at TIME showed 'OTHER' goes
+                        to standard error and the session goes on; at the end "N of M
+                        expectations failed" and exit status 1. Before any frame: a fault
 
 A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after its own lines.
 
@@ -109,6 +125,7 @@ struct Options {
   bool describe = false;
   bool window = false;
   bool closeAtEnd = false;
+  std::optional<std::filesystem::path> record;
   host::ReplayOptions replay{.trace = false, .realTime = kAlwaysRealTime};
 };
 
@@ -187,6 +204,12 @@ std::optional<Options> ParseOptions(const std::vector<Argument>& arguments, bool
         return std::nullopt;
       }
       plugin = arguments[++i].path;
+    } else if (argument == "--record") {
+      if (i + 1 == count) {
+        std::cerr << "quillon-host: --record needs a FILE\n";
+        return std::nullopt;
+      }
+      options.record = arguments[++i].path;
     } else if (argument == "--data") {
       if (i + 1 == count) {
         std::cerr << "quillon-host: --data needs a DIR\n";
@@ -205,6 +228,10 @@ std::optional<Options> ParseOptions(const std::vector<Argument>& arguments, bool
   }
   if (options.describe && !options.session.empty()) {
     std::cerr << "quillon-host: --describe takes no SESSION\n";
+    return std::nullopt;
+  }
+  if (options.describe && options.record) {
+    std::cerr << "quillon-host: --describe and --record cannot go together\n";
     return std::nullopt;
   }
   if (options.describe && options.window) {
@@ -237,6 +264,45 @@ bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
   }
   host.SetDataFolder(folder);
   return true;
+}
+
+// Opens the recording and writes its header and the settings the session begins with; throws
+// std::runtime_error saying why when the file cannot be written.
+std::unique_ptr<host::SessionRecorder> StartRecording(const Options& options,
+                                                      const pluginsdk::Host& host) {
+  const auto& file = *options.record;
+  std::error_code error;
+  if (!options.session.empty() && std::filesystem::equivalent(file, options.session, error)) {
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) +
+                             ": it is the session being replayed");
+  }
+  const std::string played = options.window            ? "played in the live window"
+                             : options.replay.realTime ? "replayed in real time"
+                                                       : "replayed in virtual time";
+  const std::string from = options.session.empty()
+                               ? "from free play with no session, "
+                               : "from " + host::ScriptName(options.session) + ", ";
+  auto recorder = std::make_unique<host::SessionRecorder>(
+      file,
+      std::vector<std::string>{from + played,
+                               "Replay it to check it: quillon-host " + file.string()},
+      std::cerr);
+  recorder->RecordSettings(host, 0);
+  return recorder;
+}
+
+// The exit status after a session: expectations that failed, a stop by a signal or a recording
+// that could not be written are no success.
+int Outcome(const host::Expectations& checked, bool finished,
+            const host::SessionRecorder* recorder) {
+  if (checked.failed > 0) {
+    std::cerr << checked.failed << " of " << checked.checked << " expectations failed\n";
+  }
+  if (!finished) {
+    std::cerr << "quillon-host: interrupted\n";
+    return kExitInterrupted;
+  }
+  return checked.failed > 0 || (recorder != nullptr && recorder->Failed()) ? kExitFailure : 0;
 }
 
 int Main(const std::vector<Argument>& arguments) {
@@ -276,20 +342,32 @@ int Main(const std::vector<Argument>& arguments) {
       std::cerr << error.what() << '\n';
       return kExitUsage;
     }
+    std::unique_ptr<host::SessionRecorder> recorder;
+    host::ReplayOptions replay = options->replay;
+    if (options->record) {
+      recorder = StartRecording(*options, host);
+      replay.recorder = recorder.get();
+    }
 #if defined(QUILLON_LIVE_WINDOW)
     if (options->window) {
-      host::RunLiveWindow(host, plugin, steps, options->session.string(), std::cout,
-                          options->replay, options->closeAtEnd);
-      return 0;
+      const auto checked = host::RunLiveWindow(host, plugin, steps, options->session.string(),
+                                               std::cout, replay, options->closeAtEnd);
+      if (recorder) recorder->Flush();
+      return Outcome(checked, true, recorder.get());
     }
 #endif
-    host::SessionRunner runner(host, plugin, std::cout, options->replay);
-    runner.Run(steps, host::ScriptName(options->session));
+    // A recording is completed when a signal stops the replay; otherwise a signal ends the
+    // program as it always does.
+    std::optional<host::StopOnSignals> stopOnSignals;
+    if (recorder) stopOnSignals.emplace();
+    host::SessionRunner runner(host, plugin, std::cout, replay);
+    const bool finished = runner.Run(steps, host::ScriptName(options->session));
+    if (recorder) recorder->Flush();
+    return Outcome(runner.Checked(), finished, recorder.get());
   } catch (const std::exception& error) {
     std::cerr << "quillon-host: " << error.what() << '\n';
     return kExitFailure;
   }
-  return 0;
 }
 
 // The program with the command line as the system hands it over.

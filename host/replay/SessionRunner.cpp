@@ -1,10 +1,12 @@
 #include "SessionRunner.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "FrameImage.h"
 #include "PngFile.h"
 #include "QuotedText.h"
+#include "StopOnSignals.h"
 
 namespace host {
 namespace {
@@ -19,7 +21,15 @@ std::shared_ptr<pluginsdk::ActorState> ActorAt(const std::optional<Vector>& loca
   return std::make_shared<pluginsdk::ActorState>(pluginsdk::ActorState{*location});
 }
 
+// How long a wait in real time goes on before looking for a stop signal again.
+constexpr std::int64_t kWaitTurn = pluginsdk::HostClock::kTicksPerSecond / 10;
+
 }  // namespace
+
+std::string FrameLineText(const std::vector<CanvasCall>& calls) {
+  std::string text = FrameText(calls);
+  return text.empty() ? "(nothing drawn)" : text;
+}
 
 std::string FormatTime(std::int64_t ticks) {
   constexpr std::int64_t kTicksPerMillisecond = pluginsdk::HostClock::kTicksPerSecond / 1000;
@@ -62,15 +72,32 @@ SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::o
       options_(options),
       canvas_(std::make_shared<RecordingCanvas>(font_)) {}
 
-void SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
+bool SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
   if (options_.realTime) host_.Clock().FollowPlatformClock();
-  for (const auto& step : steps) RunStep(step, source);
+  for (const auto& step : steps) {
+    if (!WaitFor(step.ticks)) return false;
+    RunStep(step, source);
+  }
+  return true;
+}
+
+bool SessionRunner::WaitFor(std::int64_t ticks) {
+  auto& clock = host_.Clock();
+  while (clock.RealTime() && clock.Now() < ticks && !StopOnSignals::Requested()) {
+    if (options_.recorder != nullptr) options_.recorder->Flush();
+    host_.AdvanceTo(std::min(ticks, clock.Now() + kWaitTurn));
+  }
+  return !StopOnSignals::Requested();
 }
 
 void SessionRunner::RunStep(const Step& step, const std::string& source) {
   host_.AdvanceTo(step.ticks);
   Apply(step, source);
   host_.RunDeferred();
+  // A frame step records itself, with what it showed.
+  if (options_.recorder != nullptr && !std::holds_alternative<DrawFrame>(step.action)) {
+    options_.recorder->RecordStep(step.ticks, step.action);
+  }
 }
 
 void SessionRunner::Apply(const Step& step, const std::string& source) {
@@ -96,6 +123,7 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
           [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
           [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
           [&](const ClickWidget& s) { ClickStep(step, s, source); },
+          [&](const ExpectFrame& s) { ExpectStep(step, s, source); },
           [&](const RunCommand& s) {
             // Known when the script was read; the plugin may have dropped it since.
             if (!host_.ExecuteCommand(*s.commandLine)) {
@@ -111,8 +139,12 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
                                   const std::string& source) {
   canvas_->Clear();
   host_.DrawFrame(canvas_);
-  const std::string text = FrameText(canvas_->Calls());
-  out_ << FormatTime(step.ticks) << ' ' << (text.empty() ? "(nothing drawn)" : text) << '\n';
+  lastFrame_ = FrameLineText(canvas_->Calls());
+  lastFrameTicks_ = step.ticks;
+  out_ << FormatTime(step.ticks) << ' ' << lastFrame_ << '\n';
+  if (options_.recorder != nullptr) {
+    options_.recorder->RecordFrame(step.ticks, lastFrame_, frame.image.get());
+  }
   if (options_.trace) {
     for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
   }
@@ -153,6 +185,17 @@ void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
   throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget " +
                            pluginsdk::QuoteText(*click.label) + " on the settings page" +
                            (offered.empty() ? "; it has none" : offered));
+}
+
+void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
+                               const std::string& source) {
+  ++expectations_.checked;
+  if (*expect.text == lastFrame_) return;
+  ++expectations_.failed;
+  *options_.errors << source << ':' << step.line << ": expected "
+                   << pluginsdk::QuoteText(*expect.text) << " but the frame at "
+                   << FormatTime(lastFrameTicks_) << " showed " << pluginsdk::QuoteText(lastFrame_)
+                   << '\n';
 }
 
 SettingsWindow* SessionRunner::OpenSettings() {

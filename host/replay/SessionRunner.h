@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "Image.h"
 #include "LoadedPlugin.h"
 #include "RecordingCanvas.h"
+#include "SessionRecorder.h"
 #include "SessionScript.h"
 #include "SettingsWindow.h"
 
@@ -20,6 +22,14 @@ namespace host {
 struct ReplayOptions {
   bool trace = false;     // list every canvas call under its frame line
   bool realTime = false;  // the clock follows the platform's clock from the start of the replay
+  SessionRecorder* recorder = nullptr;  // writes every step run, and an expect after each frame
+  std::ostream* errors = &std::cerr;    // where expectations that fail are reported
+};
+
+// How the session's expect steps went.
+struct Expectations {
+  int checked = 0;
+  int failed = 0;
 };
 
 // Replays a parsed session on the host and the loaded plugin, printing what a player would see.
@@ -31,7 +41,8 @@ class SessionRunner {
   // Before each step the clock moves to the step's time (running due timeouts on the way; in
   // real time, waiting for each); after it, queued deferred work runs. Throws std::runtime_error
   // with "FILE:LINE: message" when a step cannot be carried out (an image that cannot be written).
-  void Run(const std::vector<Step>& steps, const std::string& source);
+  // False when SIGINT or SIGTERM stopped it between steps (see StopOnSignals).
+  bool Run(const std::vector<Step>& steps, const std::string& source);
   // One step as Run carries it out, for a caller that paces the steps itself.
   void RunStep(const Step& step, const std::string& source);
 
@@ -44,11 +55,18 @@ class SessionRunner {
   // offers no settings page.
   SettingsWindow* OpenSettings();
 
+  const Expectations& Checked() const { return expectations_; }
+  SessionRecorder* Recorder() const { return options_.recorder; }
+
  private:
   void Apply(const Step& step, const std::string& source);
   void DrawFrameStep(const Step& step, const DrawFrame& frame, const std::string& source);
   void ShowSettingsStep(const Step& step, const ShowSettings& settings, const std::string& source);
   void ClickStep(const Step& step, const ClickWidget& click, const std::string& source);
+  void ExpectStep(const Step& step, const ExpectFrame& expect, const std::string& source);
+  // In real time, waits for the step's time in short turns, so a stop signal is seen and the
+  // recording written while waiting. False when a stop signal came.
+  bool WaitFor(std::int64_t ticks);
   // The settings window, opened on first use; throws when the plugin offers no settings page.
   SettingsWindow& Settings(const Step& step, const std::string& source);
 
@@ -60,6 +78,9 @@ class SessionRunner {
   std::shared_ptr<RecordingCanvas> canvas_;
   std::unique_ptr<SettingsWindow> settings_;
   FramePicture framePicture_;
+  std::string lastFrame_;  // what the latest frame step printed after its time
+  std::int64_t lastFrameTicks_ = 0;
+  Expectations expectations_;
 };
 
 // The checks a script's variable steps get against the host's registry.
@@ -69,6 +90,8 @@ CommandCheck KnownCommands(const pluginsdk::Host& host);
 
 // Seconds with three decimals, as frame lines show time.
 std::string FormatTime(std::int64_t ticks);
+// What a frame line shows after its time: the texts drawn, or "(nothing drawn)".
+std::string FrameLineText(const std::vector<CanvasCall>& calls);
 
 // The line printed after a picture is written, so a person knows where to look:
 // "picture: FILE (WIDTHxHEIGHT)".

@@ -37,6 +37,16 @@ constexpr std::array<EventName, 10> kEvents{{
     {"unpause", "Function ProjectX.GameInfo_X.RemovePauser"},
 }};
 
+// The table's game-function names as texts every step that fires one shares.
+const std::array<std::string, kEvents.size()>& TableFunctions() {
+  static const auto names = [] {
+    std::array<std::string, kEvents.size()> made;
+    for (std::size_t i = 0; i < kEvents.size(); ++i) made[i] = kEvents[i].function;
+    return made;
+  }();
+  return names;
+}
+
 // The longest session time accepted, so every tick count stays far from overflow.
 constexpr double kMaxSeconds = 1e9;
 
@@ -109,7 +119,7 @@ class LineParser {
   }
 
   StepAction Action(const std::vector<Token>& tokens, const VariableCheck& checkVariable,
-                    const CommandCheck& checkCommand) const {
+                    const CommandCheck& checkCommand, bool frameSeen) const {
     const std::string& step = tokens[1].text;
     if (tokens[1].quoted) Fail("a step name cannot be quoted");
     if (step == "mode") {
@@ -170,9 +180,15 @@ class LineParser {
       return ClickWidget{Own(tokens[2].text)};
     }
     if (step == "command") return Command(tokens, checkCommand);
+    if (step == "expect") {
+      ExpectArguments(tokens, 1, 1, "expect \"TEXT\"");
+      if (!tokens[2].quoted) Fail("expect takes the frame's text in double quotes");
+      if (!frameSeen) Fail("expect before any frame step: there is no frame to check");
+      return ExpectFrame{Own(tokens[2].text)};
+    }
     Fail("unknown step " + QuoteText(step) +
-         ": expected mode, event, ball, car, gamestate, set, show, frame, settings, click or "
-         "command");
+         ": expected mode, event, ball, car, gamestate, set, show, frame, settings, click, "
+         "command or expect");
   }
 
   RunCommand Command(const std::vector<Token>& tokens, const CommandCheck& checkCommand) const {
@@ -215,12 +231,7 @@ class LineParser {
   // The table's game-function names as texts every step that fires one shares: each step points
   // at the one text and owns nothing (an empty owner), so a long script holds no copies.
   static StepText TableFunction(std::size_t event) {
-    static const auto names = [] {
-      std::array<std::string, kEvents.size()> made;
-      for (std::size_t i = 0; i < kEvents.size(); ++i) made[i] = kEvents[i].function;
-      return made;
-    }();
-    return StepText(StepText(), &names[event]);
+    return StepText(StepText(), &TableFunctions()[event]);
   }
 
  private:
@@ -244,7 +255,9 @@ class SessionReader {
     const std::int64_t ticks = parser.Time(tokens[0]);
     if (ticks < previous_) parser.Fail("time " + QuoteText(tokens[0].text) + " goes back");
     previous_ = ticks;
-    steps_.push_back({line_, ticks, parser.Action(tokens, checkVariable_, checkCommand_)});
+    steps_.push_back(
+        {line_, ticks, parser.Action(tokens, checkVariable_, checkCommand_, frameSeen_)});
+    frameSeen_ = frameSeen_ || std::holds_alternative<DrawFrame>(steps_.back().action);
   }
 
   std::vector<Step> TakeSteps() { return std::move(steps_); }
@@ -256,6 +269,7 @@ class SessionReader {
   std::vector<Step> steps_;
   std::int64_t previous_ = 0;
   int line_ = 0;
+  bool frameSeen_ = false;
 };
 
 }  // namespace
@@ -265,6 +279,22 @@ std::optional<std::string_view> GameFunctionFor(std::string_view shortName) {
     if (event.shortName == shortName) return event.function;
   }
   return std::nullopt;
+}
+
+std::optional<FireEvent> EventStep(std::string_view shortName) {
+  for (std::size_t i = 0; i < kEvents.size(); ++i) {
+    if (kEvents[i].shortName == shortName) return FireEvent{LineParser::TableFunction(i)};
+  }
+  return std::nullopt;
+}
+
+std::string_view ShortEventName(const FireEvent& event) {
+  // A step that fires a table event points into the table: no text needs comparing.
+  const auto& table = TableFunctions();
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (event.function.get() == &table[i]) return kEvents[i].shortName;
+  }
+  return {};
 }
 
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,

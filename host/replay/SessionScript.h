@@ -60,9 +60,13 @@ struct ClickWidget {
 struct RunCommand {
   StepText commandLine;  // the words as the console splits them; quoted words stay quoted
 };
+struct ExpectFrame {
+  StepText text;  // what the latest frame step must have printed after its time
+};
 
-using StepAction = std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable,
-                                ShowVariable, DrawFrame, ShowSettings, ClickWidget, RunCommand>;
+using StepAction =
+    std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable, ShowVariable,
+                 DrawFrame, ShowSettings, ClickWidget, RunCommand, ExpectFrame>;
 
 struct Step {
   int line;            // line in the script, from 1
@@ -105,5 +109,9 @@ std::string ScriptName(const std::filesystem::path& file);
 
 // The game-function names behind the short event names of scripts.
 std::optional<std::string_view> GameFunctionFor(std::string_view shortName);
+// The step that fires the event of that short name, as a script's "event NAME" gives it.
+std::optional<FireEvent> EventStep(std::string_view shortName);
+// The short name a script gives the event's game function; empty when it has none.
+std::string_view ShortEventName(const FireEvent& event);
 
 }  // namespace host

@@ -94,6 +94,7 @@ void GameControls::EnterMode(GameMode mode) {
   auto& world = host_.World();
   if (world.mode != GameMode::Menu) Run("destroyed");
   world.mode = mode;
+  Tell(SetMode{mode});
   paused_ = false;
   if (mode != GameMode::Menu) Run("init");
   host_.RunDeferred();
@@ -125,7 +126,9 @@ std::string GameControls::Status() const {
 }
 
 void GameControls::Run(std::string_view shortName) {
-  host_.FireEvent(*GameFunctionFor(shortName));
+  const FireEvent event = *EventStep(shortName);
+  host_.FireEvent(*event.function);
+  Tell(event);
 }
 
 void GameControls::PlaceCar(float z) {
@@ -133,6 +136,7 @@ void GameControls::PlaceCar(float z) {
   Vector location = car ? car->location : pluginsdk::GameWorld::kCarOnFloor;
   location.Z = z;
   car = std::make_shared<ActorState>(ActorState{location});
+  Tell(host::PlaceCar{location});
 }
 
 void GameControls::PlaceBall(double percent) {
@@ -141,6 +145,7 @@ void GameControls::PlaceBall(double percent) {
   Vector location = ball->location;
   location.Z = static_cast<float>(kBallFloor + std::clamp(percent, 0.0, 100.0) / 100.0 * kBallSpan);
   ball = std::make_shared<ActorState>(ActorState{location});
+  Tell(host::PlaceBall{location});
 }
 
 void GameControls::StepBall(int direction) {

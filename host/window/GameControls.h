@@ -1,6 +1,8 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "Host.h"
 #include "SessionScript.h"
@@ -33,6 +35,10 @@ class GameControls {
 
   explicit GameControls(pluginsdk::Host& host) : host_(host) {}
 
+  // Hears each step an action takes, as a script would write it (a recording keeps them).
+  using StepListener = std::function<void(const StepAction& step)>;
+  void Listen(StepListener listener) { listener_ = std::move(listener); }
+
   void Play(GameAction action);
   // Changes the mode as the game does: the game event in progress ends (none in the menu), the
   // mode changes and, outside the menu, a new game event begins.
@@ -52,7 +58,12 @@ class GameControls {
   void PlaceCar(float z);
   void StepBall(int direction);
 
+  void Tell(const StepAction& step) const {
+    if (listener_) listener_(step);
+  }
+
   pluginsdk::Host& host_;
+  StepListener listener_;
   bool paused_ = false;
 };
 

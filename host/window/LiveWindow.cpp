@@ -1,7 +1,6 @@
 #include "LiveWindow.h"
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
@@ -10,6 +9,7 @@
 #include <GLFW/glfw3.h>
 
 #include "PngFile.h"
+#include "StopOnSignals.h"
 #include "backends/imgui_impl_glfw.h"
 
 namespace host {
@@ -45,39 +45,6 @@ constexpr GameKey kGameKeys[] = {
     {GLFW_KEY_M, GameAction::NextMode, false},
 };
 
-// Set from a signal handler; the frame loop looks at it.
-volatile std::sig_atomic_t stopSignal = 0;
-
-void RequestStop(int) {
-  stopSignal = 1;
-}
-
-// SIGINT and SIGTERM close the window the way its close button does, so the plugin is unloaded
-// as at the end of a replay; the previous handlers come back afterwards.
-class StopOnSignals {
- public:
-  StopOnSignals() {
-    stopSignal = 0;
-    struct sigaction action {};
-    action.sa_handler = &RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInterrupt_);
-    sigaction(SIGTERM, &action, &previousTerminate_);
-  }
-  ~StopOnSignals() {
-    sigaction(SIGINT, &previousInterrupt_, nullptr);
-    sigaction(SIGTERM, &previousTerminate_, nullptr);
-  }
-  StopOnSignals(const StopOnSignals&) = delete;
-  StopOnSignals& operator=(const StopOnSignals&) = delete;
-
-  bool Requested() const { return stopSignal != 0; }
-
- private:
-  struct sigaction previousInterrupt_ {};
-  struct sigaction previousTerminate_ {};
-};
-
 // The first "quillon-screenshot-N.png" in the working folder that does not exist yet, so no
 // earlier picture is overwritten.
 std::filesystem::path FreeScreenshotName() {
@@ -110,6 +77,10 @@ LiveWindow::LiveWindow(pluginsdk::Host& host, SessionRunner& runner, std::ostrea
   }
   runner_.SetFramePicture(
       [this](const std::vector<CanvasCall>& calls) { return Screenshot(calls); });
+  if (SessionRecorder* recorder = runner_.Recorder()) {
+    controls_.Listen(
+        [this, recorder](const StepAction& step) { recorder->RecordStep(actionTicks_, step); });
+  }
 }
 
 LiveWindow::~LiveWindow() {
@@ -129,6 +100,7 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
   std::int64_t drawTicks = 0;  // how long a frame may take to draw
   for (;;) {
     HandleKeys();
+    if (SessionRecorder* recorder = runner_.Recorder()) recorder->FlushIfDue();
     if (quit_ || window_.CloseRequested() || signals.Requested()) break;
     for (; next < steps.size() && steps[next].ticks <= clock.Now(); ++next) {
       controls_.Follow(steps[next]);
@@ -174,11 +146,15 @@ void LiveWindow::HandleKeys() {
     }
     const auto* game = std::find_if(std::begin(kGameKeys), std::end(kGameKeys),
                                     [&](const GameKey& k) { return k.key == press.key; });
-    if (game != std::end(kGameKeys) && (game->repeats || !press.repeat)) {
-      controls_.Play(game->action);
-    }
+    if (game != std::end(kGameKeys) && (game->repeats || !press.repeat)) Play(game->action);
   }
   keys_.clear();
+}
+
+void LiveWindow::Play(GameAction action) {
+  actionTicks_ = host_.Clock().Now();
+  host_.AdvanceTo(actionTicks_);
+  controls_.Play(action);
 }
 
 bool LiveWindow::KeyboardTaken() const {
@@ -214,12 +190,37 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
 }
 
 void LiveWindow::DrawLiveFrame() {
+  // The frame shows the game at one time, every timeout due by then run first, so that a
+  // recording of it replays to the same frame.
+  const std::int64_t ticks = host_.Clock().Now();
+  host_.AdvanceTo(ticks);
   canvas_->Clear();
   host_.DrawFrame(canvas_);
+  SessionRecorder* recorder = runner_.Recorder();
+  if (recorder != nullptr) {
+    RecordLiveFrame(*recorder, ticks);
+    recorder->RememberVariables(host_);
+  }
   RenderScene(canvas_->Calls());
   if (screenshotAsked_) SaveScreenshot();
   glfwSwapBuffers(window_.Handle());
+  if (recorder == nullptr) {
+    host_.RunDeferred();
+    return;
+  }
+  // What the settings window's mouse changed is written as set steps at the time the deferred
+  // writes ran.
+  const std::int64_t written = host_.Clock().Now();
+  host_.AdvanceTo(written);
   host_.RunDeferred();
+  recorder->RecordVariableChanges(host_, written);
+}
+
+void LiveWindow::RecordLiveFrame(SessionRecorder& recorder, std::int64_t ticks) {
+  const std::string shown = FrameLineText(canvas_->Calls());
+  if (!screenshotAsked_ && recorder.LastFrame() == shown) return;
+  recorder.RecordFrame(ticks, shown);
+  out_ << FormatTime(ticks) << ' ' << shown << '\n';
 }
 
 void LiveWindow::SaveScreenshot() {
@@ -245,9 +246,9 @@ void LiveWindow::WaitForInput(std::int64_t until) {
   }
 }
 
-void RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin, const std::vector<Step>& steps,
-                   const std::string& source, std::ostream& out, ReplayOptions options,
-                   bool closeAtEnd) {
+Expectations RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin,
+                           const std::vector<Step>& steps, const std::string& source,
+                           std::ostream& out, ReplayOptions options, bool closeAtEnd) {
   SessionRunner runner(host, plugin, out, options);
   LiveWindow window(host, runner, out, source.empty() ? "quillon-host" : "quillon-host: " + source);
   // Without a script the player starts in free play, as after choosing it in the game's menu,
@@ -257,6 +258,7 @@ void RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin, const std::vecto
     window.Controls().EnterMode(pluginsdk::GameMode::Freeplay);
   }
   window.Run(steps, source, closeAtEnd);
+  return runner.Checked();
 }
 
 }  // namespace host

@@ -45,6 +45,10 @@ class LiveWindow {
   // The scene drawn last, drawn again by the software rasteriser.
   Image SoftwarePicture() { return scene_.Rasterize(); }
 
+  // Plays the action now, as its key does: every timeout due by now runs first, and a recording
+  // gets the action's game steps at this one time.
+  void Play(GameAction action);
+
   void ShowSettings(bool shown) { settingsShown_ = shown; }
   GameControls& Controls() { return controls_; }
   int Width() const { return window_.Width(); }
@@ -61,6 +65,9 @@ class LiveWindow {
   bool KeyboardTaken() const;
   void RenderScene(const std::vector<CanvasCall>& calls);
   void DrawLiveFrame();
+  // Writes the frame to the recording, and prints it, when its text differs from the last one
+  // written or a screenshot is taken of it: the window draws 60 frames a second.
+  void RecordLiveFrame(SessionRecorder& recorder, std::int64_t ticks);
   void SaveScreenshot();
   void WaitForInput(std::int64_t until);
 
@@ -78,12 +85,14 @@ class LiveWindow {
   bool quit_ = false;
   bool screenshotAsked_ = false;
   std::vector<KeyPress> keys_;
+  std::int64_t actionTicks_ = 0;  // when the action being played began
 };
 
 // quillon-host --window: plays the session (none: free play from the start) in a live window
-// on the host and the loaded plugin, printing frame lines to `out` as a replay does.
-void RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin, const std::vector<Step>& steps,
-                   const std::string& source, std::ostream& out, ReplayOptions options,
-                   bool closeAtEnd);
+// on the host and the loaded plugin, printing frame lines to `out` as a replay does. Returns how
+// the session's expect steps went.
+Expectations RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin,
+                           const std::vector<Step>& steps, const std::string& source,
+                           std::ostream& out, ReplayOptions options, bool closeAtEnd);
 
 }  // namespace host

@@ -106,7 +106,10 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"UnterminatedQuote", "1 click \"Text Size\n", "unterminated quoted text", 1},
         Fault{"BadGameState", "1 gamestate maybe\n", "unknown game state 'maybe'", 1},
         Fault{"UnknownCommand", "0 mode menu\n1 command nosuch x\n", "unknown command 'nosuch'", 2},
-        Fault{"CommandWithoutName", "1 command\n", "wrong number of arguments to 'command'", 1}),
+        Fault{"CommandWithoutName", "1 command\n", "wrong number of arguments to 'command'", 1},
+        Fault{"ExpectBeforeAnyFrame", "0 mode menu\n1 expect \"(nothing drawn)\"\n2 frame\n",
+              "expect before any frame step", 2},
+        Fault{"ExpectUnquoted", "1 frame\n1 expect Resets\n", "in double quotes", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- The host program ---------------------------------------------------------------------------
@@ -163,7 +166,7 @@ TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
   EXPECT_EQ(out, "") << "nothing may run before the whole script is read";
   EXPECT_EQ(err, script.string() +
                      ":3: unknown step 'fly': expected mode, event, ball, car, "
-                     "gamestate, set, show, frame, settings, click or command\n");
+                     "gamestate, set, show, frame, settings, click, command or expect\n");
 }
 
 TEST_F(HostProgram, ABadOptionExitsWithTwo) {

@@ -1,0 +1,180 @@
+#include "SessionRecorder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+
+#include "QuotedText.h"
+#include "ScriptLine.h"
+
+namespace host {
+namespace {
+
+// Past this the buffer is written at once, so memory stays small however long the session.
+constexpr std::size_t kBufferBytes = 64 * 1024;
+// The clock is looked at every this many lines (a look costs about as much as writing a line),
+// and after every step that draws a picture or the settings page.
+constexpr int kLinesPerClockLook = 16;
+
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+#if defined(_WIN32)
+  gmtime_s(&utc, &now);
+#else
+  gmtime_r(&now, &utc);
+#endif
+  char text[32];
+  return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc));
+}
+
+std::FILE* OpenForWriting(const std::filesystem::path& file) {
+#if defined(_WIN32)
+  return ::_wfopen(file.c_str(), L"wb");
+#else
+  return std::fopen(file.c_str(), "wb");
+#endif
+}
+
+}  // namespace
+
+SessionRecorder::SessionRecorder(const std::filesystem::path& file,
+                                 const std::vector<std::string>& origin, std::ostream& errors)
+    : file_(file), errors_(errors), lastFlushed_(pluginsdk::PlatformTicks()) {
+  std::error_code error;
+  if (std::filesystem::is_directory(file, error)) {
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) +
+                             ": is a directory");
+  }
+  errno = 0;
+  stream_ = OpenForWriting(file);
+  if (stream_ == nullptr) {
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
+                             std::strerror(errno));
+  }
+  // Unbuffered: each flush is one write of whole lines.
+  std::setvbuf(stream_, nullptr, _IONBF, 0);
+  buffer_.reserve(kBufferBytes + 4096);
+  buffer_ += "# Recorded by quillon-host --record on " + UtcNow() + "\n";
+  for (const auto& line : origin) buffer_ += "# " + line + "\n";
+  // The header is written at once, so a file that takes nothing stops the host before anything
+  // runs.
+  if (std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) {
+    const std::string reason = std::strerror(errno);
+    std::fclose(stream_);
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
+                             reason);
+  }
+  buffer_.clear();
+}
+
+SessionRecorder::~SessionRecorder() {
+  Flush();
+  std::fclose(stream_);
+}
+
+void SessionRecorder::RecordSettings(const pluginsdk::Host& host, std::int64_t ticks) {
+  buffer_ += "# The saved settings as the session began\n";
+  for (const auto& variable : host.Variables()) {
+    if (!variable->Saved()) continue;
+    RecordStep(ticks, SetVariable{std::make_shared<const Assignment>(
+                          Assignment{variable->Name(), variable->Text()})});
+  }
+}
+
+void SessionRecorder::RecordStep(std::int64_t ticks, const StepAction& action) {
+  if (std::holds_alternative<ExpectFrame>(action)) return;
+  BeginLine(ticks);
+  AppendAction(buffer_, action);
+  EndLine();
+  if (std::holds_alternative<ShowSettings>(action) || std::holds_alternative<ClickWidget>(action)) {
+    FlushIfDue();
+  }
+}
+
+void SessionRecorder::RecordFrame(std::int64_t ticks, std::string_view shown,
+                                  const std::filesystem::path* image) {
+  BeginLine(ticks);
+  if (image == nullptr) {
+    buffer_ += "frame";
+  } else {
+    AppendAction(buffer_, DrawFrame{std::make_shared<const std::filesystem::path>(*image)});
+  }
+  EndLine();
+  // The same text as the last frame's is known to be quotable.
+  if ((lastFrame_ && *lastFrame_ == shown) || Quotable(shown)) {
+    BeginLine(ticks);
+    buffer_ += "expect \"";
+    buffer_ += shown;
+    buffer_ += '"';
+  } else {
+    // A text the script cannot quote is left unchecked, rather than written so that it reads
+    // back as another step.
+    buffer_ += "# not checked: the frame's text holds a double quote or a line break";
+  }
+  EndLine();
+  if (!lastFrame_) lastFrame_.emplace();
+  lastFrame_->assign(shown);
+  if (image != nullptr) FlushIfDue();
+}
+
+void SessionRecorder::RememberVariables(const pluginsdk::Host& host) {
+  const auto& current = host.Variables();
+  variables_.resize(current.size());
+  for (std::size_t i = 0; i < current.size(); ++i) {
+    variables_[i].first = current[i]->Name();
+    variables_[i].second = current[i]->Text();
+  }
+}
+
+void SessionRecorder::RecordVariableChanges(const pluginsdk::Host& host, std::int64_t ticks) {
+  const auto& current = host.Variables();
+  for (std::size_t i = 0; i < current.size() && i < variables_.size(); ++i) {
+    const auto& variable = *current[i];
+    if (variables_[i].first != variable.Name() || variables_[i].second == variable.Text()) continue;
+    RecordStep(ticks, SetVariable{std::make_shared<const Assignment>(
+                          Assignment{variable.Name(), variable.Text()})});
+  }
+  RememberVariables(host);
+}
+
+void SessionRecorder::Flush() {
+  if (!failed_ && !buffer_.empty() &&
+      std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) {
+    failed_ = true;
+    errors_ << "quillon-host: cannot write the recording " << pluginsdk::QuoteText(file_.string())
+            << ": " << std::strerror(errno) << "; nothing more is recorded\n";
+  }
+  buffer_.clear();
+  lastFlushed_ = pluginsdk::PlatformTicks();
+}
+
+void SessionRecorder::FlushIfDue() {
+  linesSinceClockLook_ = 0;
+  if (pluginsdk::PlatformTicks() - lastFlushed_ >= pluginsdk::HostClock::kTicksPerSecond) Flush();
+}
+
+void SessionRecorder::BeginLine(std::int64_t ticks) {
+  // A step that ran late (a key before a step that was due) still gets a time in order. Steps
+  // often share a time: its text is made once.
+  if (ticks > lastTicks_ || lastTime_.empty()) {
+    lastTicks_ = std::max(ticks, lastTicks_);
+    lastTime_.clear();
+    AppendExactTime(lastTime_, lastTicks_);
+    lastTime_ += ' ';
+  }
+  buffer_ += lastTime_;
+}
+
+void SessionRecorder::EndLine() {
+  buffer_ += '\n';
+  if (buffer_.size() >= kBufferBytes) {
+    Flush();
+  } else if (++linesSinceClockLook_ == kLinesPerClockLook) {
+    FlushIfDue();
+  }
+}
+
+}  // namespace host

@@ -1,0 +1,196 @@
+// Recording: steps written back read as the very same steps, and sessions recorded by the host
+// program (the bundled examples, random sessions of the model, a replay in real time stopped by
+// SIGINT) replay to the same output with every expectation holding.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cfloat>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "ScriptLine.h"
+#include "ScriptWriter.h"
+#include "SessionScript.h"
+#include "StepGenerator.h"
+#include "TempFolder.h"
+
+extern char** environ;
+
+namespace {
+
+std::string Read(const std::filesystem::path& file) {
+  std::ostringstream text;
+  text << std::ifstream(file, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+std::optional<std::string> AnyVariable(std::string_view, std::optional<std::string_view>) {
+  return std::nullopt;
+}
+
+std::vector<host::Step> Parse(const std::string& script) {
+  return host::ParseSession(script, "written.session", AnyVariable, [](auto) { return true; });
+}
+
+std::string Written(const std::vector<host::Step>& steps) {
+  std::string script;
+  for (const auto& step : steps) {
+    host::AppendExactTime(script, step.ticks);
+    script += ' ';
+    host::AppendAction(script, step.action);
+    script += '\n';
+  }
+  return script;
+}
+
+TEST(RecordedTimes, HaveThreeDecimalsOrAsManyAsTheTickNeedsAndReadBackAsThatTick) {
+  const std::pair<std::int64_t, const char*> cases[] = {{0, "0.000"},
+                                                        {45'000'000, "4.500"},
+                                                        {10'000, "0.001"},
+                                                        {30'000'001, "3.0000001"},
+                                                        {123'456'789, "12.3456789"},
+                                                        {5, "0.0000005"},
+                                                        {36'000'000'000'000, "3600000.000"}};
+  for (const auto& [ticks, text] : cases) {
+    EXPECT_EQ(host::ExactTime(ticks), text);
+    EXPECT_EQ(Parse(std::string(text) + " frame\n").at(0).ticks, ticks) << text;
+  }
+}
+
+TEST(RecordedSteps, ReadBackAsTheStepsWritten) {
+  const std::string script =
+      "0 mode training\n0.1 event jump\n0.1 event \"Function Other.Thing\"\n"
+      "1 ball 0.1 -3.4028234663852886e38 1e-07\n1 car none\n1 ball none\n1 car 1 2 3\n2 gamestate "
+      "none\n"
+      "2 set quillon_color \"(1, 2, 3, 4)\"\n2 set x \"\"\n2 show quillon_posx\n"
+      "3 frame \"my shot.png\"\n3 expect \"Resets: 1 | Height: 5\"\n3 settings\n"
+      "3 click \"Enable Gamer Mode\"\n4 command quillon_echo \"two words\" x\n";
+  const std::string once = Written(Parse(script));
+  EXPECT_EQ(Written(Parse(once)), once);
+  const auto steps = Parse(once);
+  EXPECT_EQ(std::get<host::PlaceBall>(steps[3].action).location, (Vector{0.1f, -FLT_MAX, 1e-7f}));
+  EXPECT_EQ(std::get<host::SetVariable>(steps[8].action).assignment->value, "(1, 2, 3, 4)");
+  EXPECT_EQ(*std::get<host::DrawFrame>(steps[11].action).image, "my shot.png");
+}
+
+// The host program run in a folder of its own (examples write their pictures into out/).
+class Recording : public ::testing::Test {
+ protected:
+  testing_support::TempFolder folder;
+
+  void SetUp() override { std::filesystem::create_directory(folder.Path() / "out"); }
+
+  int Host(const std::string& arguments, const std::string& name) {
+    const auto base = (folder.Path() / name).string();
+    const std::string command = "cd " + folder.Path().string() + " && " + QUILLON_HOST_PATH + " " +
+                                arguments + " >" + base + ".out 2>" + base + ".err";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Records the session, replays the recording and checks both print the same and succeed.
+  void ExpectRoundTrip(const std::filesystem::path& session, const std::string& name) {
+    const auto recording = folder.Path() / (name + ".recorded");
+    ASSERT_EQ(Host("--record " + recording.string() + " " + session.string(), name + "-1"), 0)
+        << Read(folder.Path() / (name + "-1.err"));
+    ASSERT_EQ(Host(recording.string(), name + "-2"), 0) << Read(folder.Path() / (name + "-2.err"));
+    const std::string first = Read(folder.Path() / (name + "-1.out"));
+    EXPECT_EQ(Read(folder.Path() / (name + "-2.out")), first) << name;
+    EXPECT_EQ(Read(folder.Path() / (name + "-2.err")), "") << name;
+    // Every frame line has its expect.
+    const std::string recorded = Read(recording);
+    EXPECT_TRUE(recorded.starts_with("# Recorded by quillon-host --record on ")) << recorded;
+    std::size_t frames = 0, expects = 0;
+    for (std::size_t at = 0; (at = recorded.find(" frame", at)) != std::string::npos; ++at)
+      ++frames;
+    for (std::size_t at = 0; (at = recorded.find(" expect \"", at)) != std::string::npos; ++at) {
+      ++expects;
+    }
+    EXPECT_EQ(expects, frames) << name;
+    EXPECT_GT(frames, 0u) << name;
+  }
+};
+
+TEST_F(Recording, EachBundledExampleReplaysToTheSameOutputWithItsExpectationsHeld) {
+  for (const auto& entry : std::filesystem::directory_iterator(EXAMPLES_FOLDER)) {
+    ExpectRoundTrip(entry.path(), entry.path().stem().string());
+  }
+}
+
+TEST_F(Recording, TwentyRandomModelSessionsReplayToTheSameOutput) {
+  for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+    model::StepGenerator generator(seed);
+    std::vector<model::Step> steps;
+    for (int i = 0; i < 1'500; ++i) steps.push_back(generator.Next());
+    const auto session = folder.Path() / ("model-" + std::to_string(seed) + ".session");
+    std::ofstream(session) << model::SessionScript(steps, "seed " + std::to_string(seed));
+    ExpectRoundTrip(session, "model-" + std::to_string(seed));
+  }
+}
+
+TEST_F(Recording, ExpectationsThatFailAreReportedAndCountedWhileTheSessionGoesOn) {
+  const auto session = folder.Path() / "check.session";
+  std::ofstream(session) << "0 mode freeplay\n0 event init\n3 frame\n3 expect \"(nothing drawn)\"\n"
+                            "3 set quillon_enabled 1\n4 frame\n4 expect \"Resets: 9\"\n"
+                            "5 expect \"Resets: 0 | Height: 0 | Time: 0.00\"\n";
+  EXPECT_EQ(Host(session.string(), "check"), 1);
+  EXPECT_EQ(Read(folder.Path() / "check.out"),
+            "3.000 (nothing drawn)\n4.000 Resets: 0 | Height: 0 | Time: 0.00\n");
+  EXPECT_EQ(Read(folder.Path() / "check.err"),
+            session.string() +
+                ":7: expected 'Resets: 9' but the frame at 4.000 showed 'Resets: 0 | Height: 0 | "
+                "Time: 0.00'\n1 of 3 expectations failed\n");
+}
+
+TEST_F(Recording, AFileThatCannotBeWrittenStopsTheHostBeforeAnythingRuns) {
+  const auto session = folder.Path() / "play.session";
+  std::ofstream(session) << "0 frame\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {(folder.Path() / "out").string(), "is a directory"},
+      {(folder.Path() / "none" / "x.session").string(), "No such file or directory"},
+      {session.string(), "it is the session being replayed"},
+      {"/dev/full", "No space left on device"},
+  };
+  for (const auto& [file, reason] : cases) {
+    EXPECT_EQ(Host("--record " + file + " " + session.string(), "refused"), 1) << file;
+    EXPECT_EQ(Read(folder.Path() / "refused.out"), "") << file;
+    EXPECT_EQ(Read(folder.Path() / "refused.err"),
+              "quillon-host: cannot record into '" + file + "': " + reason + "\n");
+  }
+  EXPECT_EQ(Read(session), "0 frame\n");
+}
+
+TEST_F(Recording, AReplayInRealTimeIsWrittenWithinASecondAndWholeWhenSigintStopsIt) {
+  const auto session = folder.Path() / "long.session";
+  std::ofstream(session) << "0 mode freeplay\n0 event init\n0.2 frame\n60 frame\n";
+  const auto recording = (folder.Path() / "long.recorded").string();
+  const std::string host = QUILLON_HOST_PATH, sessionText = session.string();
+  const char* arguments[] = {host.c_str(),      "--realtime",        "--record",
+                             recording.c_str(), sessionText.c_str(), nullptr};
+  pid_t pid = 0;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  ASSERT_EQ(
+      posix_spawn(&pid, host.c_str(), &actions, nullptr, const_cast<char**>(arguments), environ),
+      0);
+  posix_spawn_file_actions_destroy(&actions);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1'500));
+  // The process is still waiting for the step at 60 s, and the frame at 0.2 s is in the file.
+  EXPECT_NE(Read(recording).find("\n0.200 expect \"(nothing drawn)\"\n"), std::string::npos);
+  ::kill(pid, SIGINT);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+  EXPECT_TRUE(Read(recording).ends_with("0.200 expect \"(nothing drawn)\"\n"));
+  EXPECT_EQ(Host(recording, "replayed"), 0) << Read(folder.Path() / "replayed.err");
+}
+
+}  // namespace
