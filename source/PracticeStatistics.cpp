@@ -64,14 +64,18 @@ void PracticeStatistics::ClearSession() {
 }
 
 StatisticsSnapshot PracticeStatistics::Snapshot() const {
+  StatisticsSnapshot snapshot;
+  static_cast<StatisticsFigures&>(snapshot) = publishedFigures_.Load();
   const std::lock_guard lock(publishedMutex_);
-  return published_;
+  snapshot.recent = publishedRecent_;
+  return snapshot;
 }
 
 void PracticeStatistics::Publish(Recent recent) {
+  publishedFigures_.Store(working_);
+  if (recent == Recent::kUnchanged) return;
   const std::lock_guard lock(publishedMutex_);
-  static_cast<StatisticsFigures&>(published_) = working_;
-  if (recent == Recent::kChanged) published_.recent = working_.recent;
+  publishedRecent_ = working_.recent;
 }
 
 }  // namespace quillon

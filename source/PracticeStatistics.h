@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "RecentChains.h"
+#include "SequenceLocked.h"
 
 namespace quillon {
 
@@ -52,7 +53,8 @@ class PracticeStatistics {
 
  private:
   std::optional<ChainFigures> TakeChain();
-  // The latest chains change only when a chain ends: a reset publishes the small figures alone.
+  // A reset publishes the figures alone, with no lock; the latest chains, which change only when
+  // a chain ends, are published under a lock then.
   enum class Recent { kUnchanged, kChanged };
   void Publish(Recent recent);
 
@@ -61,8 +63,9 @@ class PracticeStatistics {
   std::uint32_t chainSinceClear_ = 0;  // its resets since the session figures began
   StatisticsSnapshot working_;
 
+  SequenceLocked<StatisticsFigures> publishedFigures_;
   mutable std::mutex publishedMutex_;
-  StatisticsSnapshot published_;
+  RecentChains publishedRecent_;
 };
 
 }  // namespace quillon
