@@ -103,10 +103,14 @@ LiveWindow::LiveWindow(pluginsdk::Host& host, SessionRunner& runner, std::ostrea
   }
   runner_.SetFramePicture(
       [this](const std::vector<CanvasCall>& calls) { return Screenshot(calls); });
+  // A screen step asks for a window of that size; the canvas then follows the framebuffer.
+  runner_.SetScreenChange(
+      [this](Vector2 size) { glfwSetWindowSize(window_.Handle(), size.X, size.Y); });
 }
 
 LiveWindow::~LiveWindow() {
   runner_.SetFramePicture(nullptr);
+  runner_.SetScreenChange(nullptr);
   if (settings_ != nullptr) {
     settings_->MakeCurrent();
     ImGui_ImplGlfw_Shutdown();
@@ -125,6 +129,7 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
     if (quit_ || window_.CloseRequested() || signals.Requested()) break;
     for (; next < steps.size() && steps[next].ticks <= clock.Now(); ++next) {
       controls_.Follow(steps[next]);
+      runner_.SetCanvasSize(ScreenSize());
       runner_.RunStep(steps[next], source);
     }
     host_.AdvanceTo(clock.Now());
@@ -187,6 +192,7 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
   const int height = window_.Height();
   const ImDrawData* settings = nullptr;
   if (settings_ != nullptr && settingsShown_) {
+    settings_->FitInto(static_cast<float>(height));
     settings_->PlaceAt(
         {std::max(0.0f, static_cast<float>(width) - SettingsWindow::kWidth - kSettingsMargin),
          std::min(kSettingsMargin,
@@ -197,12 +203,14 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
     settings = settings_->DrawData();
   }
   const std::string status = FormatTime(host_.Clock().Now()) + " s | " + controls_.Status();
-  scene_.Compose(width, height, calls, status, settings);
+  scene_.Compose(width, height, calls, status, settings,
+                 host_.Toasts().OnScreen(host_.Clock().Now()));
   scene_.Render(renderer_);
 }
 
 void LiveWindow::DrawLiveFrame() {
   canvas_->Clear();
+  canvas_->Resize(ScreenSize());
   host_.DrawFrame(canvas_);
   RenderScene(canvas_->Calls());
   if (screenshotAsked_) SaveScreenshot();
