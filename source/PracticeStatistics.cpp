@@ -1,15 +1,22 @@
 #include "PracticeStatistics.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "LocalDays.h"
 
 namespace quillon {
 
-void PracticeStatistics::Begin(std::uint32_t allTimeBestChain, const RecentChains& recent) {
+void PracticeStatistics::Begin(std::uint32_t allTimeBestChain, const RecentChains& recent,
+                               PracticeDays days) {
   chain_ = {};
   chainSinceClear_ = 0;
   working_ = {};
   working_.allTimeBestChain = allTimeBestChain;
   working_.recent = recent;
+  days_ = std::move(days);
+  working_.daysPractised = days_.Count();
+  working_.bestPerDay = days_.Latest();
   Publish();
 }
 
@@ -51,6 +58,9 @@ std::optional<ChainFigures> PracticeStatistics::TakeChain() {
   chain_ = {};
   chainSinceClear_ = 0;
   working_.recent.Add(finished.resets);
+  days_.Add(LocalToday(), finished.resets);
+  working_.daysPractised = days_.Count();
+  working_.bestPerDay = days_.Latest();
   return finished;
 }
 
@@ -59,6 +69,8 @@ void PracticeStatistics::ClearSession() {
   working_ = {};
   working_.allTimeBestChain = kept.allTimeBestChain;
   working_.recent = kept.recent;
+  working_.daysPractised = kept.daysPractised;
+  working_.bestPerDay = kept.bestPerDay;
   chainSinceClear_ = 0;
   Publish();
 }

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <optional>
 
+#include "PracticeDays.h"
 #include "RecentChains.h"
 
 namespace quillon {
@@ -27,6 +28,8 @@ struct StatisticsSnapshot {
   // From the chain log and this session; the clear leaves these alone.
   std::uint32_t allTimeBestChain = 0;
   RecentChains recent;
+  std::uint32_t daysPractised = 0;  // local days with a finished chain
+  DayBests bestPerDay;
 };
 
 // The practice's session and all-time figures. The tracker feeds it on the game thread; the
@@ -34,11 +37,14 @@ struct StatisticsSnapshot {
 class PracticeStatistics {
  public:
   // Starts a session from what the chain log holds.
-  void Begin(std::uint32_t allTimeBestChain, const RecentChains& recent);
+  void Begin(std::uint32_t allTimeBestChain, const RecentChains& recent, PracticeDays days = {});
+  // Game thread only: the all-time best as it stands.
+  std::uint32_t AllTimeBestChain() const { return working_.allTimeBestChain; }
   // A counted reset. `firstOfChain` when the tracker's count restarted at 1; a chain that was
   // still going is then finished first and returned.
   std::optional<ChainFigures> CountReset(float height, double interval, bool firstOfChain);
-  // Ends the current chain; returns it when it had a reset, so each chain is recorded once.
+  // Ends the current chain; returns it when it had a reset, so each chain is recorded once. A
+  // finished chain counts for today's practice.
   std::optional<ChainFigures> FinishChain();
   // Zeroes the session figures; the chain going on counts on from here.
   void ClearSession();
@@ -54,6 +60,7 @@ class PracticeStatistics {
   ChainFigures chain_;                 // the current chain, whole, for the log
   std::uint32_t chainSinceClear_ = 0;  // its resets since the session figures began
   StatisticsSnapshot working_;
+  PracticeDays days_;
 
   mutable std::mutex publishedMutex_;
   StatisticsSnapshot published_;

@@ -401,8 +401,10 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
         EXPECT_TRUE(Contains(documentedFrames, drawn)) << drawn;
       }
       const auto page = window.Draw();
-      // The description and ten widgets, or fifteen with a colour for each text; the statistics.
+      // The description and ten widgets, or fifteen with a colour for each text; the two later
+      // check boxes; the statistics.
       EXPECT_EQ(page.size(), (*session.Plugin().sameColorEnabled ? 11u : 16u) +
+                                 testing_support::kLaterSettings.size() +
                                  testing_support::kFreshStatistics.size());
     }
   }

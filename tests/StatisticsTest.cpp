@@ -116,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  nullptr,
                  {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
-                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 0"}},
+                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 0",
+                  "Resets per chain (last 50)", "Days practised: 0", "Best chain per day"}},
         PageCase{
             "OneResetHasNoInterval",
             nullptr,
@@ -124,7 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
             "ball:1000 jump reset",
             nullptr,
             {"Session statistics", "Chains: 1", "Resets: 1", "Best chain: 1",
-             "Highest reset: 48.71", "Average time between resets: -", "All-time best chain: 1"}},
+             "Highest reset: 48.71", "Average time between resets: -", "All-time best chain: 1",
+             "Resets per chain (last 50)", "Days practised: 0", "Best chain per day"}},
         // Intervals 1.25, 1.31 and 1: the current chain counts too.
         PageCase{
             "TwoChains",
@@ -133,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
             kTwoChains,
             nullptr,
             {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3", "Highest reset: 87",
-             "Average time between resets: 1.19", "All-time best chain: 3"}},
+             "Average time between resets: 1.19", "All-time best chain: 3",
+             "Resets per chain (last 50)", "Days practised: 1", "Best chain per day"}},
         PageCase{
             "AllTimeBestFromTheLog",
             "ended,resets,highest,average_interval\n"
@@ -143,21 +146,24 @@ INSTANTIATE_TEST_SUITE_P(
             kTwoChains,
             nullptr,
             {"Session statistics", "Chains: 2", "Resets: 5", "Best chain: 3", "Highest reset: 87",
-             "Average time between resets: 1.19", "All-time best chain: 6"}},
+             "Average time between resets: 1.19", "All-time best chain: 6",
+             "Resets per chain (last 50)", "Days practised: 2", "Best chain per day"}},
         PageCase{"ClearedByTheButton",
                  nullptr,
                  "0",
                  kTwoChains,
                  "button",
                  {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
-                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 3"}},
+                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 3",
+                  "Resets per chain (last 50)", "Days practised: 1", "Best chain per day"}},
         PageCase{"ClearedByTheConsoleCommand",
                  nullptr,
                  "0",
                  kTwoChains,
                  "command",
                  {"Session statistics", "Chains: 0", "Resets: 0", "Best chain: 0",
-                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 3"}}),
+                  "Highest reset: -", "Average time between resets: -", "All-time best chain: 3",
+                  "Resets per chain (last 50)", "Days practised: 1", "Best chain per day"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(StatisticsAfterAClear, TheChainGoingOnCountsOnlyItsNewResets) {
@@ -168,11 +174,12 @@ TEST(StatisticsAfterAClear, TheChainGoingOnCountsOnlyItsNewResets) {
   ASSERT_TRUE(session.Host().ExecuteCommand("quillon_clear_stats"));
   session.Host().RunDeferred();
   practice.Play("+2 reset");
-  EXPECT_EQ(
-      testing_support::StatisticsLines(window.Draw()),
-      (std::vector<std::string>{"Session statistics", "Chains: 1", "Resets: 1", "Best chain: 1",
-                                "Highest reset: 49", "Average time between resets: 2.00",
-                                "All-time best chain: 4", "[ Clear statistics ]"}));
+  EXPECT_EQ(testing_support::StatisticsLines(window.Draw()),
+            (std::vector<std::string>{"Session statistics", "Chains: 1", "Resets: 1",
+                                      "Best chain: 1", "Highest reset: 49",
+                                      "Average time between resets: 2.00", "All-time best chain: 4",
+                                      "Resets per chain (last 50)", "Days practised: 0",
+                                      "Best chain per day", "[ Clear statistics ]"}));
 }
 
 }  // namespace

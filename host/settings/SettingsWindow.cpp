@@ -169,7 +169,7 @@ void SettingsWindow::Configure(ImGuiContext& context) {
 
 void SettingsWindow::BeginWindow() {
   ImGui::SetNextWindowPos(origin_);
-  ImGui::SetNextWindowSize({kWidth, kHeight});
+  ImGui::SetNextWindowSize({kWidth, height_});
   ImGui::Begin(page_.GetSettingsTitle().c_str(), nullptr, kWindowFlags);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -28,9 +29,8 @@ struct ScreenRect {
 class SettingsWindow {
  public:
   static constexpr float kWidth = 720.0f;
-  // Tall enough for the whole page with a colour editor for each text and the statistics below,
-  // and as tall as the live window.
-  static constexpr float kHeight = 720.0f;
+  // Tall enough for the whole page with a colour editor for each text and the statistics below.
+  static constexpr float kHeight = 840.0f;
 
   explicit SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page);
   ~SettingsWindow();
@@ -59,6 +59,8 @@ class SettingsWindow {
 
   // Where on the screen the window's top left corner lies (at first the screen's top left).
   void PlaceAt(ImVec2 origin) { origin_ = origin; }
+  // A screen lower than the window gets a window as tall as the screen, which then scrolls.
+  void FitInto(float screenHeight) { height_ = std::min(kHeight, std::max(screenHeight, 1.0f)); }
   ImVec2 Origin() const { return origin_; }
   // Makes the window's Dear ImGui context the current one, as a platform backend needs it to be
   // while it sets up and while it hands on input.
@@ -100,6 +102,7 @@ class SettingsWindow {
   Texture fontTexture_;                // what the frames' draw commands name as their texture
   ImGuiWindow* pageWindow_ = nullptr;  // known from the first frame on
   ImVec2 origin_{0.0f, 0.0f};
+  float height_ = kHeight;
 };
 
 }  // namespace host

@@ -45,6 +45,8 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  Text Color\n"
             "  [ ] Enable Gamer Mode\n"
             "  { 1.000 } RGB Cycle Speed\n"
+            "  [ ] Keep Overlay On Screen\n"
+            "  [x] Announce A New Best Chain\n"
             "  --------------------------------\n"
             "  Session statistics\n"
             "  Chains: 0\n"
@@ -53,6 +55,9 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  Highest reset: -\n"
             "  Average time between resets: -\n"
             "  All-time best chain: 0\n"
+            "  Resets per chain (last 50)\n"
+            "  Days practised: 0\n"
+            "  Best chain per day\n"
             "  [ Clear statistics ]\n");
 }
 
