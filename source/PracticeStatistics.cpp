@@ -75,11 +75,6 @@ void PracticeStatistics::ClearSession() {
   Publish();
 }
 
-StatisticsSnapshot PracticeStatistics::Snapshot() const {
-  const std::lock_guard lock(publishedMutex_);
-  return published_;
-}
-
 void PracticeStatistics::Publish() {
   const std::lock_guard lock(publishedMutex_);
   published_ = working_;

@@ -49,8 +49,11 @@ class PracticeStatistics {
   // Zeroes the session figures; the chain going on counts on from here.
   void ClearSession();
 
-  // Safe from any thread.
-  StatisticsSnapshot Snapshot() const;
+  // Safe from any thread. Inline, so tests that load the module can read it too.
+  StatisticsSnapshot Snapshot() const {
+    const std::lock_guard lock(publishedMutex_);
+    return published_;
+  }
 
  private:
   std::optional<ChainFigures> TakeChain();

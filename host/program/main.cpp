@@ -80,6 +80,9 @@ blank lines are allowed.
                         outside it only closes it
   command NAME [WORDS]  run a console command: one the plugin registered, or writeconfig (save
                         the saved variables into config.cfg); quote a word with blanks or '#'
+  screen W H            the canvas size of the following frames in pixels, 1 to 8192 (start:
+                        1920 1080); frame pictures are that size. In --window it resizes the
+                        window, whose canvas always follows its framebuffer
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
 every timeout due by then at its own time; after each step the deferred work queued by the
@@ -88,7 +91,9 @@ status 2); so is a script that cannot be read, as FILE: no such file (is a direc
 permission denied).
 
 Every line the host or the plugin writes to the console is printed on standard output as
-"console: TEXT" when it is written, among the step's own output.
+"console: TEXT" when it is written, among the step's own output; so is every toast the plugin
+shows, as "toast: TITLE: TEXT". Frame pictures and the window draw a toast as a box at the top
+right for its seconds.
 )";
 
 struct Options {
