@@ -11,10 +11,14 @@
 namespace {
 
 bool SameSummary(const quillon::ChainLogSummary& a, const quillon::ChainLogSummary& b) {
+  const quillon::DayBests aDays = a.days.Latest();
+  const quillon::DayBests bDays = b.days.Latest();
   return a.chains == b.chains && a.skipped == b.skipped && a.bestChain == b.bestChain &&
          a.recent.count == b.recent.count &&
          std::equal(a.recent.lengths.begin(), a.recent.lengths.begin() + a.recent.count,
-                    b.recent.lengths.begin());
+                    b.recent.lengths.begin()) &&
+         a.days.Count() == b.days.Count() && aDays.count == bDays.count &&
+         std::equal(aDays.bests.begin(), aDays.bests.begin() + aDays.count, bDays.bests.begin());
 }
 
 }  // namespace
@@ -46,6 +50,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < summary.recent.count; ++i) {
     const float length = summary.recent.lengths[static_cast<std::size_t>(i)];
     if (length < 1.0f || length > static_cast<float>(summary.bestChain)) std::abort();
+  }
+  // Every chain read falls on a day; no day is plotted that has no chain.
+  const quillon::DayBests days = summary.days.Latest();
+  if ((summary.chains == 0) != (summary.days.Count() == 0)) std::abort();
+  if (summary.days.Count() > summary.chains) std::abort();
+  if (static_cast<std::uint32_t>(days.count) !=
+      std::min<std::uint32_t>(summary.days.Count(), quillon::DayBests::kCapacity))
+    std::abort();
+  for (int i = 0; i < days.count; ++i) {
+    const float best = days.bests[static_cast<std::size_t>(i)];
+    if (best < 1.0f || best > static_cast<float>(summary.bestChain)) std::abort();
   }
   return 0;
 }

@@ -18,6 +18,10 @@ int TwoDigits(std::string_view text, std::size_t at) {
   return (text[at] - '0') * 10 + (text[at + 1] - '0');
 }
 
+int FourDigits(std::string_view text, std::size_t at) {
+  return TwoDigits(text, at) * 100 + TwoDigits(text, at + 2);
+}
+
 // UTC as YYYY-MM-DDTHH:MM:SSZ.
 bool IsTimeStamp(std::string_view text) {
   constexpr std::string_view kShape = "0000-00-00T00:00:00Z";
@@ -58,6 +62,13 @@ std::uint32_t ChainLineResets(std::string_view line) {
   const bool averageRight = resets == 1 ? average.empty() : IsNumber(average);
   if (!IsTimeStamp(ended) || !IsNumber(highest) || !averageRight) return 0;
   return resets;
+}
+
+std::int64_t ChainLineEnded(std::string_view line) {
+  const std::int32_t day = CivilDay(FourDigits(line, 0), static_cast<unsigned>(TwoDigits(line, 5)),
+                                    static_cast<unsigned>(TwoDigits(line, 8)));
+  return std::int64_t{day} * 86400 + TwoDigits(line, 11) * 3600 + TwoDigits(line, 14) * 60 +
+         TwoDigits(line, 17);
 }
 
 void ChainLogReader::Add(std::string_view block) {
@@ -108,6 +119,7 @@ void ChainLogReader::ReadLine(std::string_view line) {
   ++summary_.chains;
   if (resets > summary_.bestChain) summary_.bestChain = resets;
   summary_.recent.Add(resets);
+  summary_.days.Add(localDays_.DayOf(ChainLineEnded(line)), resets);
 }
 
 }  // namespace quillon

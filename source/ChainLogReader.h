@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "LocalDays.h"
+#include "PracticeDays.h"
 #include "RecentChains.h"
 
 namespace quillon {
@@ -15,6 +17,7 @@ struct ChainLogSummary {
   std::uint64_t skipped = 0;  // lines that could not be read, a torn last line included
   std::uint32_t bestChain = 0;
   RecentChains recent;
+  PracticeDays days;  // the local days the chains ended on
 };
 
 // Reads the chain log's text in blocks of any size. A line is read as a chain only when it has
@@ -32,9 +35,12 @@ class ChainLogReader {
   std::string partialLine_;  // the start of a line that the next block goes on with
   bool overlong_ = false;    // the line going on is too long to be a chain: its rest is ignored
   ChainLogSummary summary_;
+  LocalDays localDays_;
 };
 
 // The resets of one line of the log, or 0 when the line is not a chain as the plugin writes it.
 std::uint32_t ChainLineResets(std::string_view line);
+// Seconds since 1970-01-01 UTC of the time stamp that begins a line ChainLineResets reads.
+std::int64_t ChainLineEnded(std::string_view line);
 
 }  // namespace quillon

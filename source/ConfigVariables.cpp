@@ -79,4 +79,8 @@ void QuillonPlugin::RegisterVariables() {
   }
   Register(cvars, {kRgbEnabled, "0", "Enable rgb colors", kSwitch}, rgbEnabled, false);
   Register(cvars, {kRgbSpeed, "1", "Enable rgb colors", Range{0.0f, 2.0f}}, rgbSpeed, 1.0f);
+  Register(cvars, {kKeepOnScreen, "0", "Keep the overlay on a smaller screen", kSwitch},
+           keepOnScreen, false);
+  Register(cvars, {kAnnounceBest, "1", "Announce a new best chain with a toast", kSwitch},
+           announceBest, true);
 }

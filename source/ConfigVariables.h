@@ -19,5 +19,8 @@ inline constexpr const char* kTimeLabelColor = "quillon_timecolor";
 inline constexpr const char* kTimeNumberColor = "quillon_timenumcolor";
 inline constexpr const char* kRgbEnabled = "quillon_rgb_enabled";
 inline constexpr const char* kRgbSpeed = "quillon_rgb_speed";
+// Registered after the sixteen above.
+inline constexpr const char* kKeepOnScreen = "quillon_keep_on_screen";
+inline constexpr const char* kAnnounceBest = "quillon_announce_best";
 
 }  // namespace quillon::cvar

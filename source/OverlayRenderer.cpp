@@ -1,5 +1,6 @@
 // The overlay: three lines, each a label and a number, drawn every frame in free play and custom
 // training.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -77,6 +78,26 @@ void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float
                     false);
 }
 
+// The far edges of one line as it will be drawn at (x, top): its label's measured width, then its
+// number's; the taller of the two.
+template <const char* kLabel>
+void ExtendBlock(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
+                 std::string_view number, Vector2F& farEdges) {
+  const float size = *plugin.textSize;
+  const Vector2F label = canvas.GetStringSize(std::string(std::string_view(kLabel)), size, size);
+  const Vector2F digits = canvas.GetStringSize(std::string(number), size, size);
+  farEdges.X = std::max(farEdges.X, x + label.X + digits.X);
+  farEdges.Y = std::max(farEdges.Y, top + std::max(label.Y, digits.Y));
+}
+
+// Where a block that starts at `start` and reaches `farEdge` starts on a screen side of
+// `screenSide` pixels: moved back by its overflow, but never past 0.
+float KeptOnScreen(float start, float farEdge, int screenSide) {
+  const float overflow = farEdge - static_cast<float>(screenSide);
+  if (!(overflow > 0.0f)) return start;
+  return start - std::min(overflow, std::max(start, 0.0f));
+}
+
 }  // namespace
 
 void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
@@ -88,14 +109,24 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
   const double interval = record.resetInterval;
   const float height = record.resetHeight;
 
-  const float x = static_cast<float>(*positionX);
+  float x = static_cast<float>(*positionX);
   const float step = LineStep(*textSize);
-  const float top0 = static_cast<float>(*positionY);
-  const float top1 = top0 + step;
-  const float top2 = top1 + step;
+  float top0 = static_cast<float>(*positionY);
   const NumberText countText = NumberText::Unsigned(static_cast<std::uint32_t>(count));
   const NumberText heightText = NumberText::Fixed(height, *heightDecimal ? 2 : 0);
   const NumberText intervalText = NumberText::Fixed(static_cast<float>(interval), 2);
+  if (*keepOnScreen) {
+    // The whole block moves, so its lines keep their spacing and each shadow its text.
+    const Vector2 screen = canvas.GetSize();
+    Vector2F farEdges{x, top0};
+    ExtendBlock<kResetsLabel>(*this, canvas, x, top0, countText.View(), farEdges);
+    ExtendBlock<kHeightLabel>(*this, canvas, x, top0 + step, heightText.View(), farEdges);
+    ExtendBlock<kTimeLabel>(*this, canvas, x, top0 + step + step, intervalText.View(), farEdges);
+    x = KeptOnScreen(x, farEdges.X, screen.X);
+    top0 = KeptOnScreen(top0, farEdges.Y, screen.Y);
+  }
+  const float top1 = top0 + step;
+  const float top2 = top1 + step;
   DrawLine<kResetsLabel>(*this, canvas, x, top0, *resetLabelColor, countText.View(),
                          *resetNumberColor);
   DrawLine<kHeightLabel>(*this, canvas, x, top1, *heightLabelColor, heightText.View(),

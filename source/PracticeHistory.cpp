@@ -1,6 +1,8 @@
 // Connects the statistics to the tracker, the chain log and the console.
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChainLog.h"
@@ -24,9 +26,10 @@ void QuillonPlugin::LoadStatistics() {
     statistics.Begin(0, {});
   } else {
     const auto log = quillon::ChainLogPath(dataFolder);
-    const quillon::LoadedChainLog loaded = quillon::ReadChainLog(log);
+    quillon::LoadedChainLog loaded = quillon::ReadChainLog(log);
     for (const std::string& line : loaded.consoleLines) cvarManager->log(line);
-    statistics.Begin(loaded.summary.bestChain, loaded.summary.recent);
+    statistics.Begin(loaded.summary.bestChain, loaded.summary.recent,
+                     std::move(loaded.summary.days));
     // The writer's thread reports on the console, which is safe from any thread, and asks the
     // game thread for retries through Execute, which is too.
     quillon::ChainLogWriter::Callbacks callbacks{
@@ -46,9 +49,11 @@ void QuillonPlugin::LoadStatistics() {
 }
 
 void QuillonPlugin::CountReset() {
+  const std::uint32_t bestBefore = statistics.AllTimeBestChain();
   const auto finished =
       statistics.CountReset(record.resetHeight, record.resetInterval, record.resetCount == 1);
   if (finished) RecordChain(*finished);
+  AnnounceNewBest(bestBefore);
 }
 
 void QuillonPlugin::FinishChain() {

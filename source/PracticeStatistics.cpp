@@ -1,16 +1,23 @@
 #include "PracticeStatistics.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "LocalDays.h"
 
 namespace quillon {
 
-void PracticeStatistics::Begin(std::uint32_t allTimeBestChain, const RecentChains& recent) {
+void PracticeStatistics::Begin(std::uint32_t allTimeBestChain, const RecentChains& recent,
+                               PracticeDays days) {
   chain_ = {};
   chainSinceClear_ = 0;
   working_ = {};
   working_.allTimeBestChain = allTimeBestChain;
   working_.recent = recent;
-  Publish(Recent::kChanged);
+  days_ = std::move(days);
+  working_.daysPractised = days_.Count();
+  working_.bestPerDay = days_.Latest();
+  Publish(History::kChanged);
 }
 
 std::optional<ChainFigures> PracticeStatistics::CountReset(float height, double interval,
@@ -35,13 +42,13 @@ std::optional<ChainFigures> PracticeStatistics::CountReset(float height, double 
   }
   working_.bestChain = std::max(working_.bestChain, chainSinceClear_);
   working_.allTimeBestChain = std::max(working_.allTimeBestChain, chain_.resets);
-  Publish(finished ? Recent::kChanged : Recent::kUnchanged);
+  Publish(finished ? History::kChanged : History::kUnchanged);
   return finished;
 }
 
 std::optional<ChainFigures> PracticeStatistics::FinishChain() {
   auto finished = TakeChain();
-  if (finished) Publish(Recent::kChanged);
+  if (finished) Publish(History::kChanged);
   return finished;
 }
 
@@ -51,6 +58,9 @@ std::optional<ChainFigures> PracticeStatistics::TakeChain() {
   chain_ = {};
   chainSinceClear_ = 0;
   working_.recent.Add(finished.resets);
+  days_.Add(LocalToday(), finished.resets);
+  working_.daysPractised = days_.Count();
+  working_.bestPerDay = days_.Latest();
   return finished;
 }
 
@@ -59,23 +69,17 @@ void PracticeStatistics::ClearSession() {
   working_ = {};
   working_.allTimeBestChain = kept.allTimeBestChain;
   working_.recent = kept.recent;
+  working_.daysPractised = kept.daysPractised;
+  working_.bestPerDay = kept.bestPerDay;
   chainSinceClear_ = 0;
-  Publish(Recent::kUnchanged);
+  Publish(History::kUnchanged);
 }
 
-StatisticsSnapshot PracticeStatistics::Snapshot() const {
-  StatisticsSnapshot snapshot;
-  static_cast<StatisticsFigures&>(snapshot) = publishedFigures_.Load();
-  const std::lock_guard lock(publishedMutex_);
-  snapshot.recent = publishedRecent_;
-  return snapshot;
-}
-
-void PracticeStatistics::Publish(Recent recent) {
+void PracticeStatistics::Publish(History history) {
   publishedFigures_.Store(working_);
-  if (recent == Recent::kUnchanged) return;
+  if (history == History::kUnchanged) return;
   const std::lock_guard lock(publishedMutex_);
-  publishedRecent_ = working_.recent;
+  publishedHistory_ = working_;
 }
 
 }  // namespace quillon

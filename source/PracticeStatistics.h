@@ -3,6 +3,7 @@
 #include <mutex>
 #include <optional>
 
+#include "PracticeDays.h"
 #include "RecentChains.h"
 #include "SequenceLocked.h"
 
@@ -16,7 +17,7 @@ struct ChainFigures {
   std::uint32_t intervals = 0;
 };
 
-// The settings page's figures, apart from the latest chains.
+// The settings page's figures that a reset changes.
 struct StatisticsFigures {
   // Since load or the last clear, the current chain included.
   std::uint64_t chains = 0;  // chains with at least one reset
@@ -25,47 +26,62 @@ struct StatisticsFigures {
   float highestReset = 0.0f;  // meaningful once resets > 0
   std::uint64_t intervals = 0;
   double intervalSum = 0.0;
-  // From the chain log and this session; the clear leaves these alone.
+  // From the chain log and this session; the clear leaves this alone.
   std::uint32_t allTimeBestChain = 0;
 };
 
-// What the settings page shows, taken together at one moment.
-struct StatisticsSnapshot : StatisticsFigures {
+// The figures that change only when a chain ends, from the chain log and this session.
+struct ChainHistory {
   RecentChains recent;
+  std::uint32_t daysPractised = 0;  // local days with a finished chain
+  DayBests bestPerDay;
 };
+
+// What the settings page shows, taken together at one moment.
+struct StatisticsSnapshot : StatisticsFigures, ChainHistory {};
 
 // The practice's session and all-time figures. The tracker feeds it on the game thread; the
 // settings page, which the real host draws on its render thread, reads published snapshots.
 class PracticeStatistics {
  public:
   // Starts a session from what the chain log holds.
-  void Begin(std::uint32_t allTimeBestChain, const RecentChains& recent);
+  void Begin(std::uint32_t allTimeBestChain, const RecentChains& recent, PracticeDays days = {});
+  // Game thread only: the all-time best as it stands.
+  std::uint32_t AllTimeBestChain() const { return working_.allTimeBestChain; }
   // A counted reset. `firstOfChain` when the tracker's count restarted at 1; a chain that was
   // still going is then finished first and returned.
   std::optional<ChainFigures> CountReset(float height, double interval, bool firstOfChain);
-  // Ends the current chain; returns it when it had a reset, so each chain is recorded once.
+  // Ends the current chain; returns it when it had a reset, so each chain is recorded once. A
+  // finished chain counts for today's practice.
   std::optional<ChainFigures> FinishChain();
   // Zeroes the session figures; the chain going on counts on from here.
   void ClearSession();
 
-  // Safe from any thread.
-  StatisticsSnapshot Snapshot() const;
+  // Safe from any thread. Inline, so tests that load the module can read it too.
+  StatisticsSnapshot Snapshot() const {
+    StatisticsSnapshot snapshot;
+    static_cast<StatisticsFigures&>(snapshot) = publishedFigures_.Load();
+    const std::lock_guard lock(publishedMutex_);
+    static_cast<ChainHistory&>(snapshot) = publishedHistory_;
+    return snapshot;
+  }
 
  private:
   std::optional<ChainFigures> TakeChain();
-  // A reset publishes the figures alone, with no lock; the latest chains, which change only when
-  // a chain ends, are published under a lock then.
-  enum class Recent { kUnchanged, kChanged };
-  void Publish(Recent recent);
+  // A reset publishes the figures alone, with no lock; the history, which changes only when a
+  // chain ends, is published under a lock then.
+  enum class History { kUnchanged, kChanged };
+  void Publish(History history);
 
   // Game thread only.
   ChainFigures chain_;                 // the current chain, whole, for the log
   std::uint32_t chainSinceClear_ = 0;  // its resets since the session figures began
   StatisticsSnapshot working_;
+  PracticeDays days_;
 
   SequenceLocked<StatisticsFigures> publishedFigures_;
   mutable std::mutex publishedMutex_;
-  RecentChains publishedRecent_;
+  ChainHistory publishedHistory_;
 };
 
 }  // namespace quillon

@@ -5,6 +5,7 @@
 
 #include "BakkesModPlugin.h"
 #include "ChainLogWriter.h"
+#include "NewBestWatch.h"
 #include "PluginSettingsWindow.h"
 #include "PracticeStatistics.h"
 #include "ResetRecord.h"
@@ -64,6 +65,11 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   quillon::ChainLogWriter chainLogWriter;
   bool chainLogRetryScheduled = false;  // a retry of the chain log's waiting chains is due
 
+  // --- Beyond the sixteen: bound values of the later settings (ConfigVariables.cpp) -----------
+  std::shared_ptr<bool> keepOnScreen;  // the overlay moves back onto a smaller screen
+  std::shared_ptr<bool> announceBest;  // a toast when a chain passes the all-time best
+  quillon::NewBestWatch newBestWatch;
+
  private:
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
   void RegisterVariables();
@@ -77,6 +83,8 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
 
   // --- Statistics on the settings page (StatisticsPage.cpp) --------------------------------------
   void DrawStatistics();
+  // The practice days below the latest chains (PracticeDaysPage.cpp).
+  void DrawPracticeDays(const quillon::StatisticsSnapshot& figures);
 
   // --- Practice statistics (PracticeHistory.cpp) -------------------------------------------------
   // Reads the chain log and registers the clear command.
@@ -89,6 +97,9 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void ScheduleChainLogRetry();
   // Writes what it can and reports what could not be written.
   void StopChainLog();
+  // Shows a toast when the reset just counted takes the chain past the old best
+  // (BestChainToast.cpp).
+  void AnnounceNewBest(std::uint32_t bestBefore);
   // Clears the session figures on the game thread, as the page's other writes are made.
   void ClearStatisticsLater();
 

@@ -35,6 +35,8 @@ void QuillonPlugin::DrawSettingsPage() {
   }
   CheckboxSetting(cvar::kRgbEnabled, "Enable Gamer Mode");
   FloatSliderSetting(cvar::kRgbSpeed, "RGB Cycle Speed", 0.0f, 2.0f);
+  CheckboxSetting(cvar::kKeepOnScreen, "Keep Overlay On Screen");
+  CheckboxSetting(cvar::kAnnounceBest, "Announce A New Best Chain");
   DrawStatistics();
 }
 

@@ -71,7 +71,8 @@ void QuillonPlugin::DrawStatistics() {
   ShowAverage("Average time between resets: ", figures.intervals, figures.intervalSum);
   ShowCount("All-time best chain: ", figures.allTimeBestChain);
   ImGui::PlotHistogram("##latest chains", figures.recent.lengths.data(), figures.recent.count, 0,
-                       nullptr, 0.0f, FLT_MAX, ImVec2(0.0f, kHistogramHeight));
+                       "Resets per chain (last 50)", 0.0f, FLT_MAX, ImVec2(0.0f, kHistogramHeight));
   quillon::LogPlotValues("histogram", figures.recent.lengths.data(), figures.recent.count);
+  DrawPracticeDays(figures);
   if (ImGui::Button("Clear statistics")) ClearStatisticsLater();
 }

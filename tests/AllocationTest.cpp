@@ -22,6 +22,7 @@ struct ColorMode {
   const char* name;
   const char* sameColor;
   const char* cycling;
+  const char* keepOnScreen;
 };
 
 class FrameAllocations : public ::testing::TestWithParam<ColorMode> {};
@@ -33,6 +34,10 @@ TEST_P(FrameAllocations, NoFrameAllocates) {
   session.Set("quillon_heightdecimal", "1");
   session.Set("quillon_samecolorenabled", GetParam().sameColor);
   session.Set("quillon_rgb_enabled", GetParam().cycling);
+  session.Set("quillon_keep_on_screen", GetParam().keepOnScreen);
+  // Past the screen's corner, so a kept overlay is moved back every frame.
+  session.Set("quillon_posx", "1900");
+  session.Set("quillon_posy", "1070");
   session.Fire("jump");
   session.Ball(1234.5f);
   session.Car(300.0f);
@@ -50,9 +55,10 @@ TEST_P(FrameAllocations, NoFrameAllocates) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FrameAllocations,
-                         ::testing::Values(ColorMode{"OneColor", "1", "0"},
-                                           ColorMode{"PerTextColors", "0", "0"},
-                                           ColorMode{"Cycling", "1", "1"}),
+                         ::testing::Values(ColorMode{"OneColor", "1", "0", "0"},
+                                           ColorMode{"PerTextColors", "0", "0", "0"},
+                                           ColorMode{"Cycling", "1", "1", "0"},
+                                           ColorMode{"KeptOnScreen", "0", "0", "1"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HookAllocations, TheCountReachesIntoTheModule) {

@@ -34,11 +34,14 @@ const Expected kVariables[] = {
     {"quillon_timenumcolor", "#FFFF00", "Color of timer number", std::nullopt, std::nullopt},
     {"quillon_rgb_enabled", "0", "Enable rgb colors", 0.0f, 1.0f},
     {"quillon_rgb_speed", "1", "Enable rgb colors", 0.0f, 2.0f},
+    // Registered after the sixteen.
+    {"quillon_keep_on_screen", "0", "Keep the overlay on a smaller screen", 0.0f, 1.0f},
+    {"quillon_announce_best", "1", "Announce a new best chain with a toast", 0.0f, 1.0f},
 };
 
 constexpr LinearColor kYellow{255.0f, 255.0f, 0.0f, 255.0f};
 
-TEST(ConfigVariables, LoadRegistersTheSixteenInOrderWithDefaultsDescriptionsAndBounds) {
+TEST(ConfigVariables, LoadRegistersTheSixteenThenTheTwoLaterInOrderWithDefaultsAndBounds) {
   testing_support::PluginSession session;
   const auto& variables = session.Host().Variables();
   ASSERT_EQ(variables.size(), std::size(kVariables));
@@ -73,6 +76,8 @@ TEST(ConfigVariables, BoundValuesHoldTheVariablesRightAfterLoad) {
   }
   EXPECT_FALSE(*plugin.rgbEnabled);
   EXPECT_EQ(*plugin.rgbSpeed, 1.0f);
+  EXPECT_FALSE(*plugin.keepOnScreen);
+  EXPECT_TRUE(*plugin.announceBest);
 }
 
 TEST(ConfigVariables, AChangeMadeThroughTheHostReachesTheBoundValueAtOnce) {
@@ -110,7 +115,7 @@ TEST(ConfigVariables, ANewPluginObjectAfterDeleteMeBindsFreshValuesAgain) {
   EXPECT_EQ(*second->textSize, 4.0f);
   host.FindVariable("quillon_textsize")->SetText("5");
   EXPECT_EQ(*second->textSize, 5.0f);
-  EXPECT_EQ(host.Variables().size(), 16u);
+  EXPECT_EQ(host.Variables().size(), std::size(kVariables));
   host.Disconnect(*connection);
   descriptor.destroy();
 }

@@ -402,8 +402,9 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
       }
       const auto page = window.Draw();
       // The description and ten widgets, or fifteen with a colour for each text, each colour
-      // editor with its swatch's line; the statistics.
+      // editor with its swatch's line; the two later check boxes; the statistics.
       EXPECT_EQ(page.size(), (*session.Plugin().sameColorEnabled ? 12u : 22u) +
+                                 testing_support::kLaterSettings.size() +
                                  testing_support::kFreshStatistics.size());
     }
   }

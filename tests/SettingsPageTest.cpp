@@ -22,12 +22,15 @@ constexpr const char* kDescription =
     "This plugin is made for counting chained and unchained resets in freeplay/custom training";
 
 using testing_support::kFreshStatistics;
+using testing_support::kLaterSettings;
 
 // A colour swatch showing the default colour, as the page's text writes it under the label.
 constexpr const char* kYellow = "[colour 255 255 0 255]";
 
-// The settings' lines, then the statistics that follow them.
-std::vector<std::string> WithStatistics(std::vector<std::string> settings) {
+// The settings' lines, then the later check boxes and the statistics that follow them.
+std::vector<std::string> WithStatistics(std::vector<std::string> settings,
+                                        const std::vector<std::string>& later = kLaterSettings) {
+  settings.insert(settings.end(), later.begin(), later.end());
   settings.insert(settings.end(), kFreshStatistics.begin(), kFreshStatistics.end());
   return settings;
 }
@@ -94,17 +97,17 @@ TEST_P(PageLayoutTest, ShowsTheDescriptionAndEachWidgetInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     BothColorModes, PageLayoutTest,
     ::testing::Values(
-        PageLayout{
-            "OneColorForAllText",
-            "1",
-            {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
-             "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
-             "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color", kYellow,
-             "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"},
-            {"Enable Quillon Plugin", "Quillon Position X", "Quillon Position Y", "Text Size",
-             "Enable Drop Shadows", "Enable Height Decimal", "Use Same Color For All Text",
-             "Text Color", "Enable Gamer Mode", "RGB Cycle Speed"},
-            kPerTextColorLabels},
+        PageLayout{"OneColorForAllText",
+                   "1",
+                   {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
+                    "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
+                    "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
+                    kYellow, "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"},
+                   {"Enable Quillon Plugin", "Quillon Position X", "Quillon Position Y",
+                    "Text Size", "Enable Drop Shadows", "Enable Height Decimal",
+                    "Use Same Color For All Text", "Text Color", "Enable Gamer Mode",
+                    "RGB Cycle Speed", "Keep Overlay On Screen", "Announce A New Best Chain"},
+                   kPerTextColorLabels},
         PageLayout{
             "AColorForEachText",
             "0",
@@ -133,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
             {"Enable Quillon Plugin", "Quillon Position X", "Quillon Position Y", "Text Size",
              "Enable Drop Shadows", "Enable Height Decimal", "Use Same Color For All Text",
              "Reset Label Color", "Reset Number Color", "Height Label Color", "Height Number Color",
-             "Timer Label Color", "Timer Number Color", "Enable Gamer Mode", "RGB Cycle Speed"},
+             "Timer Label Color", "Timer Number Color", "Enable Gamer Mode", "RGB Cycle Speed",
+             "Keep Overlay On Screen", "Announce A New Best Chain"},
             {"Text Color"}}),
     [](const auto& info) { return info.param.name; });
 
@@ -146,12 +150,15 @@ TEST_F(SettingsPageTest, EveryWidgetShowsItsVariableAsTheRegistryHoldsIt) {
   session.Set(cvar::kHeightDecimal, "1");
   session.Set(cvar::kRgbEnabled, "1");
   session.Set(cvar::kRgbSpeed, "0.5");
+  session.Set(cvar::kKeepOnScreen, "1");
+  session.Set(cvar::kAnnounceBest, "0");
   EXPECT_EQ(window.Draw(),
-            WithStatistics({kDescription, "[x] Enable Quillon Plugin", "{ 120 } Quillon Position X",
-                            "{ 9999 } Quillon Position Y", "{ 3.250 } Text Size",
-                            "[ ] Enable Drop Shadows", "[x] Enable Height Decimal",
-                            "[x] Use Same Color For All Text", "Text Color", kYellow,
-                            "[x] Enable Gamer Mode", "{ 0.500 } RGB Cycle Speed"}));
+            WithStatistics(
+                {kDescription, "[x] Enable Quillon Plugin", "{ 120 } Quillon Position X",
+                 "{ 9999 } Quillon Position Y", "{ 3.250 } Text Size", "[ ] Enable Drop Shadows",
+                 "[x] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
+                 kYellow, "[x] Enable Gamer Mode", "{ 0.500 } RGB Cycle Speed"},
+                {"[x] Keep Overlay On Screen", "[ ] Announce A New Best Chain"}));
 }
 
 TEST_F(SettingsPageTest, TheWholePageFitsInTheWindow) {
@@ -211,17 +218,19 @@ TEST_P(CheckBoxTest, UntickingStoresZeroAndTickingStoresOneOnlyOnceTheHostRunsTh
   EXPECT_EQ(Value(variable), "1");
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryCheckBox, CheckBoxTest,
-                         ::testing::Values(CheckBox{"Enable Quillon Plugin", cvar::kEnabled},
-                                           CheckBox{"Enable Drop Shadows", cvar::kDropShadows},
-                                           CheckBox{"Enable Height Decimal", cvar::kHeightDecimal},
-                                           CheckBox{"Use Same Color For All Text",
-                                                    cvar::kSameColorEnabled},
-                                           CheckBox{"Enable Gamer Mode", cvar::kRgbEnabled}),
-                         [](const auto& info) {
-                           std::string name = info.param.variable;
-                           return name.substr(name.find('_') + 1);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryCheckBox, CheckBoxTest,
+    ::testing::Values(CheckBox{"Enable Quillon Plugin", cvar::kEnabled},
+                      CheckBox{"Enable Drop Shadows", cvar::kDropShadows},
+                      CheckBox{"Enable Height Decimal", cvar::kHeightDecimal},
+                      CheckBox{"Use Same Color For All Text", cvar::kSameColorEnabled},
+                      CheckBox{"Enable Gamer Mode", cvar::kRgbEnabled},
+                      CheckBox{"Keep Overlay On Screen", cvar::kKeepOnScreen},
+                      CheckBox{"Announce A New Best Chain", cvar::kAnnounceBest}),
+    [](const auto& info) {
+      std::string name = info.param.variable;
+      return name.substr(name.find('_') + 1);
+    });
 
 TEST_F(SettingsPageTest, TickingSameColorShowsTheOtherEditorsOnlyAfterTheWriteHasRun) {
   session.Set(cvar::kSameColorEnabled, "0");
@@ -244,7 +253,7 @@ TEST_F(SettingsPageTest, TickingSameColorShowsTheOtherEditorsOnlyAfterTheWriteHa
   EXPECT_EQ(window.Draw()[8], "Reset Label Color") << "still unchanged before the write runs";
   session.Host().RunDeferred();
   const auto nextDraw = window.Draw();
-  ASSERT_EQ(nextDraw.size(), 12u + kFreshStatistics.size());
+  ASSERT_EQ(nextDraw.size(), 12u + kLaterSettings.size() + kFreshStatistics.size());
   EXPECT_EQ(nextDraw[7], "[x] Use Same Color For All Text");
   EXPECT_EQ(nextDraw[8], "Text Color");
   EXPECT_TRUE(window.Locate("Text Color").has_value());

@@ -4,15 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "Practice.h"
-#include "TempFolder.h"
 #include "SettingsWindow.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(StatisticsAcrossThreads, ThePageReadsWholeSnapshotsWhileChainsGoOn) {
   std::thread renderThread([&] {
     while (practising.load() || pages == 0) {
       const auto lines = testing_support::StatisticsLines(window.Draw());
-      ASSERT_EQ(lines.size(), 9u);
+      ASSERT_EQ(lines.size(), testing_support::kFreshStatistics.size() - 1);
       const long chains = Figure(lines[1]);
       const long resets = Figure(lines[2]);
       const long best = Figure(lines[3]);
@@ -43,6 +43,10 @@ TEST(StatisticsAcrossThreads, ThePageReadsWholeSnapshotsWhileChainsGoOn) {
                                     resets <= kResetsPerChain * chains)
           << chains << " chains, " << resets << " resets";
       EXPECT_EQ(best, std::min<long>(resets, kResetsPerChain));
+      // The first chain is finished when the second begins, and its day comes with it.
+      if (chains >= 2) {
+        EXPECT_GE(Figure(lines[8]), 1) << chains << " chains";
+      }
       ++pages;
     }
   });
@@ -75,7 +79,8 @@ TEST(StatisticsAcrossThreads, ThePageClicksWhileTheGameThreadPlaysAndSetsVariabl
     while (practising.load() || clicks == 0) {
       EXPECT_TRUE(window.Click("Enable Height Decimal"));
       EXPECT_TRUE(window.Click("Clear statistics"));
-      EXPECT_EQ(testing_support::StatisticsLines(window.Draw()).size(), 9u);
+      EXPECT_EQ(testing_support::StatisticsLines(window.Draw()).size(),
+                testing_support::kFreshStatistics.size() - 1);
       ++clicks;
     }
   });

@@ -44,6 +44,7 @@ class CanvasPainter {
     AddScaledText(list_, font_, position_, scale, colour_, call.text);
   }
   void operator()(const StringSizeCall&) {}
+  void operator()(const CanvasSizeCall&) {}
 
  private:
   ImDrawList& list_;

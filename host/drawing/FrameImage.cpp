@@ -3,6 +3,7 @@
 #include "FrameDrawing.h"
 #include "Rasterizer.h"
 #include "Texture.h"
+#include "ToastDrawing.h"
 
 namespace host {
 namespace {
@@ -26,11 +27,12 @@ Image Background(int width, int height) {
 }  // namespace
 
 Image RenderFrameImage(const std::vector<CanvasCall>& calls, const FontMetrics& font, int width,
-                       int height) {
+                       int height, const std::vector<pluginsdk::Toast>& toasts) {
   const Texture fontTexture = FontAtlasTexture(font.Atlas());
-  ScreenDrawList texts(ImVec2(static_cast<float>(width), static_cast<float>(height)),
-                       TextureId(fontTexture), font.Atlas().TexUvWhitePixel);
+  const ImVec2 screen(static_cast<float>(width), static_cast<float>(height));
+  ScreenDrawList texts(screen, TextureId(fontTexture), font.Atlas().TexUvWhitePixel);
   AddCanvasTexts(texts.List(), font.Font(), calls);
+  AddToasts(texts.List(), font.Font(), toasts, screen);
   Image image = Background(width, height);
   RasterizeDrawData(texts.Data(), image);
   return image;

@@ -16,6 +16,7 @@ class NullCanvas final : public pluginsdk::Canvas {
   Vector2F GetStringSize(std::string_view text, float xScale, float yScale) override {
     return {static_cast<float>(text.size()) * 7.0f * xScale, 13.0f * yScale};
   }
+  Vector2 Size() override { return pluginsdk::kGameScreenSize; }
 };
 
 }  // namespace host

@@ -45,6 +45,11 @@ Vector2F RecordingCanvas::GetStringSize(std::string_view text, float xScale, flo
   return size;
 }
 
+Vector2 RecordingCanvas::Size() {
+  calls_.emplace_back(CanvasSizeCall{size_});
+  return size_;
+}
+
 std::string DescribeCall(const CanvasCall& call) {
   return std::visit(
       Overloaded{
@@ -67,6 +72,9 @@ std::string DescribeCall(const CanvasCall& call) {
             return "GetStringSize " + Quoted(c.text) + " " + FormatNumber(c.xScale) + " " +
                    FormatNumber(c.yScale) + " -> " + FormatNumber(c.size.X) + " " +
                    FormatNumber(c.size.Y);
+          },
+          [](const CanvasSizeCall& c) {
+            return "GetSize -> " + std::to_string(c.size.X) + " " + std::to_string(c.size.Y);
           },
       },
       call);

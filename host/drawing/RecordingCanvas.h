@@ -29,10 +29,14 @@ struct StringSizeCall {
   float xScale, yScale;
   Vector2F size;  // the answer given
 };
-using CanvasCall =
-    std::variant<SetColorBytes, SetColorLinear, SetPositionCall, DrawStringCall, StringSizeCall>;
+struct CanvasSizeCall {
+  Vector2 size;  // the answer given
+};
+using CanvasCall = std::variant<SetColorBytes, SetColorLinear, SetPositionCall, DrawStringCall,
+                                StringSizeCall, CanvasSizeCall>;
 
-// A canvas that keeps every call of the frame, measuring text with the canvas font.
+// A canvas that keeps every call of the frame, measuring text with the canvas font. Its size is
+// the game's screen until set otherwise.
 class RecordingCanvas : public pluginsdk::Canvas {
  public:
   explicit RecordingCanvas(const FontMetrics& font) : font_(font) {}
@@ -44,13 +48,18 @@ class RecordingCanvas : public pluginsdk::Canvas {
   void DrawString(std::string_view text, float xScale, float yScale, bool dropShadow,
                   bool wrapText) override;
   Vector2F GetStringSize(std::string_view text, float xScale, float yScale) override;
+  Vector2 Size() override;
 
   const std::vector<CanvasCall>& Calls() const { return calls_; }
   void Clear() { calls_.clear(); }
+  // The size the following frames are drawn on.
+  void Resize(Vector2 size) { size_ = size; }
+  Vector2 CurrentSize() const { return size_; }
 
  private:
   const FontMetrics& font_;
   std::vector<CanvasCall> calls_;
+  Vector2 size_ = pluginsdk::kGameScreenSize;
 };
 
 // One line of trace for a call, such as `SetPosition 0 30`.

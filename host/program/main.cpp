@@ -106,6 +106,10 @@ blank lines are allowed.
                         to standard error and the session goes on; at the end "N of M
                         expectations failed" and exit status 1. Before any frame: a fault
 
+  screen W H            the canvas size of the following frames in pixels, 1 to 8192 (start:
+                        1920 1080); frame pictures are that size. In --window it resizes the
+                        window, whose canvas always follows its framebuffer
+
 A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after its own lines.
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
@@ -115,7 +119,9 @@ status 2); so is a script that cannot be read, as FILE: no such file (is a direc
 permission denied).
 
 Every line the host or the plugin writes to the console is printed on standard output as
-"console: TEXT" when it is written, among the step's own output.
+"console: TEXT" when it is written, among the step's own output; so is every toast the plugin
+shows, as "toast: TITLE: TEXT". Frame pictures and the window draw a toast as a box at the top
+right for its seconds.
 )";
 
 struct Options {

@@ -153,6 +153,9 @@ void AppendAction(std::string& line, const StepAction& action) {
                    line += "expect";
                    AppendQuoted(line, *s.text);
                  },
+                 [&](const SetScreen& s) {
+                   line += "screen " + std::to_string(s.size.X) + ' ' + std::to_string(s.size.Y);
+                 },
              },
              action);
 }

@@ -70,7 +70,15 @@ SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::o
       plugin_(plugin),
       out_(out),
       options_(options),
-      canvas_(std::make_shared<RecordingCanvas>(font_)) {}
+      canvas_(std::make_shared<RecordingCanvas>(font_)) {
+  host_.Toasts().SetOutput([this](const pluginsdk::Toast& toast) {
+    out_ << "toast: " << toast.title << ": " << toast.text << '\n';
+  });
+}
+
+SessionRunner::~SessionRunner() {
+  host_.Toasts().SetOutput(nullptr);
+}
 
 bool SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
   if (options_.realTime) host_.Clock().FollowPlatformClock();
@@ -131,6 +139,10 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
                                        ": unknown command " + pluginsdk::QuoteText(*s.commandLine));
             }
           },
+          [&](const SetScreen& s) {
+            SetCanvasSize(s.size);
+            if (screenChange_) screenChange_(s.size);
+          },
       },
       step.action);
 }
@@ -149,8 +161,11 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
     for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
   }
   if (!frame.image) return;
-  const Image picture =
-      framePicture_ ? framePicture_(canvas_->Calls()) : RenderFrameImage(canvas_->Calls(), font_);
+  const Vector2 screen = canvas_->CurrentSize();
+  const Image picture = framePicture_
+                            ? framePicture_(canvas_->Calls())
+                            : RenderFrameImage(canvas_->Calls(), font_, screen.X, screen.Y,
+                                               host_.Toasts().OnScreen(host_.Clock().Now()));
   if (!WritePng(picture, *frame.image)) {
     throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
                              pluginsdk::QuoteText(frame.image->string()));

@@ -35,8 +35,12 @@ struct Expectations {
 // Replays a parsed session on the host and the loaded plugin, printing what a player would see.
 class SessionRunner {
  public:
+  // Toasts the plugin shows are printed to `out` as "toast: TITLE: TEXT" while the runner lives.
   SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::ostream& out,
                 ReplayOptions options);
+  ~SessionRunner();
+  SessionRunner(const SessionRunner&) = delete;
+  SessionRunner& operator=(const SessionRunner&) = delete;
 
   // Before each step the clock moves to the step's time (running due timeouts on the way; in
   // real time, waiting for each); after it, queued deferred work runs. Throws std::runtime_error
@@ -50,6 +54,12 @@ class SessionRunner {
   // the frame rendered in software (FrameImage.h); a live window gives its own screen instead.
   using FramePicture = std::function<Image(const std::vector<CanvasCall>& calls)>;
   void SetFramePicture(FramePicture picture) { framePicture_ = std::move(picture); }
+
+  // The canvas size of the following frames (at first the game's screen), and what is called
+  // besides when a screen step sets it: a live window takes that size itself.
+  void SetCanvasSize(Vector2 size) { canvas_->Resize(size); }
+  using ScreenChange = std::function<void(Vector2 size)>;
+  void SetScreenChange(ScreenChange change) { screenChange_ = std::move(change); }
 
   // The settings window the steps draw and click, opened on first use; null when the plugin
   // offers no settings page.
@@ -81,6 +91,7 @@ class SessionRunner {
   std::string lastFrame_;  // what the latest frame step printed after its time
   std::int64_t lastFrameTicks_ = 0;
   Expectations expectations_;
+  ScreenChange screenChange_;
 };
 
 // The checks a script's variable steps get against the host's registry.

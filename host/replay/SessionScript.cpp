@@ -186,9 +186,22 @@ class LineParser {
       if (!frameSeen) Fail("expect before any frame step: there is no frame to check");
       return ExpectFrame{Own(tokens[2].text)};
     }
+    if (step == "screen") {
+      ExpectArguments(tokens, 2, 2, "screen WIDTH HEIGHT");
+      return SetScreen{{ScreenSide(tokens[2]), ScreenSide(tokens[3])}};
+    }
     Fail("unknown step " + QuoteText(step) +
          ": expected mode, event, ball, car, gamestate, set, show, frame, settings, click, "
-         "command or expect");
+         "command, expect or screen");
+  }
+
+  int ScreenSide(const Token& token) const {
+    const auto value = token.quoted ? std::nullopt : pluginsdk::ParseNumber(token.text);
+    if (!value || *value != std::floor(*value) || *value < 1.0 || *value > kLargestScreenSide) {
+      Fail("bad screen size " + QuoteText(token.text) + ": expected whole pixels from 1 to " +
+           std::to_string(kLargestScreenSide));
+    }
+    return static_cast<int>(*value);
   }
 
   RunCommand Command(const std::vector<Token>& tokens, const CommandCheck& checkCommand) const {

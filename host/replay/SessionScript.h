@@ -63,10 +63,13 @@ struct RunCommand {
 struct ExpectFrame {
   StepText text;  // what the latest frame step must have printed after its time
 };
+struct SetScreen {
+  Vector2 size;  // the canvas of the following frames, in pixels
+};
 
 using StepAction =
     std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable, ShowVariable,
-                 DrawFrame, ShowSettings, ClickWidget, RunCommand, ExpectFrame>;
+                 DrawFrame, ShowSettings, ClickWidget, RunCommand, ExpectFrame, SetScreen>;
 
 struct Step {
   int line;            // line in the script, from 1
@@ -106,6 +109,9 @@ std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableC
                               const CommandCheck& checkCommand = {});
 // How faults name a script file: its path, or "(standard input)" for "-".
 std::string ScriptName(const std::filesystem::path& file);
+
+// The largest screen side a script may ask for: a picture of it must fit in memory.
+inline constexpr int kLargestScreenSide = 8192;
 
 // The game-function names behind the short event names of scripts.
 std::optional<std::string_view> GameFunctionFor(std::string_view shortName);

@@ -6,6 +6,9 @@
 
 namespace pluginsdk {
 
+// The game's screen until a host says otherwise.
+inline constexpr Vector2 kGameScreenSize{1920, 1080};
+
 // What a frame is drawn on. The host picks the implementation: one that records calls, one that
 // renders pictures, one that does nothing (for measuring the plugin alone).
 class Canvas {
@@ -18,6 +21,7 @@ class Canvas {
   virtual void DrawString(std::string_view text, float xScale, float yScale, bool dropShadow,
                           bool wrapText) = 0;
   virtual Vector2F GetStringSize(std::string_view text, float xScale, float yScale) = 0;
+  virtual Vector2 Size() = 0;
 };
 
 }  // namespace pluginsdk

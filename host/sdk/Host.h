@@ -17,6 +17,7 @@
 #include "GameWrapper.h"
 #include "HostClock.h"
 #include "SdkExport.h"
+#include "ToastBoard.h"
 
 namespace pluginsdk {
 
@@ -54,6 +55,8 @@ class PLUGINSDK_API Host {
 
   HostClock& Clock() { return clock_; }
   GameWorld& World() { return world_; }
+  // The notifications plugins show over the game.
+  ToastBoard& Toasts() { return toasts_; }
   // How often plugins have asked IsInCustomTraining, so tests can check it is asked only when the
   // earlier questions leave it open.
   std::size_t CustomTrainingQuestions() const { return customTrainingQuestions_; }
@@ -169,6 +172,7 @@ class PLUGINSDK_API Host {
 
   HostClock clock_;
   GameWorld world_;
+  ToastBoard toasts_;
   std::size_t customTrainingQuestions_ = 0;
   PluginId nextPluginId_ = 1;
   std::vector<PluginConnection*> connections_;

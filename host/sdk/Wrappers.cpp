@@ -159,6 +159,13 @@ void GameWrapper::UnregisterDrawables() {
   connection_->host.RemoveDrawables(connection_->id);
 }
 
+void GameWrapper::Toast(std::string title, std::string text, std::string texture, float seconds,
+                        std::uint8_t type, float width, float height) {
+  auto& host = connection_->host;
+  host.Toasts().Show(std::move(title), std::move(text), std::move(texture), seconds, type, width,
+                     height, host.Clock().Now());
+}
+
 // --- CanvasWrapper -------------------------------------------------------------------------------
 
 CanvasWrapper::CanvasWrapper(std::shared_ptr<pluginsdk::Canvas> canvas)
@@ -183,4 +190,8 @@ void CanvasWrapper::DrawString(std::string text, float xScale, float yScale, boo
 
 Vector2F CanvasWrapper::GetStringSize(std::string text, float xScale, float yScale) {
   return canvas_->GetStringSize(text, xScale, yScale);
+}
+
+Vector2 CanvasWrapper::GetSize() {
+  return canvas_->Size();
 }

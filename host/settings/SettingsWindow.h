@@ -29,9 +29,9 @@ struct ScreenRect {
 class SettingsWindow {
  public:
   // The size it opens with: tall enough for the whole page with a colour editor for each text
-  // and the statistics below, and as tall as the live window.
+  // and the statistics below.
   static constexpr float kWidth = 720.0f;
-  static constexpr float kHeight = 720.0f;
+  static constexpr float kHeight = 840.0f;
 
   explicit SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page);
   ~SettingsWindow();

@@ -81,10 +81,14 @@ LiveWindow::LiveWindow(pluginsdk::Host& host, SessionRunner& runner, std::ostrea
     controls_.Listen(
         [this, recorder](const StepAction& step) { recorder->RecordStep(actionTicks_, step); });
   }
+  // A screen step asks for a window of that size; the canvas then follows the framebuffer.
+  runner_.SetScreenChange(
+      [this](Vector2 size) { glfwSetWindowSize(window_.Handle(), size.X, size.Y); });
 }
 
 LiveWindow::~LiveWindow() {
   runner_.SetFramePicture(nullptr);
+  runner_.SetScreenChange(nullptr);
   if (settings_ != nullptr) {
     settings_->MakeCurrent();
     ImGui_ImplGlfw_Shutdown();
@@ -104,6 +108,7 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
     if (quit_ || window_.CloseRequested() || signals.Requested()) break;
     for (; next < steps.size() && steps[next].ticks <= clock.Now(); ++next) {
       controls_.Follow(steps[next]);
+      runner_.SetCanvasSize(ScreenSize());
       runner_.RunStep(steps[next], source);
     }
     host_.AdvanceTo(clock.Now());
@@ -185,7 +190,8 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
     settings = settings_->DrawData();
   }
   const std::string status = FormatTime(host_.Clock().Now()) + " s | " + controls_.Status();
-  scene_.Compose(width, height, calls, status, settings);
+  scene_.Compose(width, height, calls, status, settings,
+                 host_.Toasts().OnScreen(host_.Clock().Now()));
   scene_.Render(renderer_);
 }
 
@@ -195,6 +201,7 @@ void LiveWindow::DrawLiveFrame() {
   const std::int64_t ticks = host_.Clock().Now();
   host_.AdvanceTo(ticks);
   canvas_->Clear();
+  canvas_->Resize(ScreenSize());
   host_.DrawFrame(canvas_);
   SessionRecorder* recorder = runner_.Recorder();
   if (recorder != nullptr) {

@@ -53,6 +53,8 @@ class LiveWindow {
   GameControls& Controls() { return controls_; }
   int Width() const { return window_.Width(); }
   int Height() const { return window_.Height(); }
+  // The canvas the plugin draws on: the framebuffer, whatever size the window has been given.
+  Vector2 ScreenSize() const { return {window_.Width(), window_.Height()}; }
 
  private:
   struct KeyPress {

@@ -5,6 +5,7 @@
 
 #include "Rasterizer.h"
 #include "ScaledText.h"
+#include "ToastDrawing.h"
 
 namespace host {
 namespace {
@@ -30,10 +31,12 @@ WindowScene::WindowScene(const FontMetrics& font)
       fontTexture_(FontAtlasTexture(font.Atlas())),
       background_({0.0f, 0.0f}, nullptr, {0.0f, 0.0f}),
       texts_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel),
+      toasts_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel),
       band_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel) {}
 
 void WindowScene::Compose(int width, int height, const std::vector<CanvasCall>& calls,
-                          std::string_view status, const ImDrawData* settings) {
+                          std::string_view status, const ImDrawData* settings,
+                          const std::vector<pluginsdk::Toast>& toasts) {
   width_ = width;
   height_ = height;
   const ImVec2 size(static_cast<float>(width), static_cast<float>(height));
@@ -41,6 +44,8 @@ void WindowScene::Compose(int width, int height, const std::vector<CanvasCall>& 
   AddFrameBackground(background_.List(), size);
   texts_.Restart(size);
   AddCanvasTexts(texts_.List(), font_.Font(), calls);
+  toasts_.Restart(size);
+  AddToasts(toasts_.List(), font_.Font(), toasts, size);
 
   band_.Restart(size);
   ImDrawList& band = band_.List();
@@ -94,6 +99,7 @@ void WindowScene::Render(GlRenderer& renderer) {
   renderer.Render(texts_.Data());
   // The band last: the settings window is as tall as the window and must not hide the keys.
   if (settings_) renderer.Render(*settings_);
+  renderer.Render(toasts_.Data());
   renderer.Render(band_.Data());
 }
 
@@ -102,6 +108,7 @@ Image WindowScene::Rasterize() {
   RasterizeDrawData(background_.Data(), image);
   RasterizeDrawData(texts_.Data(), image);
   if (settings_) RasterizeDrawData(*settings_, image);
+  RasterizeDrawData(toasts_.Data(), image);
   RasterizeDrawData(band_.Data(), image);
   return image;
 }

@@ -23,6 +23,8 @@ class PLUGINSDK_API CanvasWrapper {
   void DrawString(std::string text, float xScale, float yScale, bool dropShadow, bool wrapText);
   // Width and height the text would take at these scales.
   Vector2F GetStringSize(std::string text, float xScale, float yScale);
+  // Width and height of the canvas, in pixels.
+  Vector2 GetSize();
 
  private:
   std::shared_ptr<pluginsdk::Canvas> canvas_;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -38,6 +39,11 @@ class PLUGINSDK_API GameWrapper {
   void RegisterDrawable(std::function<void(CanvasWrapper)> callback);
   // Removes every drawable of this plugin.
   void UnregisterDrawables();
+  // Shows a short notification over the game for `seconds`: a box of that size with the title
+  // above the text.
+  void Toast(std::string title, std::string text, std::string texture = "default",
+             float seconds = 3.5f, std::uint8_t type = 0, float width = 290.0f,
+             float height = 60.0f);
 
  private:
   pluginsdk::PluginConnection* connection_;

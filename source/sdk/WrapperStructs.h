@@ -23,3 +23,10 @@ struct Vector2F {
   float Y = 0.0f;
   friend bool operator==(const Vector2F&, const Vector2F&) = default;
 };
+
+// A size or position on screen, in whole pixels.
+struct Vector2 {
+  int X = 0;
+  int Y = 0;
+  friend bool operator==(const Vector2&, const Vector2&) = default;
+};

@@ -22,6 +22,7 @@ TEST(CanvasTrace, DescribesEachCallWithItsArguments) {
        "DrawString \"42\" 0.25 0.25 false true"},
       {host::StringSizeCall{"Time: ", 2.0f, 2.0f, {84.0f, 26.5f}},
        "GetStringSize \"Time: \" 2 2 -> 84 26.5"},
+      {host::CanvasSizeCall{{1280, 720}}, "GetSize -> 1280 720"},
   };
   for (const auto& c : cases) EXPECT_EQ(host::DescribeCall(c.call), c.line);
 }

@@ -38,8 +38,9 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
       "2 car none\n"
       "2.0000001 gamestate none\n"
       "3 set quillon_enabled 1\n"
-      "4 frame out/x.png\n");
-  ASSERT_EQ(steps.size(), 8u);
+      "4 frame out/x.png\n"
+      "5 screen 1280 720\n");
+  ASSERT_EQ(steps.size(), 9u);
   EXPECT_EQ(steps[0].line, 3);
   EXPECT_EQ(std::get<host::SetMode>(steps[0].action).mode, pluginsdk::GameMode::Freeplay);
   EXPECT_EQ(steps[1].ticks, 5'000'000);
@@ -52,6 +53,7 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
   EXPECT_EQ(steps[5].ticks, 20'000'001);
   EXPECT_EQ(std::get<host::SetVariable>(steps[6].action).assignment->value, "1");
   EXPECT_EQ(*std::get<host::DrawFrame>(steps[7].action).image, "out/x.png");
+  EXPECT_EQ(std::get<host::SetScreen>(steps[8].action).size, (Vector2{1280, 720}));
 }
 
 TEST(SessionScript, ACommandStepKeepsItsWordsForTheConsole) {
@@ -109,7 +111,12 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"CommandWithoutName", "1 command\n", "wrong number of arguments to 'command'", 1},
         Fault{"ExpectBeforeAnyFrame", "0 mode menu\n1 expect \"(nothing drawn)\"\n2 frame\n",
               "expect before any frame step", 2},
-        Fault{"ExpectUnquoted", "1 frame\n1 expect Resets\n", "in double quotes", 2}),
+        Fault{"ExpectUnquoted", "1 frame\n1 expect Resets\n", "in double quotes", 2},
+        Fault{"ScreenOfNoPixels", "1 screen 0 720\n", "bad screen size '0'", 1},
+        Fault{"ScreenOfPartPixels", "1 screen 1280.5 720\n", "bad screen size '1280.5'", 1},
+        Fault{"ScreenTooLarge", "1 screen 1280 8193\n", "from 1 to 8192", 1},
+        Fault{"ScreenNotANumber", "1 screen nan 720\n", "bad screen size 'nan'", 1},
+        Fault{"ScreenOneSide", "1 screen 1280\n", "wrong number of arguments to 'screen'", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- The host program ---------------------------------------------------------------------------
@@ -166,7 +173,7 @@ TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
   EXPECT_EQ(out, "") << "nothing may run before the whole script is read";
   EXPECT_EQ(err, script.string() +
                      ":3: unknown step 'fly': expected mode, event, ball, car, "
-                     "gamestate, set, show, frame, settings, click, command or expect\n");
+                     "gamestate, set, show, frame, settings, click, command, expect or screen\n");
 }
 
 TEST_F(HostProgram, ABadOptionExitsWithTwo) {

@@ -46,6 +46,8 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  [colour 255 255 0 255]\n"
             "  [ ] Enable Gamer Mode\n"
             "  { 1.000 } RGB Cycle Speed\n"
+            "  [ ] Keep Overlay On Screen\n"
+            "  [x] Announce A New Best Chain\n"
             "  --------------------------------\n"
             "  Session statistics\n"
             "  Chains: 0\n"
@@ -54,7 +56,11 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  Highest reset: -\n"
             "  Average time between resets: -\n"
             "  All-time best chain: 0\n"
+            "  Resets per chain (last 50)\n"
             "  [histogram: -]\n"
+            "  Days practised: 0\n"
+            "  Best chain per day\n"
+            "  [lines: -]\n"
             "  [ Clear statistics ]\n");
 }
 
@@ -102,13 +108,16 @@ const std::string kSameColorLabels =
     "; it has \"Enable Quillon Plugin\", \"Quillon Position X\", \"Quillon Position Y\", "
     "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
     "\"Use Same Color For All Text\", \"Text Color\", \"Enable Gamer Mode\", "
-    "\"RGB Cycle Speed\", \"Clear statistics\"";
+    "\"RGB Cycle Speed\", \"Keep Overlay On Screen\", "
+    "\"Announce A New Best Chain\", \"Clear statistics\"";
 const std::string kPerTextColorLabels =
     "; it has \"Enable Quillon Plugin\", \"Quillon Position X\", \"Quillon Position Y\", "
     "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
     "\"Use Same Color For All Text\", \"Reset Label Color\", \"Reset Number Color\", "
     "\"Height Label Color\", \"Height Number Color\", \"Timer Label Color\", "
-    "\"Timer Number Color\", \"Enable Gamer Mode\", \"RGB Cycle Speed\", \"Clear statistics\"";
+    "\"Timer Number Color\", \"Enable Gamer Mode\", \"RGB Cycle Speed\", \"Keep Overlay On "
+    "Screen\", "
+    "\"Announce A New Best Chain\", \"Clear statistics\"";
 
 class MissingWidgetTest : public SettingsSessionTest,
                           public ::testing::WithParamInterface<MissingWidget> {};

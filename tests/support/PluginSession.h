@@ -47,6 +47,8 @@ class PluginSession {
   void Set(const std::string& name, const std::string& value);
   // Draws a frame; returns its text as the host program prints it (empty: nothing drawn).
   std::string Frame();
+  // The canvas size of the following frames (at first the game's screen).
+  void Screen(Vector2 size) { canvas_->Resize(size); }
   const std::vector<host::CanvasCall>& LastFrameCalls() const { return canvas_->Calls(); }
   host::FontMetrics& Font() { return font_; }
 

@@ -75,12 +75,22 @@ inline const std::vector<std::string> kFreshStatistics{
     "Highest reset: -",
     "Average time between resets: -",
     "All-time best chain: 0",
+    "Resets per chain (last 50)",
     "[histogram: -]",
+    "Days practised: 0",
+    "Best chain per day",
+    "[lines: -]",
     "[ Clear statistics ]",
 };
 
-// The page's statistics section as a player reads it: its seven lines, the histogram and the
-// button.
+// The two check boxes after the sixteen variables' widgets, at their defaults.
+inline const std::vector<std::string> kLaterSettings{
+    "[ ] Keep Overlay On Screen",
+    "[x] Announce A New Best Chain",
+};
+
+// The page's statistics section as a player reads it: its lines, the plots' titles and values,
+// and the button.
 inline std::vector<std::string> StatisticsLines(const std::vector<std::string>& page) {
   for (std::size_t i = 0; i < page.size(); ++i) {
     if (page[i] == "Session statistics") return {page.begin() + static_cast<long>(i), page.end()};

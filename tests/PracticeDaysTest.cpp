@@ -1,0 +1,143 @@
+// "Days practised" and the best chain per day: local days, from the chain log and this session.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Practice.h"
+#include "SettingsWindow.h"
+#include "TempFolder.h"
+
+namespace {
+
+// Sets the time zone for as long as it lives (POSIX form: UTC-14 is 14 hours east of UTC).
+class TimeZone {
+ public:
+  explicit TimeZone(const char* zone) {
+    if (const char* old = std::getenv("TZ")) previous_ = old;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~TimeZone() {
+    if (previous_) {
+      setenv("TZ", previous_->c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+  TimeZone(const TimeZone&) = delete;
+  TimeZone& operator=(const TimeZone&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
+
+// A log line of a chain of `resets` that ended at `stamp` (UTC).
+std::string Chain(const std::string& stamp, int resets) {
+  return stamp + "," + std::to_string(resets) + ",50.00," + (resets == 1 ? "" : "1.20") + "\n";
+}
+
+// A chain on each of `days` days in March and April 2026, in date order, the day's number of
+// the month as its length.
+std::string ChainsOnDays(int days) {
+  std::string log;
+  for (int day = 0; day < days; ++day) {
+    const int month = 3 + day / 30;
+    const int date = 1 + day % 30;
+    char stamp[24];
+    std::snprintf(stamp, sizeof stamp, "2026-%02d-%02dT12:00:00Z", month, date);
+    log += Chain(stamp, date);
+  }
+  return log;
+}
+
+struct DaysCase {
+  const char* name;
+  const char* zone;
+  std::string log;  // after the header
+  const char* practice;
+  unsigned days;
+  std::vector<float> bests;  // the latest days' best chains, oldest first
+};
+
+class PracticeDaysTest : public ::testing::TestWithParam<DaysCase> {};
+
+TEST_P(PracticeDaysTest, CountsLocalDaysAndPlotsEachDaysBest) {
+  const DaysCase& c = GetParam();
+  const TimeZone zone(c.zone);
+  testing_support::TempFolder data;
+  std::filesystem::create_directories(data.Path() / "quillon");
+  std::ofstream(testing_support::ChainLogPath(data.Path()))
+      << "ended,resets,highest,average_interval\n"
+      << c.log;
+  testing_support::PluginSession session(data.Path());
+  testing_support::Practice(session).Play(c.practice);
+
+  host::SettingsWindow window{*session.Loaded().SettingsWindow()};
+  const auto lines = testing_support::StatisticsLines(window.Draw());
+  ASSERT_EQ(lines.size(), testing_support::kFreshStatistics.size() - 1);
+  EXPECT_EQ(lines[7], "Resets per chain (last 50)");
+  EXPECT_EQ(lines[9], "Days practised: " + std::to_string(c.days));
+  EXPECT_EQ(lines[10], "Best chain per day");
+  std::string bests;
+  for (const float best : c.bests) bests += ' ' + std::to_string(static_cast<int>(best));
+  EXPECT_EQ(lines[11], "[lines:" + bests + "]");
+}
+
+// Around 10:00 UTC, midnight 14 hours east.
+const std::string kEitherSideOfEasternMidnight =
+    Chain("2026-03-01T09:59:59Z", 4) + Chain("2026-03-01T10:00:00Z", 2);
+// Central Europe, which moved from UTC+1 to UTC+2 at 01:00 UTC on 29 March 2026: the last chain
+// ended on the 30th there, though on the 29th by the offset that UTC day began with.
+const std::string kAcrossSummerTime = Chain("2026-03-28T23:30:00Z", 1) +
+                                      Chain("2026-03-29T00:30:00Z", 5) +
+                                      Chain("2026-03-29T22:15:00Z", 3);
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, PracticeDaysTest,
+    ::testing::Values(
+        DaysCase{"OneDayInUtc", "UTC0", kEitherSideOfEasternMidnight, "", 1, {4}},
+        DaysCase{"TwoDaysFourteenHoursEast", "UTC-14", kEitherSideOfEasternMidnight, "", 2, {4, 2}},
+        DaysCase{"ADayWhoseOffsetChanges",
+                 "CET-1CEST,M3.5.0,M10.5.0/3",
+                 kAcrossSummerTime,
+                 "",
+                 2,
+                 {5, 3}},
+        DaysCase{"OutOfOrderAndRepeatedDaysCountOnce",
+                 "UTC0",
+                 Chain("2026-05-03T08:00:00Z", 2) + Chain("2026-05-01T08:00:00Z", 6) +
+                     Chain("2026-05-02T08:00:00Z", 1) + Chain("2026-05-01T20:00:00Z", 7) +
+                     "a note\n",
+                 "",
+                 3,
+                 {7, 1, 2}},
+        DaysCase{"TheLatestThirtyDaysArePlotted",
+                 "UTC0",
+                 ChainsOnDays(35),
+                 "",
+                 35,
+                 {6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
+                  21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 1,  2,  3,  4,  5}},
+        DaysCase{"ADayOlderThanTheThirtyKeptCountsButIsNotPlotted",
+                 "UTC0",
+                 ChainsOnDays(30) + Chain("2026-02-01T12:00:00Z", 9),
+                 "",
+                 31,
+                 {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                  16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}},
+        DaysCase{"TodaysChainsJoinTheLoggedDays",
+                 "UTC0",
+                 Chain("2026-01-10T12:00:00Z", 4),
+                 "jump reset +1 reset ballground +1 jump reset",
+                 2,
+                 {4, 2}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
