@@ -63,10 +63,4 @@ std::int32_t LocalDays::DayOf(std::int64_t utcSeconds) {
   const std::int64_t offset = known.steady ? known.offsetSeconds : OffsetAt(utcSeconds);
   return static_cast<std::int32_t>(FloorDiv(utcSeconds + offset, kSecondsPerDay));
 }
-
-std::int32_t LocalToday() {
-  const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-  return LocalDays().DayOf(now.time_since_epoch().count());
-}
-
 }  // namespace quillon

@@ -26,7 +26,4 @@ class LocalDays {
   std::array<UtcDay, 256> days_{};
 };
 
-// The player's local day now, by the system's clock and time zone.
-std::int32_t LocalToday();
-
 }  // namespace quillon

@@ -1,6 +1,7 @@
 #include "PracticeStatistics.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "LocalDays.h"
@@ -58,7 +59,8 @@ std::optional<ChainFigures> PracticeStatistics::TakeChain() {
   chain_ = {};
   chainSinceClear_ = 0;
   working_.recent.Add(finished.resets);
-  days_.Add(LocalToday(), finished.resets);
+  const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+  days_.Add(localDays_.DayOf(now.time_since_epoch().count()), finished.resets);
   working_.daysPractised = days_.Count();
   working_.bestPerDay = days_.Latest();
   return finished;

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <optional>
 
+#include "LocalDays.h"
 #include "PracticeDays.h"
 #include "RecentChains.h"
 #include "SequenceLocked.h"
@@ -78,6 +79,7 @@ class PracticeStatistics {
   std::uint32_t chainSinceClear_ = 0;  // its resets since the session figures began
   StatisticsSnapshot working_;
   PracticeDays days_;
+  LocalDays localDays_;  // each UTC day's offset looked up once: a chain's end does no zone work
 
   SequenceLocked<StatisticsFigures> publishedFigures_;
   mutable std::mutex publishedMutex_;
