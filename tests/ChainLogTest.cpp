@@ -2,12 +2,10 @@
 // practice or reaches the host.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "Practice.h"
@@ -19,6 +17,7 @@ namespace {
 using testing_support::ChainLogPath;
 using testing_support::FileLines;
 using testing_support::FileText;
+using testing_support::LoggedResets;
 
 constexpr const char* kHeader = "ended,resets,highest,average_interval\n";
 // A chain of three resets, 1.28 s apart, the highest (87 percent) neither the first nor the last.
@@ -119,30 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace fs = std::filesystem;
 
-// Waits until what the writer's thread does shows; false after 10 s.
-bool Eventually(const std::function<bool()>& shown) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!shown()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-// The resets of every chain in the log, in order.
-std::vector<int> LoggedChains(const fs::path& log) {
-  std::vector<int> resets;
-  for (const std::string& line : FileLines(log)) {
-    const std::smatch match = [&] {
-      std::smatch m;
-      std::regex_match(line, m, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ,(\d+),.*)"));
-      return m;
-    }();
-    if (!match.empty()) resets.push_back(std::stoi(match[1]));
-  }
-  return resets;
-}
-
 // A chain of n resets, 0.5 s apart, finished by the next chain's jump.
 std::string Chain(int resets) {
   std::string words = "jump";
@@ -193,15 +168,16 @@ TEST_P(ChainLogFaultTest, WaitingChainsAreWrittenInOrderOnceTheFaultIsGone) {
   testing_support::Practice practice(session);
   auto& host = session.Host();
   practice.Play(Chain(1) + " " + Chain(2));
-  ASSERT_TRUE(Eventually([&] { return LoggedChains(log) == std::vector<int>{1}; }));
+  ASSERT_TRUE(
+      testing_support::Eventually([&] { return LoggedResets(log) == std::vector<int>{1}; }));
   fault.make(log);
   practice.Play(Chain(3));  // finishes the chain of two
-  ASSERT_TRUE(Eventually([&] { return host.ConsoleLines().size() == 1; }));
+  ASSERT_TRUE(testing_support::Eventually([&] { return host.ConsoleLines().size() == 1; }));
   practice.Play(Chain(4));  // finishes the chain of three: tried at once, fails again quietly
   practice.Play("+5");      // the retry, with the fault still there
   fault.mend(log);
   practice.Play("+5");  // the next retry catches up
-  ASSERT_TRUE(Eventually([&] { return host.ConsoleLines().size() == 2; }));
+  ASSERT_TRUE(testing_support::Eventually([&] { return host.ConsoleLines().size() == 2; }));
   practice.Play(Chain(5));  // finishes the chain of four, written at once
   const auto console = host.ConsoleLines();
   ASSERT_EQ(console.size(), 2u) << console.back();
@@ -213,8 +189,8 @@ TEST_P(ChainLogFaultTest, WaitingChainsAreWrittenInOrderOnceTheFaultIsGone) {
   EXPECT_EQ(console[1], "Quillon: the chain log is writable again; 2 chain(s) written");
   const auto expected =
       fault.keepsTheOldLog ? std::vector<int>{1, 2, 3, 4} : std::vector<int>{2, 3, 4};
-  Eventually([&] { return LoggedChains(log).size() >= expected.size(); });
-  EXPECT_EQ(LoggedChains(log), expected);
+  testing_support::Eventually([&] { return LoggedResets(log).size() >= expected.size(); });
+  EXPECT_EQ(LoggedResets(log), expected);
   EXPECT_TRUE(FileText(log).starts_with(kHeader));
 }
 
@@ -229,7 +205,8 @@ TEST_P(ChainLogFaultTest, ChainsThatCannotBeWrittenByUnloadAreCounted) {
     session.Host().SetConsoleOutput([&](std::string_view line) { console.emplace_back(line); });
     testing_support::Practice practice(session);
     practice.Play(Chain(1) + " " + Chain(2));
-    ASSERT_TRUE(Eventually([&] { return LoggedChains(log) == std::vector<int>{1}; }));
+    ASSERT_TRUE(
+        testing_support::Eventually([&] { return LoggedResets(log) == std::vector<int>{1}; }));
     fault.make(log);
     practice.Play(Chain(3) + " " + Chain(4) + " jump");
   }
@@ -238,7 +215,7 @@ TEST_P(ChainLogFaultTest, ChainsThatCannotBeWrittenByUnloadAreCounted) {
       console.back(), std::regex("Quillon: 3 chain\\(s\\) could not be written to " + kLogPath)))
       << console.back();
   fault.mend(log);
-  EXPECT_EQ(LoggedChains(log), fault.keepsTheOldLog ? std::vector<int>{1} : std::vector<int>{})
+  EXPECT_EQ(LoggedResets(log), fault.keepsTheOldLog ? std::vector<int>{1} : std::vector<int>{})
       << "nothing after the fault";
 }
 

@@ -5,10 +5,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ChainLog.h"
@@ -37,14 +35,8 @@ class Writer {
     const std::lock_guard lock(mutex_);
     return console_;
   }
-  // Waits for the writer thread; false after 20 s.
   bool ConsoleHas(std::size_t lines) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (Console().size() < lines) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return testing_support::Eventually([&] { return Console().size() >= lines; });
   }
 
  private:
@@ -56,15 +48,6 @@ class Writer {
 quillon::FinishedChain ChainOf(std::uint32_t resets) {
   // A second between resets: a chain of more than one has an average, as the reader expects.
   return {{resets, 50.0f, resets - 1.0, resets - 1}, std::chrono::system_clock::time_point{}};
-}
-
-// The resets of the log's whole chain lines, in order.
-std::vector<std::uint32_t> Logged(const fs::path& log) {
-  std::vector<std::uint32_t> resets;
-  for (const auto& line : testing_support::FileLines(log)) {
-    if (const auto count = quillon::ChainLineResets(line)) resets.push_back(count);
-  }
-  return resets;
 }
 
 // A file size limit that cuts a write in the middle of a line: the whole lines written count,
@@ -96,7 +79,7 @@ TEST(ChainLogWriter, AWriteCutShortWritesEachWholeLineOnce) {
   // The chain of two was whole in the cut write: it never waited.
   EXPECT_EQ(again.Console()[1], "Quillon: the chain log is writable again; 2 chain(s) written");
   EXPECT_EQ(again->Stop(), std::nullopt);
-  EXPECT_EQ(Logged(log), (std::vector<std::uint32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(testing_support::LoggedResets(log), (std::vector<int>{1, 2, 3, 4}));
 }
 
 // Past 100,000 waiting chains the oldest go; the rest are written in order when the log can be,
@@ -115,10 +98,10 @@ TEST(ChainLogWriter, KeepsTheNewestHundredThousandWaitingChains) {
   const auto console = writer.Console();
   EXPECT_EQ(console[1], "Quillon: the chain log is writable again; 100000 chain(s) written");
   EXPECT_EQ(console[2], "Quillon: 5 chain(s) could not be written to " + quillon::QuotedPath(log));
-  const auto logged = Logged(log);
+  const auto logged = testing_support::LoggedResets(log);
   ASSERT_EQ(logged.size(), ChainLogWriter::kMaxWaiting);
-  EXPECT_EQ(logged.front(), 6u);
-  EXPECT_EQ(logged.back(), kChains);
+  EXPECT_EQ(logged.front(), 6);
+  EXPECT_EQ(logged.back(), static_cast<int>(kChains));
   EXPECT_TRUE(std::is_sorted(logged.begin(), logged.end()));
 }
 

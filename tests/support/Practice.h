@@ -1,9 +1,13 @@
 #pragma once
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "PluginSession.h"
@@ -62,6 +66,27 @@ inline std::string FileText(const std::filesystem::path& path) {
 
 inline std::filesystem::path ChainLogPath(const std::filesystem::path& dataFolder) {
   return dataFolder / "quillon" / "chains.csv";
+}
+
+// The resets of every chain line in the chain log, in order.
+inline std::vector<int> LoggedResets(const std::filesystem::path& log) {
+  static const std::regex kChainLine(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ,(\d+),.*)");
+  std::vector<int> resets;
+  std::smatch match;
+  for (const std::string& line : FileLines(log)) {
+    if (std::regex_match(line, match, kChainLine)) resets.push_back(std::stoi(match[1]));
+  }
+  return resets;
+}
+
+// Waits until what another thread (the chain log's writer) does shows; false after 20 s.
+inline bool Eventually(const std::function<bool()>& shown) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!shown()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
 }
 
 // The page's statistics section of a session with no chain yet and no chain log, as it follows
