@@ -50,7 +50,7 @@ std::string ChainsOnDays(int days) {
   for (int day = 0; day < days; ++day) {
     const int month = 3 + day / 30;
     const int date = 1 + day % 30;
-    char stamp[24];
+    char stamp[32];  // room for any two ints, as the compiler checks
     std::snprintf(stamp, sizeof stamp, "2026-%02d-%02dT12:00:00Z", month, date);
     log += Chain(stamp, date);
   }
