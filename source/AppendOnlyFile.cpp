@@ -55,23 +55,11 @@ std::optional<char> AppendOnlyFile::LastByte() {
   return last;
 }
 
-AppendOnlyFile::Appended AppendOnlyFile::Append(std::string_view text) {
-  Appended appended;
-  if (error_) {
-    appended.error = error_;
-    return appended;
-  }
-  while (appended.bytes < text.size()) {
-    const auto chunk =
-        static_cast<DWORD>(std::min<std::size_t>(text.size() - appended.bytes, 1u << 30));
-    DWORD written = 0;
-    if (!WriteFile(handle_, text.data() + appended.bytes, chunk, &written, nullptr)) {
-      appended.error = LastError();
-      break;
-    }
-    appended.bytes += written;
-  }
-  return appended;
+std::size_t AppendOnlyFile::WriteSome(std::string_view text, std::error_code& error) {
+  const auto chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
+  DWORD written = 0;
+  if (!WriteFile(handle_, text.data(), chunk, &written, nullptr)) error = LastError();
+  return written;
 }
 
 #else
@@ -102,25 +90,29 @@ std::optional<char> AppendOnlyFile::LastByte() {
   return last;
 }
 
-AppendOnlyFile::Appended AppendOnlyFile::Append(std::string_view text) {
-  Appended appended;
-  if (error_) {
-    appended.error = error_;
-    return appended;
-  }
-  while (appended.bytes < text.size()) {
-    const ssize_t written =
-        ::write(descriptor_, text.data() + appended.bytes, text.size() - appended.bytes);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      appended.error = {errno, std::generic_category()};
-      break;
+std::size_t AppendOnlyFile::WriteSome(std::string_view text, std::error_code& error) {
+  for (;;) {
+    const ssize_t written = ::write(descriptor_, text.data(), text.size());
+    if (written >= 0) return static_cast<std::size_t>(written);
+    if (errno != EINTR) {
+      error = {errno, std::generic_category()};
+      return 0;
     }
-    appended.bytes += static_cast<std::size_t>(written);
   }
-  return appended;
 }
 
 #endif
+
+AppendOnlyFile::Appended AppendOnlyFile::Append(std::string_view text) {
+  Appended appended;
+  appended.error = error_;
+  while (!appended.error && appended.bytes < text.size()) {
+    const std::size_t written = WriteSome(text.substr(appended.bytes), appended.error);
+    // A write that takes nothing and says nothing would repeat for ever.
+    if (written == 0 && !appended.error) appended.error = std::make_error_code(std::errc::io_error);
+    appended.bytes += written;
+  }
+  return appended;
+}
 
 }  // namespace quillon

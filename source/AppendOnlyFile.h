@@ -31,6 +31,9 @@ class AppendOnlyFile {
   Appended Append(std::string_view text);
 
  private:
+  // One write from the start of `text`: how much of it reached the file, and why not all of it.
+  std::size_t WriteSome(std::string_view text, std::error_code& error);
+
 #ifdef _WIN32
   void* handle_;
 #else
