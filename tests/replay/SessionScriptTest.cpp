@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
@@ -59,7 +60,10 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
 TEST(SessionScript, ACommandStepKeepsItsWordsForTheConsole) {
   const auto steps = host::ParseSession(
       "1 command quillon_echo \"two words\" x # comment\n2 command writeconfig\n", "play.session",
-      OnlyEnabled, [](std::string_view name) { return name != "nosuch"; });
+      OnlyEnabled, [](std::string_view name) -> std::optional<std::string> {
+        if (name == "nosuch") return "unknown command 'nosuch'";
+        return std::nullopt;
+      });
   ASSERT_EQ(steps.size(), 2u);
   EXPECT_EQ(*std::get<host::RunCommand>(steps[0].action).commandLine,
             "quillon_echo \"two words\" x");
@@ -116,8 +120,57 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"ScreenOfPartPixels", "1 screen 1280.5 720\n", "bad screen size '1280.5'", 1},
         Fault{"ScreenTooLarge", "1 screen 1280 8193\n", "from 1 to 8192", 1},
         Fault{"ScreenNotANumber", "1 screen nan 720\n", "bad screen size 'nan'", 1},
-        Fault{"ScreenOneSide", "1 screen 1280\n", "wrong number of arguments to 'screen'", 1}),
+        Fault{"ScreenOneSide", "1 screen 1280\n", "wrong number of arguments to 'screen'", 1},
+        Fault{"HashInAnUnquotedValue", "1 set quillon_enabled #1 # on\n",
+              "expected set NAME VALUE; '#' starts a comment, so a value that holds '#' must be in "
+              "double quotes: \"#1\"",
+              1},
+        Fault{"ByteOrderMarkOnALaterLine",
+              "0 mode menu\n\xEF\xBB\xBF"
+              "1 frame\n",
+              "bad time '\\xEF\\xBB\\xBF1'", 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Reading a stream a line at a time gives what parsing the whole text gives, at the edges too:
+// the steps of the plain script, or the same fault.
+TEST(SessionScript, ReadsAStreamAsItParsesTheText) {
+  const std::string plain = "0 mode freeplay\n1 frame\n";
+  const std::string longest = "0 mode freeplay #" + std::string(host::kLongestScriptLine - 17, 'x');
+  const struct {
+    const char* name;
+    std::string text;
+    std::string fault;  // empty: the steps of `plain`
+  } cases[] = {
+      {"a byte-order mark at the start", "\xEF\xBB\xBF" + plain, ""},
+      {"Windows line ends", "0 mode freeplay\r\n1 frame\r\n", ""},
+      {"no line end at the end", "0 mode freeplay\n1 frame", ""},
+      {"a line as long as allowed", longest + "\n1 frame\n", ""},
+      {"a line one byte longer", longest + "x\n1 frame\n",
+       "play.session:1: line longer than 1048576 bytes"},
+      {"a long last line without its end", "0 mode freeplay\n" + longest + "xx",
+       "play.session:2: line longer than 1048576 bytes"},
+  };
+  const auto expected = Parse(plain);
+  for (const auto& c : cases) {
+    std::istringstream stream(c.text);
+    for (const auto& read : {std::function([&] { return Parse(c.text); }), std::function([&] {
+                               return host::ReadSession(stream, "play.session", OnlyEnabled);
+                             })}) {
+      try {
+        const auto steps = read();
+        EXPECT_EQ(c.fault, "") << c.name;
+        ASSERT_EQ(steps.size(), expected.size()) << c.name;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+          EXPECT_EQ(steps[i].line, expected[i].line) << c.name;
+          EXPECT_EQ(steps[i].ticks, expected[i].ticks) << c.name;
+          EXPECT_EQ(steps[i].action.index(), expected[i].action.index()) << c.name;
+        }
+      } catch (const host::ScriptError& error) {
+        EXPECT_EQ(error.what(), c.fault) << c.name;
+      }
+    }
+  }
+}
 
 // --- The host program ---------------------------------------------------------------------------
 
@@ -330,6 +383,7 @@ TEST(QuotedText, IsShortAndPrintableWhateverTheText) {
                    12),
        "'\\x7FELF\\x02\\x00\\xFF\\x09\\x0Ae\\xCC\\x81'"},
       {std::string(59, 'A') + "\xE2\x82\xAC", "'" + std::string(59, 'A') + "\\xE2'... (62 bytes)"},
+      {"C:\\games\\it's.png", "'C:\\\\games\\\\it\\'s.png'"},
   };
   for (const auto& c : cases) EXPECT_EQ(pluginsdk::QuoteText(c.text), c.quoted);
 }
@@ -340,9 +394,9 @@ TEST_F(HostProgram, AHugeOrBinaryScriptGivesAShortMessage) {
     std::string script;
     std::string expected;  // after "FILE:1: "
   } faults[] = {
-      {"huge.session", "0 set quillon_color " + std::string(10'000'000, 'A') + "\n",
+      {"huge.session", "0 set quillon_color " + std::string(1'000'000, 'A') + "\n",
        "cannot set quillon_color: '" + std::string(60, 'A') +
-           "'... (10000000 bytes) is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))\n"},
+           "'... (1000000 bytes) is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))\n"},
       {"binary.session",
        std::string("\x7F"
                    "ELF\x02\x01\x01\x00\x00\x1B[2J jump",
@@ -356,6 +410,59 @@ TEST_F(HostProgram, AHugeOrBinaryScriptGivesAShortMessage) {
     std::string err;
     EXPECT_EQ(Run(script.string(), out, err), 2);
     EXPECT_EQ(err, script.string() + ":1: " + fault.expected);
+  }
+}
+
+// A file that never ends a line is refused once a line is too long, in little memory. The old
+// way grew the line until memory ran out: the address space is capped so that cannot take long.
+TEST_F(HostProgram, AnEndlessLineStopsInLittleMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' shadow memory is not the program's";
+#endif
+  std::string out;
+  std::string err;
+  EXPECT_EQ(Run("/dev/zero", out, err, "ulimit -v 2000000; "), 2);
+  EXPECT_EQ(err, "/dev/zero:1: line longer than 1048576 bytes\n");
+  rusage usage{};
+  ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_LE(usage.ru_maxrss, 64 * 1024) << "peak resident kB";
+}
+
+// Every fault a script meets reads FILE:LINE: message, found before running or while running, and
+// a misspelt name is named with the nearest known one. A failure of the host's own goes to
+// standard error too, and fails the run.
+TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
+  std::filesystem::create_directories(folder / "taken.png");
+  std::filesystem::create_directories(folder / "data" / "config.cfg.new");
+  const std::string data = (folder / "data").string();
+  const struct {
+    const char* script;
+    std::string options;
+    int status;
+    std::string err;  // after "FILE:" when it starts with a line number
+  } cases[] = {
+      {"0 set quillon_enable 1\n", "", 2,
+       "1: unknown variable 'quillon_enable'; did you mean 'quillon_enabled'?\n"},
+      {"0 mode freeplay\n0 command writeconfg\n", "", 2,
+       "2: unknown command 'writeconfg'; did you mean 'writeconfig'?\n"},
+      {"0 set quillon_color #FF0000\n", "", 2,
+       "1: wrong number of arguments to 'set': expected set NAME VALUE; '#' starts a comment, so "
+       "a value that holds '#' must be in double quotes: \"#FF0000\"\n"},
+      {"0 frame\n1 frame taken.png\n", "", 1, "2: cannot write 'taken.png': Is a directory\n"},
+      {"0 set quillon_posx 5\n", "--data " + data, 1,
+       "quillon-host: config: cannot write " + data + "/config.cfg: cannot create " + data +
+           "/config.cfg.new: Is a directory; settings were not saved\n"},
+  };
+  for (const auto& c : cases) {
+    Write("messages.session", c.script);
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run(c.options + " messages.session", out, err, "cd " + folder.string() + " && "),
+              c.status)
+        << c.script;
+    const std::string prefix = c.err.starts_with("quillon-host: ") ? "" : "messages.session:";
+    EXPECT_EQ(err, prefix + c.err) << c.script;
+    EXPECT_EQ(out.find("console:"), std::string::npos) << out;
   }
 }
 

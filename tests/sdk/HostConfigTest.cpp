@@ -2,6 +2,7 @@
 // not own survives the host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "ConfigText.h"
+#include "DurableFile.h"
 #include "Host.h"
 #include "LoadedPlugin.h"
 #include "PluginSession.h"
@@ -61,7 +63,9 @@ TEST(ConfigText, LinesAreReadAsAPersonMayHaveWrittenThem) {
       {"\t quillon_posx   \"12\"  \r", ConfigEntry{"quillon_posx", "12"}},
       {"quillon_posx\"12\"", ConfigEntry{"quillon_posx", "12"}},
       {"path \"C:\\games\\x\"", ConfigEntry{"path", "C:\\games\\x"}},  // other escapes kept
-      {"quillon_posx 12", std::nullopt},
+      {"\tquillon_posx 12 \r", ConfigEntry{"quillon_posx", "12"}},     // as the console takes it
+      {"quillon_posx 1 2", std::nullopt},
+      {"quillon_posx", std::nullopt},
       {"quillon_posx \"12\\\"", std::nullopt},  // the closing quote escaped
       {"quillon_posx \"1\" \"2\"", std::nullopt},
       {"two words \"12\"", std::nullopt},
@@ -116,10 +120,12 @@ TEST_F(SavedSettings, AreAppliedAfterLoadAndWrittenOnWriteconfigAndUnload) {
             "quillon_posx \"120\"\n"
             "other_plugin_speed \"3\"\n"
             "quillon_textsize \"huge\"\n"
-            "quillon_color \"#00FF00\"\n");
+            "quillon_color \"#00FF00\"\n"
+            "quillon_posy 7\n");
   Load(folder.Path());
   // Registered by onLoad at their defaults, then set from the file.
   EXPECT_EQ(Value("quillon_posx"), "120");
+  EXPECT_EQ(Value("quillon_posy"), "7");
   EXPECT_EQ(Value("quillon_color"), "(0, 255, 0, 255)");
   EXPECT_EQ(Value("quillon_textsize"), "2");
   EXPECT_EQ(sdkHost.ConsoleLines(),
@@ -138,36 +144,74 @@ TEST_F(SavedSettings, AreAppliedAfterLoadAndWrittenOnWriteconfigAndUnload) {
 
   sdkHost.FindVariable("quillon_posy")->SetText("10");
   plugin.reset();
-  EXPECT_NE(ReadFile(config).find("\nquillon_posy \"10\"\n"), std::string::npos);
+  const std::string saved = ReadFile(config);
+  EXPECT_NE(saved.find("\nquillon_posy \"10\"\n"), std::string::npos);
+  EXPECT_EQ(saved.find("quillon_posy"), saved.rfind("quillon_posy")) << "saved once: " << saved;
   EXPECT_EQ(sdkHost.ConsoleLines().size(), 1u);
 }
 
-TEST_F(SavedSettings, AFolderThatCannotBeWrittenGivesOneLineAndTheHostGoesOn) {
+// The host's own failures are no console lines of the game: they are reported apart.
+TEST_F(SavedSettings, AFolderThatCannotBeWrittenIsOneFailureAndTheHostGoesOn) {
   const auto notAFolder = folder.Path() / "plain-file";
   WriteFile(notAFolder, "x");
   Load(notAFolder);
   // Nothing there to apply, and nothing to say until something is written.
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 0u);
+  ASSERT_EQ(sdkHost.Failures().size(), 0u);
   ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 1u);
-  EXPECT_TRUE(sdkHost.ConsoleLines()[0].starts_with("config: cannot write " +
-                                                    (notAFolder / "config.cfg").string() + ": "))
-      << sdkHost.ConsoleLines()[0];
-  EXPECT_TRUE(sdkHost.ConsoleLines()[0].ends_with("; settings were not saved"));
+  ASSERT_EQ(sdkHost.Failures().size(), 1u);
+  EXPECT_TRUE(sdkHost.Failures()[0].starts_with("config: cannot write " +
+                                                (notAFolder / "config.cfg").string() + ": "))
+      << sdkHost.Failures()[0];
+  EXPECT_TRUE(sdkHost.Failures()[0].ends_with("; settings were not saved"));
   plugin.reset();
-  EXPECT_EQ(sdkHost.ConsoleLines().size(), 2u) << "the save at unload fails the same way";
+  EXPECT_EQ(sdkHost.Failures().size(), 2u) << "the save at unload fails the same way";
+  EXPECT_EQ(sdkHost.ConsoleLines(), std::vector<std::string>{});
   EXPECT_EQ(ReadFile(notAFolder), "x");
 }
 
 TEST_F(SavedSettings, AFileThatCannotBeReadIsNeitherAppliedNorOverwritten) {
   std::filesystem::create_directory(config);  // a folder where the file should be
   Load(folder.Path());
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 1u);
-  EXPECT_NE(sdkHost.ConsoleLines()[0].find("cannot read"), std::string::npos);
+  ASSERT_EQ(sdkHost.Failures().size(), 1u);
+  EXPECT_NE(sdkHost.Failures()[0].find("cannot read"), std::string::npos);
   ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 2u);
-  EXPECT_NE(sdkHost.ConsoleLines()[1].find("the file was left as it is"), std::string::npos);
+  ASSERT_EQ(sdkHost.Failures().size(), 2u);
+  EXPECT_NE(sdkHost.Failures()[1].find("the file was left as it is"), std::string::npos);
+  EXPECT_EQ(sdkHost.ConsoleLines(), std::vector<std::string>{});
   EXPECT_TRUE(std::filesystem::is_directory(config));
+}
+
+// Every write of a file goes through one loop, which must end whatever the system answers.
+TEST(WriteWhole, WritesEverythingOrStopsAtTheFirstWriteThatTakesNothing) {
+  struct Case {
+    const char* name;
+    std::vector<std::size_t> takes;  // what each write takes, at most what is left
+    std::error_code fails;           // the error of the write after the listed ones
+    std::error_code expected;
+    std::size_t writes;
+  };
+  const auto noSpace = std::make_error_code(std::errc::no_space_on_device);
+  const Case cases[] = {
+      {"all at once", {10}, {}, {}, 1},
+      {"a byte at a time", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {}, {}, 10},
+      {"nothing taken, nothing said", {3, 0}, {}, std::make_error_code(std::errc::io_error), 2},
+      {"an error", {4}, noSpace, noSpace, 2},
+  };
+  for (const auto& c : cases) {
+    std::size_t writes = 0;
+    const auto error = pluginsdk::WriteWhole(
+        "0123456789", [&](std::string_view text, std::error_code& fault) -> std::size_t {
+          // A write that would repeat for ever fails the test instead.
+          if (++writes > c.takes.size() + 1) return text.size();
+          if (writes > c.takes.size()) {
+            fault = c.fails;
+            return 0;
+          }
+          return std::min(c.takes[writes - 1], text.size());
+        });
+    EXPECT_EQ(error, c.expected) << c.name;
+    EXPECT_EQ(writes, c.writes) << c.name;
+  }
 }
 
 TEST(SavedSettingsOfAPlugin, AreNotWrittenBeforeTheyAreReadFromTheFile) {
