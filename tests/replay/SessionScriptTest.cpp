@@ -12,6 +12,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "NearestNames.h"
 #include "QuotedText.h"
 #include "SessionScript.h"
 
@@ -131,44 +132,55 @@ INSTANTIATE_TEST_SUITE_P(
               "bad time '\\xEF\\xBB\\xBF1'", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Reading a stream a line at a time gives what parsing the whole text gives, at the edges too:
-// the steps of the plain script, or the same fault.
-TEST(SessionScript, ReadsAStreamAsItParsesTheText) {
+// The steps as line, tick and kind, or the fault: what reading a stream and parsing a text agree
+// on.
+std::string Outcome(const std::function<std::vector<host::Step>()>& read) {
+  try {
+    std::string text;
+    for (const auto& step : read()) {
+      text += std::to_string(step.line) + ':' + std::to_string(step.ticks) + ':' +
+              std::to_string(step.action.index()) + ' ';
+    }
+    return text;
+  } catch (const host::ScriptError& error) {
+    return error.what();
+  }
+}
+
+TEST(SessionScript, ReadsAStreamAsItParsesTheTextAtTheEdges) {
   const std::string plain = "0 mode freeplay\n1 frame\n";
   const std::string longest = "0 mode freeplay #" + std::string(host::kLongestScriptLine - 17, 'x');
   const struct {
-    const char* name;
     std::string text;
     std::string fault;  // empty: the steps of `plain`
   } cases[] = {
-      {"a byte-order mark at the start", "\xEF\xBB\xBF" + plain, ""},
-      {"Windows line ends", "0 mode freeplay\r\n1 frame\r\n", ""},
-      {"no line end at the end", "0 mode freeplay\n1 frame", ""},
-      {"a line as long as allowed", longest + "\n1 frame\n", ""},
-      {"a line one byte longer", longest + "x\n1 frame\n",
-       "play.session:1: line longer than 1048576 bytes"},
-      {"a long last line without its end", "0 mode freeplay\n" + longest + "xx",
-       "play.session:2: line longer than 1048576 bytes"},
+      {"\xEF\xBB\xBF" + plain, ""},  // a byte-order mark
+      {"0 mode freeplay\n1 frame", ""},
+      {longest + "\n1 frame\n", ""},
+      {longest + "x\n1 frame\n", "play.session:1: line longer than 1048576 bytes"},
+      {"0 mode freeplay\n" + longest + "xx", "play.session:2: line longer than 1048576 bytes"},
   };
-  const auto expected = Parse(plain);
   for (const auto& c : cases) {
+    const std::string expected = c.fault.empty() ? Outcome([&] { return Parse(plain); }) : c.fault;
     std::istringstream stream(c.text);
-    for (const auto& read : {std::function([&] { return Parse(c.text); }), std::function([&] {
-                               return host::ReadSession(stream, "play.session", OnlyEnabled);
-                             })}) {
-      try {
-        const auto steps = read();
-        EXPECT_EQ(c.fault, "") << c.name;
-        ASSERT_EQ(steps.size(), expected.size()) << c.name;
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-          EXPECT_EQ(steps[i].line, expected[i].line) << c.name;
-          EXPECT_EQ(steps[i].ticks, expected[i].ticks) << c.name;
-          EXPECT_EQ(steps[i].action.index(), expected[i].action.index()) << c.name;
-        }
-      } catch (const host::ScriptError& error) {
-        EXPECT_EQ(error.what(), c.fault) << c.name;
-      }
-    }
+    EXPECT_EQ(Outcome([&] { return Parse(c.text); }), expected) << c.text.substr(0, 20);
+    EXPECT_EQ(Outcome([&] { return host::ReadSession(stream, "play.session", OnlyEnabled); }),
+              expected)
+        << c.text.substr(0, 20);
+  }
+}
+
+TEST(NearestNames, AreSuggestedOnlyWhenClose) {
+  const std::vector<std::string> known = {"quillon_enabled", "quillon_posx", "quillon_posy",
+                                          "writeconfig"};
+  const std::pair<const char*, std::string> cases[] = {
+      {"quillon_psox", "; did you mean 'quillon_posx'?"},  // two letters swapped
+      {"quillon_posz", "; did you mean 'quillon_posx' or 'quillon_posy'?"},
+      {"writeconfg", "; did you mean 'writeconfig'?"},
+      {"nothing", ""},
+  };
+  for (const auto& [typed, suggestion] : cases) {
+    EXPECT_EQ(host::DidYouMean(typed, known), suggestion) << typed;
   }
 }
 
