@@ -1,5 +1,6 @@
 #include "PngFile.h"
 
+#include <cerrno>
 #include <climits>
 #include <fstream>
 #include <system_error>
@@ -31,24 +32,31 @@ std::vector<unsigned char> Encode(const Image& image) {
   return bytes;
 }
 
+// Why a file stream failed: the C library's reason, which the streams leave in errno.
+std::error_code LastStreamError() {
+  return {errno != 0 ? errno : EIO, std::generic_category()};
+}
+
 }  // namespace
 
-bool WritePng(const Image& image, const std::filesystem::path& file) {
+std::error_code SavePng(const Image& image, const std::filesystem::path& file) {
   const std::vector<unsigned char> bytes = Encode(image);
-  if (bytes.empty()) return false;
+  if (bytes.empty()) return std::make_error_code(std::errc::invalid_argument);
   std::error_code error;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
-  if (error) return false;
+  if (error) return error;
+  errno = 0;
   {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+    if (!out) return LastStreamError();
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (out) return true;
+    if (out) return {};
   }
+  const std::error_code failure = LastStreamError();
   std::filesystem::remove(file, error);
-  return false;
+  return failure;
 }
 
 }  // namespace host

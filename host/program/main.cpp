@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ErrorText.h"
 #include "Host.h"
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
@@ -81,8 +82,9 @@ Options:
   --help          show this text
 
 A session script has one step a line: TIME STEP [ARGS]. TIME is seconds from the start as a
-decimal, never decreasing (rounded to 100 ns). '#' starts a comment anywhere outside quotes;
-blank lines are allowed.
+decimal, never decreasing (rounded to 100 ns). '#' starts a comment anywhere outside quotes, so
+a value that holds '#' must be quoted (set quillon_color "#FF0000"); blank lines are allowed.
+A line holds at most 1 MiB (1048576 bytes); a byte-order mark at the start is skipped.
   mode menu|freeplay|training|match   what the game is in (start: menu)
   event NAME            run a game function: init, destroyed, jump, landed, dodge, ballground,
                         roundstart, explode, pause, unpause, or a game-function name in quotes
@@ -92,20 +94,25 @@ blank lines are allowed.
   set NAME VALUE        set a configuration variable as the console does
   show NAME             print TIME NAME = VALUE
   frame [FILE.png]      draw one frame and print its texts (and write it as an image)
-  settings [FILE.png]   draw the settings page and print its text: check boxes as [x], slider
-                        values in braces, a colour swatch as [colour R G B A] under its label,
-                        a plot as [histogram: VALUES] (and write it as an image)
+  settings [FILE.png]   draw the settings page and print its text (and write it as an image):
+                        check boxes as [x] or [ ], slider values in braces, buttons in
+                        brackets, and for what has no text of its own:
+                          [colour R G B A]      under a colour editor's label: its swatch's
+                                                colour, 0 to 255 a channel
+                          [histogram: VALUES]   resets per chain of the latest 50 chains,
+                                                oldest first (- when there are none)
+                          [lines: VALUES]       best chain of each of the latest 30 days
+                                                practised, oldest first (- when none)
   click "LABEL"         click the settings widget with that label as a mouse does (the page is
                         drawn for it, nothing printed); while a colour picker is open, a click
-                        outside it only closes it. A label the page does not show then stops
-                        the replay with a message that lists the labels it shows
+                        outside it only closes it, and a line says so. A label the page does
+                        not show stops the replay with a message that lists the labels it shows
   command NAME [WORDS]  run a console command: one the plugin registered, or writeconfig (save
                         the saved variables into config.cfg); quote a word with blanks or '#'
   expect "TEXT"         check that the latest frame step printed TEXT after its time; if not,
                         FILE:LINE: expected 'TEXT' but the frame at TIME showed 'OTHER' goes
                         to standard error and the session goes on; at the end "N of M
                         expectations failed" and exit status 1. Before any frame: a fault
-
   screen W H            the canvas size of the following frames in pixels, 1 to 8192 (start:
                         1920 1080); frame pictures are that size. In --window it resizes the
                         window, whose canvas always follows its framebuffer
@@ -116,12 +123,15 @@ Before each step the clock moves to the step's time (in real time: waits for it)
 every timeout due by then at its own time; after each step the deferred work queued by the
 plugin runs. A fault in the script is reported as FILE:LINE: message and nothing runs (exit
 status 2); so is a script that cannot be read, as FILE: no such file (is a directory,
-permission denied).
+permission denied). A misspelt variable or command is named with the nearest known ones. A
+step that cannot be carried out (a picture that cannot be written, a label the page does not
+show) is reported the same way, FILE:LINE: message, and stops the replay (exit status 1).
 
 Every line the host or the plugin writes to the console is printed on standard output as
 "console: TEXT" when it is written, among the step's own output; so is every toast the plugin
 shows, as "toast: TITLE: TEXT". Frame pictures and the window draw a toast as a box at the top
-right for its seconds.
+right for its seconds. A failure of the host itself, such as settings it could not save into
+config.cfg, goes to standard error instead, and the exit status is then 1.
 )";
 
 struct Options {
@@ -264,8 +274,8 @@ bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
     error = std::make_error_code(std::errc::not_a_directory);
   }
   if (error) {
-    std::cerr << "quillon-host: cannot use '" << folder.string()
-              << "' as the data folder: " << error.message() << '\n';
+    std::cerr << "quillon-host: cannot use " << pluginsdk::QuoteText(folder.string())
+              << " as the data folder: " << pluginsdk::ErrorText(error) << '\n';
     return false;
   }
   host.SetDataFolder(folder);
@@ -311,6 +321,52 @@ int Outcome(const host::Expectations& checked, bool finished,
   return checked.failed > 0 || (recorder != nullptr && recorder->Failed()) ? kExitFailure : 0;
 }
 
+// Loads the plugin, plays the session and unloads the plugin; the exit status.
+int Play(const Options& options, pluginsdk::Host& host) {
+  try {
+    host::LoadedPlugin plugin(host, options.plugin);
+    std::vector<host::Step> steps;
+    try {
+      if (!options.session.empty()) {
+        steps = host::LoadSession(options.session, host::RegistryCheck(host),
+                                  host::KnownCommands(host));
+      }
+    } catch (const host::ScriptError& error) {
+      std::cerr << error.what() << '\n';
+      return kExitUsage;
+    }
+    std::unique_ptr<host::SessionRecorder> recorder;
+    host::ReplayOptions replay = options.replay;
+    if (options.record) {
+      recorder = StartRecording(options, host);
+      replay.recorder = recorder.get();
+    }
+#if defined(QUILLON_LIVE_WINDOW)
+    if (options.window) {
+      const auto checked = host::RunLiveWindow(host, plugin, steps, options.session.string(),
+                                               std::cout, replay, options.closeAtEnd);
+      if (recorder) recorder->Flush();
+      return Outcome(checked, true, recorder.get());
+    }
+#endif
+    // A recording is completed when a signal stops the replay; otherwise a signal ends the
+    // program as it always does.
+    std::optional<host::StopOnSignals> stopOnSignals;
+    if (recorder) stopOnSignals.emplace();
+    host::SessionRunner runner(host, plugin, std::cout, replay);
+    const bool finished = runner.Run(steps, host::ScriptName(options.session));
+    if (recorder) recorder->Flush();
+    return Outcome(runner.Checked(), finished, recorder.get());
+  } catch (const host::ScriptError& error) {
+    // A step that could not be carried out is named as a fault in the script is.
+    std::cerr << error.what() << '\n';
+    return kExitFailure;
+  } catch (const std::exception& error) {
+    std::cerr << "quillon-host: " << error.what() << '\n';
+    return kExitFailure;
+  }
+}
+
 int Main(const std::vector<Argument>& arguments) {
   bool helpShown = false;
   const auto options = ParseOptions(arguments, helpShown);
@@ -335,45 +391,12 @@ int Main(const std::vector<Argument>& arguments) {
 
   pluginsdk::Host host;
   host.SetConsoleOutput([](std::string_view line) { std::cout << "console: " << line << '\n'; });
+  host.SetFailureOutput(
+      [](std::string_view line) { std::cerr << "quillon-host: " << line << '\n'; });
   if (options->data && !UseDataFolder(host, *options->data)) return kExitFailure;
-  try {
-    host::LoadedPlugin plugin(host, options->plugin);
-    std::vector<host::Step> steps;
-    try {
-      if (!options->session.empty()) {
-        steps = host::LoadSession(options->session, host::RegistryCheck(host),
-                                  host::KnownCommands(host));
-      }
-    } catch (const host::ScriptError& error) {
-      std::cerr << error.what() << '\n';
-      return kExitUsage;
-    }
-    std::unique_ptr<host::SessionRecorder> recorder;
-    host::ReplayOptions replay = options->replay;
-    if (options->record) {
-      recorder = StartRecording(*options, host);
-      replay.recorder = recorder.get();
-    }
-#if defined(QUILLON_LIVE_WINDOW)
-    if (options->window) {
-      const auto checked = host::RunLiveWindow(host, plugin, steps, options->session.string(),
-                                               std::cout, replay, options->closeAtEnd);
-      if (recorder) recorder->Flush();
-      return Outcome(checked, true, recorder.get());
-    }
-#endif
-    // A recording is completed when a signal stops the replay; otherwise a signal ends the
-    // program as it always does.
-    std::optional<host::StopOnSignals> stopOnSignals;
-    if (recorder) stopOnSignals.emplace();
-    host::SessionRunner runner(host, plugin, std::cout, replay);
-    const bool finished = runner.Run(steps, host::ScriptName(options->session));
-    if (recorder) recorder->Flush();
-    return Outcome(runner.Checked(), finished, recorder.get());
-  } catch (const std::exception& error) {
-    std::cerr << "quillon-host: " << error.what() << '\n';
-    return kExitFailure;
-  }
+  const int status = Play(*options, host);
+  // The plugin is unloaded by now, and its settings saved or not: a failure there counts too.
+  return status == 0 && !host.Failures().empty() ? kExitFailure : status;
 }
 
 // The program with the command line as the system hands it over.

@@ -1,9 +1,10 @@
 #include "SessionRunner.h"
 
 #include <algorithm>
-#include <stdexcept>
 
+#include "ErrorText.h"
 #include "FrameImage.h"
+#include "NearestNames.h"
 #include "PngFile.h"
 #include "QuotedText.h"
 #include "StopOnSignals.h"
@@ -23,6 +24,22 @@ std::shared_ptr<pluginsdk::ActorState> ActorAt(const std::optional<Vector>& loca
 
 // How long a wait in real time goes on before looking for a stop signal again.
 constexpr std::int64_t kWaitTurn = pluginsdk::HostClock::kTicksPerSecond / 10;
+
+// A step that cannot be carried out, named as a fault in the script is: "FILE:LINE: message".
+[[noreturn]] void StepFault(const std::string& source, const Step& step,
+                            const std::string& message) {
+  throw ScriptError(source + ":" + std::to_string(step.line) + ": " + message);
+}
+
+// Writes the picture a step asked for; a fault naming the file and why when it cannot.
+void WritePicture(const Image& picture, const std::filesystem::path& file,
+                  const std::string& source, const Step& step) {
+  if (const auto error = SavePng(picture, file)) {
+    StepFault(
+        source, step,
+        "cannot write " + pluginsdk::QuoteText(file.string()) + ": " + pluginsdk::ErrorText(error));
+  }
+}
 
 }  // namespace
 
@@ -48,7 +65,11 @@ VariableCheck RegistryCheck(const pluginsdk::Host& host) {
   return [&host](std::string_view name,
                  std::optional<std::string_view> value) -> std::optional<std::string> {
     const auto variable = host.FindVariable(name);
-    if (!variable) return "unknown variable " + pluginsdk::QuoteText(name);
+    if (!variable) {
+      std::vector<std::string> known;
+      for (const auto& registered : host.Variables()) known.push_back(registered->Name());
+      return "unknown variable " + pluginsdk::QuoteText(name) + DidYouMean(name, known);
+    }
     if (!value) return std::nullopt;
     // Try the value on a copy, so checking changes nothing.
     pluginsdk::ConsoleVariable trial(variable->Name(), variable->DefaultValue(), "",
@@ -61,7 +82,10 @@ VariableCheck RegistryCheck(const pluginsdk::Host& host) {
 }
 
 CommandCheck KnownCommands(const pluginsdk::Host& host) {
-  return [&host](std::string_view name) { return host.HasCommand(name); };
+  return [&host](std::string_view name) -> std::optional<std::string> {
+    if (host.HasCommand(name)) return std::nullopt;
+    return "unknown command " + pluginsdk::QuoteText(name) + DidYouMean(name, host.CommandNames());
+  };
 }
 
 SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::ostream& out,
@@ -110,41 +134,40 @@ void SessionRunner::RunStep(const Step& step, const std::string& source) {
 
 void SessionRunner::Apply(const Step& step, const std::string& source) {
   auto& world = host_.World();
-  std::visit(
-      Overloaded{
-          [&](const SetMode& s) { world.mode = s.mode; },
-          [&](const FireEvent& s) { host_.FireEvent(*s.function); },
-          [&](const PlaceBall& s) { world.gameState->ball = ActorAt(s.location); },
-          [&](const PlaceCar& s) { world.localCar = ActorAt(s.location); },
-          [&](const SetGameState& s) { world.gameStatePresent = s.present; },
-          [&](const SetVariable& s) {
-            // Checked when the script was read; a refusal here would be a host fault.
-            if (const auto refused =
-                    host_.FindVariable(s.assignment->name)->SetText(s.assignment->value)) {
-              throw std::runtime_error(source + ":" + std::to_string(step.line) + ": " + *refused);
-            }
-          },
-          [&](const ShowVariable& s) {
-            out_ << FormatTime(step.ticks) << ' ' << *s.name << " = "
-                 << host_.FindVariable(*s.name)->Text() << '\n';
-          },
-          [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
-          [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
-          [&](const ClickWidget& s) { ClickStep(step, s, source); },
-          [&](const ExpectFrame& s) { ExpectStep(step, s, source); },
-          [&](const RunCommand& s) {
-            // Known when the script was read; the plugin may have dropped it since.
-            if (!host_.ExecuteCommand(*s.commandLine)) {
-              throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                                       ": unknown command " + pluginsdk::QuoteText(*s.commandLine));
-            }
-          },
-          [&](const SetScreen& s) {
-            SetCanvasSize(s.size);
-            if (screenChange_) screenChange_(s.size);
-          },
-      },
-      step.action);
+  std::visit(Overloaded{
+                 [&](const SetMode& s) { world.mode = s.mode; },
+                 [&](const FireEvent& s) { host_.FireEvent(*s.function); },
+                 [&](const PlaceBall& s) { world.gameState->ball = ActorAt(s.location); },
+                 [&](const PlaceCar& s) { world.localCar = ActorAt(s.location); },
+                 [&](const SetGameState& s) { world.gameStatePresent = s.present; },
+                 [&](const SetVariable& s) {
+                   // Checked when the script was read; a refusal here would be a host fault.
+                   if (const auto refused =
+                           host_.FindVariable(s.assignment->name)->SetText(s.assignment->value)) {
+                     StepFault(source, step, *refused);
+                   }
+                 },
+                 [&](const ShowVariable& s) {
+                   out_ << FormatTime(step.ticks) << ' ' << *s.name << " = "
+                        << host_.FindVariable(*s.name)->Text() << '\n';
+                 },
+                 [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
+                 [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
+                 [&](const ClickWidget& s) { ClickStep(step, s, source); },
+                 [&](const ExpectFrame& s) { ExpectStep(step, s, source); },
+                 [&](const RunCommand& s) {
+                   // Known when the script was read; the plugin may have dropped it since.
+                   if (!host_.ExecuteCommand(*s.commandLine)) {
+                     StepFault(source, step,
+                               "unknown command " + pluginsdk::QuoteText(*s.commandLine));
+                   }
+                 },
+                 [&](const SetScreen& s) {
+                   SetCanvasSize(s.size);
+                   if (screenChange_) screenChange_(s.size);
+                 },
+             },
+             step.action);
 }
 
 void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
@@ -166,10 +189,7 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
                             ? framePicture_(canvas_->Calls())
                             : RenderFrameImage(canvas_->Calls(), font_, screen.X, screen.Y,
                                                host_.Toasts().OnScreen(host_.Clock().Now()));
-  if (!WritePng(picture, *frame.image)) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
-                             pluginsdk::QuoteText(frame.image->string()));
-  }
+  WritePicture(picture, *frame.image, source, step);
   out_ << PictureLine(*frame.image, picture) << '\n';
 }
 
@@ -181,25 +201,29 @@ void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& setti
   for (const auto& line : lines) out_ << "  " << line << '\n';
   if (!settings.image) return;
   const Image picture = window.Picture();
-  if (!WritePng(picture, *settings.image)) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) + ": cannot write " +
-                             pluginsdk::QuoteText(settings.image->string()));
-  }
+  WritePicture(picture, *settings.image, source, step);
   out_ << PictureLine(*settings.image, picture) << '\n';
 }
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
                               const std::string& source) {
   SettingsWindow& window = Settings(step, source);
-  if (window.Click(*click.label)) return;
+  if (window.Click(*click.label)) {
+    // A player would see the picker close and wonder why the widget did not answer.
+    if (window.ClickOnlyClosedPopup()) {
+      out_ << FormatTime(step.ticks) << " click " << pluginsdk::QuoteText(*click.label)
+           << " only closed the colour picker that was open; click again to use the widget\n";
+    }
+    return;
+  }
   // The page can change as the session goes on: say what it offers now.
   std::string offered;
   for (const auto& label : window.Labels()) {
     offered += (offered.empty() ? "; it has \"" : ", \"") + label + '"';
   }
-  throw std::runtime_error(source + ":" + std::to_string(step.line) + ": no widget " +
-                           pluginsdk::QuoteText(*click.label) + " on the settings page" +
-                           (offered.empty() ? "; it has none" : offered));
+  StepFault(source, step,
+            "no widget " + pluginsdk::QuoteText(*click.label) + " on the settings page" +
+                (offered.empty() ? "; it has none" : offered));
 }
 
 void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
@@ -225,8 +249,7 @@ SettingsWindow* SessionRunner::OpenSettings() {
 SettingsWindow& SessionRunner::Settings(const Step& step, const std::string& source) {
   SettingsWindow* window = OpenSettings();
   if (window == nullptr) {
-    throw std::runtime_error(source + ":" + std::to_string(step.line) +
-                             ": the plugin has no settings page");
+    StepFault(source, step, "the plugin has no settings page");
   }
   return *window;
 }

@@ -1,5 +1,6 @@
 #include "SessionScript.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cfloat>
@@ -64,7 +65,7 @@ class LineParser {
   }
 
   // Splits a line into words and double-quoted texts; '#' outside quotes ends the line.
-  std::vector<Token> Tokenize(std::string_view text) const {
+  std::vector<Token> Tokenize(std::string_view text) {
     std::vector<Token> tokens;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -72,6 +73,7 @@ class LineParser {
       if (c == ' ' || c == '\t' || c == '\r') {
         ++i;
       } else if (c == '#') {
+        comment_ = text.substr(i, text.find_first_of(" \t\r", i) - i);
         break;
       } else if (c == '"') {
         const auto close = text.find('"', i + 1);
@@ -108,8 +110,20 @@ class LineParser {
                        const char* usage) const {
     const std::size_t arguments = tokens.size() - 2;
     if (arguments < min || arguments > max) {
-      Fail("wrong number of arguments to " + QuoteText(tokens[1].text) + ": expected " + usage);
+      Fail("wrong number of arguments to " + QuoteText(tokens[1].text) + ": expected " + usage +
+           (arguments < min ? CommentHint() : std::string()));
     }
+  }
+
+  // When a line is short of words and has a comment, the comment is likely a value that holds
+  // '#' (a colour, say): what to write instead.
+  std::string CommentHint() const {
+    if (comment_.empty()) return {};
+    std::string hint = "; '#' starts a comment, so a value that holds '#' must be in double quotes";
+    const bool plain = comment_.size() <= pluginsdk::kQuotedBytes &&
+                       std::all_of(comment_.begin(), comment_.end(),
+                                   [](char c) { return c > ' ' && c < 0x7F && c != '"'; });
+    return plain ? hint + ": \"" + std::string(comment_) + '"' : hint;
   }
 
   std::optional<Vector> Location(const std::vector<Token>& tokens, const char* usage) const {
@@ -208,7 +222,8 @@ class LineParser {
     if (tokens.size() < 3)
       Fail("wrong number of arguments to 'command': expected command NAME ...");
     const std::string& name = tokens[2].text;
-    if (!checkCommand || !checkCommand(name)) Fail("unknown command " + QuoteText(name));
+    if (!checkCommand) Fail("unknown command " + QuoteText(name));
+    if (const auto refused = checkCommand(name)) Fail(*refused);
     // Quoted words are quoted again, so the console splits the line into the very same words.
     std::string commandLine;
     for (std::size_t i = 2; i < tokens.size(); ++i) {
@@ -250,6 +265,7 @@ class LineParser {
  private:
   const std::string& source_;
   int line_;
+  std::string_view comment_;  // from '#' to the next blank, when the line has a comment
 };
 
 // Parses a script a line at a time, so a long script is never held whole as text.
@@ -261,7 +277,14 @@ class SessionReader {
 
   void Read(std::string_view lineText) {
     ++line_;
-    const LineParser parser(source_, line_);
+    LineParser parser(source_, line_);
+    if (lineText.size() > kLongestScriptLine) {
+      parser.Fail("line longer than " + std::to_string(kLongestScriptLine) + " bytes");
+    }
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (line_ == 1 && lineText.starts_with(kByteOrderMark)) {
+      lineText.remove_prefix(kByteOrderMark.size());
+    }
     const auto tokens = parser.Tokenize(lineText);
     if (tokens.empty()) return;
     if (tokens.size() < 2) parser.Fail("expected TIME STEP [ARGS]");
@@ -326,8 +349,18 @@ std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
                               const VariableCheck& checkVariable,
                               const CommandCheck& checkCommand) {
   SessionReader reader(source, checkVariable, checkCommand);
-  std::string line;
-  while (std::getline(stream, line)) reader.Read(line);
+  // One byte more than a line may hold, and one for getline's terminating zero: a line that
+  // fills it is too long, and no more of it is read.
+  constexpr std::size_t kRoom = kLongestScriptLine + 2;
+  const auto line = std::make_unique_for_overwrite<char[]>(kRoom);
+  for (;;) {
+    stream.getline(line.get(), static_cast<std::streamsize>(kRoom));
+    const auto taken = static_cast<std::size_t>(stream.gcount());
+    if (stream.bad() || (stream.fail() && taken == 0)) break;
+    // getline counts the line feed it takes; a line cut by the end or by the room has none.
+    const bool ended = !stream.fail() && !stream.eof();
+    reader.Read({line.get(), ended ? taken - 1 : taken});
+  }
   if (stream.bad()) throw ScriptError(source + ": cannot read the file");
   return reader.TakeSteps();
 }

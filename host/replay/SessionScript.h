@@ -80,7 +80,7 @@ struct Step {
 // StepText rather than widen every step.
 static_assert(sizeof(Step) <= 40);
 
-// A fault in a script, as "FILE:LINE: message".
+// A fault in a script, or in carrying out one of its steps, as "FILE:LINE: message".
 class ScriptError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -91,10 +91,16 @@ class ScriptError : public std::runtime_error {
 using VariableCheck = std::function<std::optional<std::string>(
     std::string_view name, std::optional<std::string_view> value)>;
 
-// Whether a console command of that name exists. None given: no command is known.
-using CommandCheck = std::function<bool(std::string_view name)>;
+// Says why a command step is refused: no console command has that name. Nothing: the command
+// exists. None given: no command is known.
+using CommandCheck = std::function<std::optional<std::string>(std::string_view name)>;
+
+// The longest line a script may have, in bytes: a file that is no script (a device that never
+// ends a line) is then refused in little memory.
+inline constexpr std::size_t kLongestScriptLine = 1 << 20;
 
 // Parses a whole script. Throws ScriptError at the first fault; `source` names the file in it.
+// A byte-order mark at the start, as some editors write, is skipped.
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
                                const VariableCheck& checkVariable,
                                const CommandCheck& checkCommand = {});

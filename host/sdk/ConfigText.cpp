@@ -15,6 +15,17 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// `NAME VALUE` with a value of one word, as the console takes it when typed without quotes.
+std::optional<ConfigEntry> UnquotedEntry(std::string_view line) {
+  const auto blank = line.find_first_of(" \t");
+  if (blank == std::string_view::npos) return std::nullopt;
+  const std::string_view value = TrimBlanks(line.substr(blank));
+  if (value.find_first_of(" \t") != std::string_view::npos) return std::nullopt;
+  ConfigEntry entry{std::string(line.substr(0, blank)), std::string(value)};
+  if (!IsConfigName(entry.name)) return std::nullopt;
+  return entry;
+}
+
 }  // namespace
 
 bool IsConfigName(std::string_view name) {
@@ -28,9 +39,8 @@ std::optional<ConfigEntry> ParseConfigLine(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
   line = TrimBlanks(line);
   const auto quote = line.find('"');
-  if (quote == std::string_view::npos || line.size() - quote < 2 || line.back() != '"') {
-    return std::nullopt;
-  }
+  if (quote == std::string_view::npos) return UnquotedEntry(line);
+  if (line.size() - quote < 2 || line.back() != '"') return std::nullopt;
   ConfigEntry entry{std::string(TrimBlanks(line.substr(0, quote))), {}};
   if (!IsConfigName(entry.name)) return std::nullopt;
   const std::string_view quoted = line.substr(quote + 1, line.size() - quote - 2);

@@ -11,6 +11,7 @@ namespace pluginsdk {
 // The text of the host's configuration file: one `NAME "VALUE"` a line. Inside the quotes a
 // backslash escapes a quote, a backslash, a line feed (\n) or a carriage return (\r), so any value
 // fits on one line; any other backslash is kept as written, as a hand-edited file may have it.
+// A value of one word may stand without quotes (`NAME VALUE`), as the console takes it.
 struct ConfigEntry {
   std::string name;
   std::string value;

@@ -1,6 +1,6 @@
 #include "DurableFile.h"
 
-#include <system_error>
+#include "ErrorText.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,29 +21,31 @@ std::string Utf8(const std::filesystem::path& path) {
   return {text.begin(), text.end()};
 }
 
+std::string Reason(const std::string& what, const std::filesystem::path& file,
+                   const std::error_code& error) {
+  return what + " " + Utf8(file) + ": " + ErrorText(error);
+}
+
 #ifdef _WIN32
 
-std::string LastError() {
-  return std::system_category().message(static_cast<int>(GetLastError()));
+std::error_code LastError() {
+  return {static_cast<int>(GetLastError()), std::system_category()};
 }
 
 // Writes and flushes the new file; the reason when it fails.
 std::optional<std::string> WriteFlushed(const std::filesystem::path& file, std::string_view text) {
   const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return "cannot create " + Utf8(file) + ": " + LastError();
+  if (handle == INVALID_HANDLE_VALUE) return Reason("cannot create", file, LastError());
   std::optional<std::string> failure;
-  for (std::size_t done = 0; !failure && done < text.size();) {
+  const auto error = WriteWhole(text, [handle](std::string_view part, std::error_code& fault) {
     DWORD written = 0;
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1u << 30));
-    if (!WriteFile(handle, text.data() + done, chunk, &written, nullptr)) {
-      failure = "cannot write " + Utf8(file) + ": " + LastError();
-    }
-    done += written;
-  }
-  if (!failure && !FlushFileBuffers(handle)) {
-    failure = "cannot flush " + Utf8(file) + ": " + LastError();
-  }
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(part.size(), 1u << 30));
+    if (!WriteFile(handle, part.data(), chunk, &written, nullptr)) fault = LastError();
+    return static_cast<std::size_t>(written);
+  });
+  if (error) failure = Reason("cannot write", file, error);
+  if (!failure && !FlushFileBuffers(handle)) failure = Reason("cannot flush", file, LastError());
   CloseHandle(handle);
   return failure;
 }
@@ -53,34 +55,39 @@ std::optional<std::string> RenameOver(const std::filesystem::path& from,
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return std::nullopt;
   }
-  return "cannot replace it: " + LastError();
+  return "cannot replace it: " + ErrorText(LastError());
 }
 
 #else
 
-std::string Reason(const std::string& what, const std::filesystem::path& file) {
-  return what + " " + Utf8(file) + ": " + std::generic_category().message(errno);
+std::error_code LastError() {
+  return {errno, std::generic_category()};
 }
 
 std::optional<std::string> WriteFlushed(const std::filesystem::path& file, std::string_view text) {
   const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (descriptor < 0) return Reason("cannot create", file);
+  if (descriptor < 0) return Reason("cannot create", file, LastError());
   std::optional<std::string> failure;
-  for (std::size_t done = 0; !failure && done < text.size();) {
-    const ssize_t written = ::write(descriptor, text.data() + done, text.size() - done);
-    if (written < 0 && errno != EINTR) failure = Reason("cannot write", file);
-    if (written > 0) done += static_cast<std::size_t>(written);
-  }
-  if (!failure && ::fsync(descriptor) != 0) failure = Reason("cannot flush", file);
-  if (::close(descriptor) != 0 && !failure) failure = Reason("cannot write", file);
+  const auto error = WriteWhole(text, [descriptor](std::string_view part, std::error_code& fault) {
+    for (;;) {
+      const ssize_t written = ::write(descriptor, part.data(), part.size());
+      if (written >= 0) return static_cast<std::size_t>(written);
+      if (errno != EINTR) {
+        fault = LastError();
+        return std::size_t{0};
+      }
+    }
+  });
+  if (error) failure = Reason("cannot write", file, error);
+  if (!failure && ::fsync(descriptor) != 0) failure = Reason("cannot flush", file, LastError());
+  if (::close(descriptor) != 0 && !failure) failure = Reason("cannot write", file, LastError());
   return failure;
 }
 
 std::optional<std::string> RenameOver(const std::filesystem::path& from,
                                       const std::filesystem::path& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) {
-    return "cannot replace it: " + std::generic_category().message(errno);
-  }
+  if (::rename(from.c_str(), to.c_str()) != 0)
+    return "cannot replace it: " + ErrorText(LastError());
   // The rename lives in the folder: flush it too. A folder that cannot be flushed has the new
   // file all the same, so this is no failure.
   const auto folder = to.parent_path().empty() ? std::filesystem::path(".") : to.parent_path();
@@ -95,6 +102,16 @@ std::optional<std::string> RenameOver(const std::filesystem::path& from,
 #endif
 
 }  // namespace
+
+std::error_code WriteWhole(std::string_view text, const WriteSome& writeSome) {
+  std::error_code error;
+  for (std::size_t done = 0; !error && done < text.size();) {
+    const std::size_t written = writeSome(text.substr(done), error);
+    if (written == 0 && !error) error = std::make_error_code(std::errc::io_error);
+    done += written;
+  }
+  return error;
+}
 
 std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& file,
                                               std::string_view text) {

@@ -212,6 +212,13 @@ bool Host::HasCommand(std::string_view name) const {
                      [name](const Command& command) { return command.name == name; });
 }
 
+std::vector<std::string> Host::CommandNames() const {
+  const std::lock_guard lock(commandsMutex_);
+  std::vector<std::string> names;
+  for (const auto& command : commands_) names.push_back(command.name);
+  return names;
+}
+
 namespace {
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {
@@ -272,6 +279,22 @@ void Host::SetConsoleOutput(std::function<void(std::string_view)> output) {
   consoleOutput_ = std::move(output);
 }
 
+void Host::ReportFailure(std::string_view line) {
+  const std::lock_guard lock(failuresMutex_);
+  failures_.emplace_back(line);
+  if (failureOutput_) failureOutput_(line);
+}
+
+std::vector<std::string> Host::Failures() const {
+  const std::lock_guard lock(failuresMutex_);
+  return failures_;
+}
+
+void Host::SetFailureOutput(std::function<void(std::string_view)> output) {
+  const std::lock_guard lock(failuresMutex_);
+  failureOutput_ = std::move(output);
+}
+
 const std::filesystem::path& Host::DataFolder() {
   if (!dataFolder_.empty()) return dataFolder_;
   std::error_code error;
@@ -286,8 +309,8 @@ const std::filesystem::path& Host::DataFolder() {
       return dataFolder_;
     }
   }
-  Log("host: cannot make a temporary data folder" +
-      (error ? ": " + error.message() : std::string()));
+  ReportFailure("host: cannot make a temporary data folder" +
+                (error ? ": " + error.message() : std::string()));
   return dataFolder_;
 }
 

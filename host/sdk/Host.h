@@ -108,6 +108,8 @@ class PLUGINSDK_API Host {
   void RegisterCommand(PluginId plugin, std::string name, CommandCallback callback,
                        std::string description);
   bool HasCommand(std::string_view name) const;
+  // The names of the commands registered now, in the order they were registered.
+  std::vector<std::string> CommandNames() const;
   // Runs a command line: words split at blanks, a double-quoted word may hold blanks; the first
   // word names the command, which gets all the words. False when no command has that name (an
   // empty line is no command either).
@@ -116,6 +118,14 @@ class PLUGINSDK_API Host {
   void Log(std::string_view line);
   std::vector<std::string> ConsoleLines() const;
   void SetConsoleOutput(std::function<void(std::string_view)> output);
+
+  // --- The host's own failures -------------------------------------------------------------------
+  // A failure of the host itself (settings it could not save, a file it could not read) is no
+  // line of the game's console: it is kept in Failures() and handed to the failure output, when
+  // one is set. The host program writes it to standard error and ends with a failure status.
+  void ReportFailure(std::string_view line);
+  std::vector<std::string> Failures() const;
+  void SetFailureOutput(std::function<void(std::string_view)> output);
 
   // --- Data folder -------------------------------------------------------------------------------
   // Where plugins keep their files. Unless SetDataFolder chose one, a fresh temporary folder made
@@ -127,8 +137,8 @@ class PLUGINSDK_API Host {
 
   // --- Configuration file --------------------------------------------------------------------
   // Every variable registered as saved is kept in DataFolder()/config.cfg (see ConfigText.h).
-  // A fault (a file that cannot be read, a refused value, a folder that cannot be written) gives
-  // one console line and the host goes on.
+  // A value the variable refuses gives one console line, as the game's console gives it; a file
+  // that cannot be read or written is a failure of the host (ReportFailure). The host goes on.
   std::filesystem::path ConfigFile();
   // Sets the plugin's saved variables from the file, as the console would; where a name has
   // several lines the last counts.
@@ -195,6 +205,9 @@ class PLUGINSDK_API Host {
   mutable std::mutex consoleMutex_;
   std::vector<std::string> consoleLines_;
   std::function<void(std::string_view)> consoleOutput_;
+  mutable std::mutex failuresMutex_;
+  std::vector<std::string> failures_;
+  std::function<void(std::string_view)> failureOutput_;
   // One configuration file write or read at a time, whichever thread runs writeconfig.
   std::mutex configMutex_;
   std::filesystem::path dataFolder_;

@@ -8,7 +8,9 @@
 
 #include "ConfigText.h"
 #include "DurableFile.h"
+#include "ErrorText.h"
 #include "Host.h"
+#include "QuotedText.h"
 
 namespace pluginsdk {
 namespace {
@@ -20,7 +22,7 @@ std::optional<std::string> ReadConfigText(const std::filesystem::path& file, std
   const auto status = std::filesystem::status(file, error);
   if (status.type() == std::filesystem::file_type::not_found) return std::string();
   if (error) {
-    fault = error.message();
+    fault = ErrorText(error);
     return std::nullopt;
   }
   if (!std::filesystem::is_regular_file(status)) {
@@ -46,7 +48,7 @@ std::optional<std::string> ReplaceFile(const std::filesystem::path& file, std::s
   std::error_code error;
   std::filesystem::create_directories(file.parent_path(), error);
   if (error)
-    return "cannot make the folder " + file.parent_path().string() + ": " + error.message();
+    return "cannot make the folder " + file.parent_path().string() + ": " + ErrorText(error);
   return ReplaceFileDurably(file, text);
 }
 
@@ -61,14 +63,14 @@ void Host::ApplyConfig(PluginId plugin) {
   const std::lock_guard configLock(configMutex_);
   const auto file = ConfigFile();
   if (file.empty()) {
-    Log("config: no data folder; saved settings were not applied");
+    ReportFailure("config: no data folder; saved settings were not applied");
     return;
   }
   std::string fault;
   const auto text = ReadConfigText(file, fault);
   if (!text) {
-    Log("config: cannot read " + file.string() + ": " + fault +
-        "; saved settings were not applied");
+    ReportFailure("config: cannot read " + file.string() + ": " + fault +
+                  "; saved settings were not applied");
     return;
   }
   {
@@ -95,15 +97,15 @@ void Host::WriteConfig() {
   const std::lock_guard configLock(configMutex_);
   const auto file = ConfigFile();
   if (file.empty()) {
-    Log("config: no data folder; settings were not saved");
+    ReportFailure("config: no data folder; settings were not saved");
     return;
   }
   std::string fault;
   const auto old = ReadConfigText(file, fault);
   if (!old) {
     // Rewriting a file the host could not read would lose every line it holds.
-    Log("config: cannot read " + file.string() + ": " + fault +
-        "; settings were not saved, and the file was left as it is");
+    ReportFailure("config: cannot read " + file.string() + ": " + fault +
+                  "; settings were not saved, and the file was left as it is");
     return;
   }
   std::vector<ConfigEntry> owned;
@@ -116,7 +118,8 @@ void Host::WriteConfig() {
   }
   for (const auto& variable : saved) {
     if (!IsConfigName(variable->Name())) {
-      Log("config: the variable name '" + variable->Name() + "' cannot be saved");
+      ReportFailure("config: the variable name " + QuoteText(variable->Name()) +
+                    " cannot be saved");
       continue;
     }
     owned.push_back({variable->Name(), variable->Text()});
@@ -124,7 +127,8 @@ void Host::WriteConfig() {
   const std::string text = MergeConfig(*old, owned);
   if (text == *old) return;  // unchanged: the file is not touched
   if (const auto failure = ReplaceFile(file, text)) {
-    Log("config: cannot write " + file.string() + ": " + *failure + "; settings were not saved");
+    ReportFailure("config: cannot write " + file.string() + ": " + *failure +
+                  "; settings were not saved");
   }
 }
 

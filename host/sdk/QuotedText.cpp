@@ -8,7 +8,11 @@ std::string QuoteText(std::string_view text) {
   std::string quoted = "'";
   for (const char c : shown) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F) {
+    if (c == '\\' || c == '\'') {
+      // Escaped, so the quote around the text is the only bare one and every \ starts an escape.
+      quoted += '\\';
+      quoted += c;
+    } else if (byte >= 0x20 && byte < 0x7F) {
       quoted += c;
     } else {
       quoted += "\\x";

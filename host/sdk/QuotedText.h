@@ -11,8 +11,9 @@ namespace pluginsdk {
 inline constexpr std::size_t kQuotedBytes = 60;
 
 // A text as a message quotes it: in single quotes, its first kQuotedBytes bytes with every byte
-// that is not printable ASCII written as \xNN, and "... (N bytes)" after the quote when it was
-// cut. A message then stays one short line whatever the text holds.
+// that is not printable ASCII written as \xNN, a backslash as \\ and a single quote as \', and
+// "... (N bytes)" after the quote when it was cut. A message then stays one short line whatever
+// the text holds, and cannot be misread.
 PLUGINSDK_API std::string QuoteText(std::string_view text);
 
 }  // namespace pluginsdk

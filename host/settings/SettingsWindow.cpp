@@ -180,13 +180,21 @@ std::vector<std::string> SettingsWindow::Labels() {
 }
 
 bool SettingsWindow::Click(std::string_view label) {
+  clickOnlyClosedPopup_ = false;
   const auto rect = Locate(label);
   if (!rect) return false;
-  MoveMouse(rect->Center());
+  const ImVec2 at = rect->Center();
+  const ImGuiWindow* popup = TopPopup();
+  const bool outsidePopup =
+      popup != nullptr && !ImRect(popup->Pos.x, popup->Pos.y, popup->Pos.x + popup->Size.x,
+                                  popup->Pos.y + popup->Size.y)
+                               .Contains(at);
+  MoveMouse(at);
   PressMouse();
   Frame(nullptr, nullptr, nullptr);
   ReleaseMouse();
   Frame(nullptr, nullptr, nullptr);
+  clickOnlyClosedPopup_ = outsidePopup && TopPopup() != popup;
   return true;
 }
 

@@ -58,6 +58,9 @@ class SettingsWindow {
   // presses the left button in one frame and releases it in the next. False, with nothing done,
   // when the page shows no such widget.
   bool Click(std::string_view label);
+  // Whether the latest Click met a popup (a colour picker) open over the page and, landing
+  // outside it, only closed it: Dear ImGui gives such a click to no widget below.
+  bool ClickOnlyClosedPopup() const { return clickOnlyClosedPopup_; }
   // The labels a click finds on the page as it stands, top to bottom.
   std::vector<std::string> Labels();
 
@@ -119,6 +122,7 @@ class SettingsWindow {
   ImGuiWindow* pageWindow_ = nullptr;  // known from the first frame on
   ImVec2 origin_{0.0f, 0.0f};
   ImVec2 size_{kWidth, kHeight};
+  bool clickOnlyClosedPopup_ = false;
 };
 
 }  // namespace host

@@ -8,7 +8,9 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
+#include "ErrorText.h"
 #include "PngFile.h"
+#include "QuotedText.h"
 #include "StopOnSignals.h"
 #include "backends/imgui_impl_glfw.h"
 
@@ -235,10 +237,11 @@ void LiveWindow::SaveScreenshot() {
   const std::string time = FormatTime(host_.Clock().Now());  // the frame's, not the file's
   const std::filesystem::path file = FreeScreenshotName();
   const Image picture = renderer_.ReadBack(window_.Width(), window_.Height());
-  if (WritePng(picture, file)) {
-    out_ << time << " screenshot " << file.string() << '\n' << PictureLine(file, picture) << '\n';
+  if (const auto error = SavePng(picture, file)) {
+    out_ << time << " screenshot not written: cannot write " << pluginsdk::QuoteText(file.string())
+         << ": " << pluginsdk::ErrorText(error) << '\n';
   } else {
-    out_ << time << " screenshot not written: cannot write '" << file.string() << "'\n";
+    out_ << time << " screenshot " << file.string() << '\n' << PictureLine(file, picture) << '\n';
   }
 }
 

@@ -259,7 +259,8 @@ TEST(FrameStep, ReportsAnImageItCannotWriteWithFileAndLine) {
     RunScript("0 mode freeplay\n# a frame follows\n1 frame " + file + "\n", "practice.txt");
     FAIL() << "no error";
   } catch (const std::runtime_error& error) {
-    EXPECT_EQ(std::string(error.what()), "practice.txt:3: cannot write '" + file + "'");
+    EXPECT_EQ(std::string(error.what()),
+              "practice.txt:3: cannot write '" + file + "': Not a directory");
   }
 }
 

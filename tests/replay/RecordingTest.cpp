@@ -35,7 +35,8 @@ std::optional<std::string> AnyVariable(std::string_view, std::optional<std::stri
 }
 
 std::vector<host::Step> Parse(const std::string& script) {
-  return host::ParseSession(script, "written.session", AnyVariable, [](auto) { return true; });
+  return host::ParseSession(script, "written.session", AnyVariable,
+                            [](auto) { return std::optional<std::string>(); });
 }
 
 std::string Written(const std::vector<host::Step>& steps) {

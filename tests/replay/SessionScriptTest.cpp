@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
+#include "NearestNames.h"
 #include "QuotedText.h"
 #include "SessionScript.h"
 
@@ -59,7 +61,10 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
 TEST(SessionScript, ACommandStepKeepsItsWordsForTheConsole) {
   const auto steps = host::ParseSession(
       "1 command quillon_echo \"two words\" x # comment\n2 command writeconfig\n", "play.session",
-      OnlyEnabled, [](std::string_view name) { return name != "nosuch"; });
+      OnlyEnabled, [](std::string_view name) -> std::optional<std::string> {
+        if (name == "nosuch") return "unknown command 'nosuch'";
+        return std::nullopt;
+      });
   ASSERT_EQ(steps.size(), 2u);
   EXPECT_EQ(*std::get<host::RunCommand>(steps[0].action).commandLine,
             "quillon_echo \"two words\" x");
@@ -116,8 +121,68 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"ScreenOfPartPixels", "1 screen 1280.5 720\n", "bad screen size '1280.5'", 1},
         Fault{"ScreenTooLarge", "1 screen 1280 8193\n", "from 1 to 8192", 1},
         Fault{"ScreenNotANumber", "1 screen nan 720\n", "bad screen size 'nan'", 1},
-        Fault{"ScreenOneSide", "1 screen 1280\n", "wrong number of arguments to 'screen'", 1}),
+        Fault{"ScreenOneSide", "1 screen 1280\n", "wrong number of arguments to 'screen'", 1},
+        Fault{"HashInAnUnquotedValue", "1 set quillon_enabled #1 # on\n",
+              "expected set NAME VALUE; '#' starts a comment, so a value that holds '#' must be in "
+              "double quotes: \"#1\"",
+              1},
+        Fault{"ByteOrderMarkOnALaterLine",
+              "0 mode menu\n\xEF\xBB\xBF"
+              "1 frame\n",
+              "bad time '\\xEF\\xBB\\xBF1'", 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The steps as line, tick and kind, or the fault: what reading a stream and parsing a text agree
+// on.
+std::string Outcome(const std::function<std::vector<host::Step>()>& read) {
+  try {
+    std::string text;
+    for (const auto& step : read()) {
+      text += std::to_string(step.line) + ':' + std::to_string(step.ticks) + ':' +
+              std::to_string(step.action.index()) + ' ';
+    }
+    return text;
+  } catch (const host::ScriptError& error) {
+    return error.what();
+  }
+}
+
+TEST(SessionScript, ReadsAStreamAsItParsesTheTextAtTheEdges) {
+  const std::string plain = "0 mode freeplay\n1 frame\n";
+  const std::string longest = "0 mode freeplay #" + std::string(host::kLongestScriptLine - 17, 'x');
+  const struct {
+    std::string text;
+    std::string fault;  // empty: the steps of `plain`
+  } cases[] = {
+      {"\xEF\xBB\xBF" + plain, ""},  // a byte-order mark
+      {"0 mode freeplay\n1 frame", ""},
+      {longest + "\n1 frame\n", ""},
+      {longest + "x\n1 frame\n", "play.session:1: line longer than 1048576 bytes"},
+      {"0 mode freeplay\n" + longest + "xx", "play.session:2: line longer than 1048576 bytes"},
+  };
+  for (const auto& c : cases) {
+    const std::string expected = c.fault.empty() ? Outcome([&] { return Parse(plain); }) : c.fault;
+    std::istringstream stream(c.text);
+    EXPECT_EQ(Outcome([&] { return Parse(c.text); }), expected) << c.text.substr(0, 20);
+    EXPECT_EQ(Outcome([&] { return host::ReadSession(stream, "play.session", OnlyEnabled); }),
+              expected)
+        << c.text.substr(0, 20);
+  }
+}
+
+TEST(NearestNames, AreSuggestedOnlyWhenClose) {
+  const std::vector<std::string> known = {"quillon_enabled", "quillon_posx", "quillon_posy",
+                                          "writeconfig"};
+  const std::pair<const char*, std::string> cases[] = {
+      {"quillon_psox", "; did you mean 'quillon_posx'?"},  // two letters swapped
+      {"quillon_posz", "; did you mean 'quillon_posx' or 'quillon_posy'?"},
+      {"writeconfg", "; did you mean 'writeconfig'?"},
+      {"nothing", ""},
+  };
+  for (const auto& [typed, suggestion] : cases) {
+    EXPECT_EQ(host::DidYouMean(typed, known), suggestion) << typed;
+  }
+}
 
 // --- The host program ---------------------------------------------------------------------------
 
@@ -330,6 +395,7 @@ TEST(QuotedText, IsShortAndPrintableWhateverTheText) {
                    12),
        "'\\x7FELF\\x02\\x00\\xFF\\x09\\x0Ae\\xCC\\x81'"},
       {std::string(59, 'A') + "\xE2\x82\xAC", "'" + std::string(59, 'A') + "\\xE2'... (62 bytes)"},
+      {"C:\\games\\it's.png", "'C:\\\\games\\\\it\\'s.png'"},
   };
   for (const auto& c : cases) EXPECT_EQ(pluginsdk::QuoteText(c.text), c.quoted);
 }
@@ -340,9 +406,9 @@ TEST_F(HostProgram, AHugeOrBinaryScriptGivesAShortMessage) {
     std::string script;
     std::string expected;  // after "FILE:1: "
   } faults[] = {
-      {"huge.session", "0 set quillon_color " + std::string(10'000'000, 'A') + "\n",
+      {"huge.session", "0 set quillon_color " + std::string(1'000'000, 'A') + "\n",
        "cannot set quillon_color: '" + std::string(60, 'A') +
-           "'... (10000000 bytes) is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))\n"},
+           "'... (1000000 bytes) is not a colour (#RRGGBB, #RRGGBBAA or (R, G, B, A))\n"},
       {"binary.session",
        std::string("\x7F"
                    "ELF\x02\x01\x01\x00\x00\x1B[2J jump",
@@ -356,6 +422,59 @@ TEST_F(HostProgram, AHugeOrBinaryScriptGivesAShortMessage) {
     std::string err;
     EXPECT_EQ(Run(script.string(), out, err), 2);
     EXPECT_EQ(err, script.string() + ":1: " + fault.expected);
+  }
+}
+
+// A file that never ends a line is refused once a line is too long, in little memory. The old
+// way grew the line until memory ran out: the address space is capped so that cannot take long.
+TEST_F(HostProgram, AnEndlessLineStopsInLittleMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' shadow memory is not the program's";
+#endif
+  std::string out;
+  std::string err;
+  EXPECT_EQ(Run("/dev/zero", out, err, "ulimit -v 2000000; "), 2);
+  EXPECT_EQ(err, "/dev/zero:1: line longer than 1048576 bytes\n");
+  rusage usage{};
+  ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_LE(usage.ru_maxrss, 64 * 1024) << "peak resident kB";
+}
+
+// Every fault a script meets reads FILE:LINE: message, found before running or while running, and
+// a misspelt name is named with the nearest known one. A failure of the host's own goes to
+// standard error too, and fails the run.
+TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
+  std::filesystem::create_directories(folder / "taken.png");
+  std::filesystem::create_directories(folder / "data" / "config.cfg.new");
+  const std::string data = (folder / "data").string();
+  const struct {
+    const char* script;
+    std::string options;
+    int status;
+    std::string err;  // after "FILE:" when it starts with a line number
+  } cases[] = {
+      {"0 set quillon_enable 1\n", "", 2,
+       "1: unknown variable 'quillon_enable'; did you mean 'quillon_enabled'?\n"},
+      {"0 mode freeplay\n0 command writeconfg\n", "", 2,
+       "2: unknown command 'writeconfg'; did you mean 'writeconfig'?\n"},
+      {"0 set quillon_color #FF0000\n", "", 2,
+       "1: wrong number of arguments to 'set': expected set NAME VALUE; '#' starts a comment, so "
+       "a value that holds '#' must be in double quotes: \"#FF0000\"\n"},
+      {"0 frame\n1 frame taken.png\n", "", 1, "2: cannot write 'taken.png': Is a directory\n"},
+      {"0 set quillon_posx 5\n", "--data " + data, 1,
+       "quillon-host: config: cannot write " + data + "/config.cfg: cannot create " + data +
+           "/config.cfg.new: Is a directory; settings were not saved\n"},
+  };
+  for (const auto& c : cases) {
+    Write("messages.session", c.script);
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run(c.options + " messages.session", out, err, "cd " + folder.string() + " && "),
+              c.status)
+        << c.script;
+    const std::string prefix = c.err.starts_with("quillon-host: ") ? "" : "messages.session:";
+    EXPECT_EQ(err, prefix + c.err) << c.script;
+    EXPECT_EQ(out.find("console:"), std::string::npos) << out;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ConfigText.h"
+#include "DurableFile.h"
 #include "Host.h"
 #include "LoadedPlugin.h"
 #include "PluginSession.h"
@@ -61,7 +62,9 @@ TEST(ConfigText, LinesAreReadAsAPersonMayHaveWrittenThem) {
       {"\t quillon_posx   \"12\"  \r", ConfigEntry{"quillon_posx", "12"}},
       {"quillon_posx\"12\"", ConfigEntry{"quillon_posx", "12"}},
       {"path \"C:\\games\\x\"", ConfigEntry{"path", "C:\\games\\x"}},  // other escapes kept
-      {"quillon_posx 12", std::nullopt},
+      {"\tquillon_posx 12 \r", ConfigEntry{"quillon_posx", "12"}},     // as the console takes it
+      {"quillon_posx 1 2", std::nullopt},
+      {"quillon_posx", std::nullopt},
       {"quillon_posx \"12\\\"", std::nullopt},  // the closing quote escaped
       {"quillon_posx \"1\" \"2\"", std::nullopt},
       {"two words \"12\"", std::nullopt},
@@ -116,10 +119,12 @@ TEST_F(SavedSettings, AreAppliedAfterLoadAndWrittenOnWriteconfigAndUnload) {
             "quillon_posx \"120\"\n"
             "other_plugin_speed \"3\"\n"
             "quillon_textsize \"huge\"\n"
-            "quillon_color \"#00FF00\"\n");
+            "quillon_color \"#00FF00\"\n"
+            "quillon_posy 7\n");
   Load(folder.Path());
   // Registered by onLoad at their defaults, then set from the file.
   EXPECT_EQ(Value("quillon_posx"), "120");
+  EXPECT_EQ(Value("quillon_posy"), "7");
   EXPECT_EQ(Value("quillon_color"), "(0, 255, 0, 255)");
   EXPECT_EQ(Value("quillon_textsize"), "2");
   EXPECT_EQ(sdkHost.ConsoleLines(),
@@ -138,55 +143,68 @@ TEST_F(SavedSettings, AreAppliedAfterLoadAndWrittenOnWriteconfigAndUnload) {
 
   sdkHost.FindVariable("quillon_posy")->SetText("10");
   plugin.reset();
-  EXPECT_NE(ReadFile(config).find("\nquillon_posy \"10\"\n"), std::string::npos);
+  const std::string saved = ReadFile(config);
+  EXPECT_NE(saved.find("\nquillon_posy \"10\"\n"), std::string::npos);
+  EXPECT_EQ(saved.find("quillon_posy"), saved.rfind("quillon_posy")) << "saved once: " << saved;
   EXPECT_EQ(sdkHost.ConsoleLines().size(), 1u);
 }
 
-TEST_F(SavedSettings, AFolderThatCannotBeWrittenGivesOneLineAndTheHostGoesOn) {
+// The host's own failures are no console lines of the game: they are reported apart.
+TEST_F(SavedSettings, AFolderThatCannotBeWrittenIsOneFailureAndTheHostGoesOn) {
   const auto notAFolder = folder.Path() / "plain-file";
   WriteFile(notAFolder, "x");
   Load(notAFolder);
   // Nothing there to apply, and nothing to say until something is written.
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 0u);
+  ASSERT_EQ(sdkHost.Failures().size(), 0u);
   ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 1u);
-  EXPECT_TRUE(sdkHost.ConsoleLines()[0].starts_with("config: cannot write " +
-                                                    (notAFolder / "config.cfg").string() + ": "))
-      << sdkHost.ConsoleLines()[0];
-  EXPECT_TRUE(sdkHost.ConsoleLines()[0].ends_with("; settings were not saved"));
+  ASSERT_EQ(sdkHost.Failures().size(), 1u);
+  EXPECT_TRUE(sdkHost.Failures()[0].starts_with("config: cannot write " +
+                                                (notAFolder / "config.cfg").string() + ": "))
+      << sdkHost.Failures()[0];
+  EXPECT_TRUE(sdkHost.Failures()[0].ends_with("; settings were not saved"));
   plugin.reset();
-  EXPECT_EQ(sdkHost.ConsoleLines().size(), 2u) << "the save at unload fails the same way";
+  EXPECT_EQ(sdkHost.Failures().size(), 2u) << "the save at unload fails the same way";
+  EXPECT_EQ(sdkHost.ConsoleLines(), std::vector<std::string>{});
   EXPECT_EQ(ReadFile(notAFolder), "x");
 }
 
 TEST_F(SavedSettings, AFileThatCannotBeReadIsNeitherAppliedNorOverwritten) {
   std::filesystem::create_directory(config);  // a folder where the file should be
   Load(folder.Path());
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 1u);
-  EXPECT_NE(sdkHost.ConsoleLines()[0].find("cannot read"), std::string::npos);
+  ASSERT_EQ(sdkHost.Failures().size(), 1u);
+  EXPECT_NE(sdkHost.Failures()[0].find("cannot read"), std::string::npos);
   ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
-  ASSERT_EQ(sdkHost.ConsoleLines().size(), 2u);
-  EXPECT_NE(sdkHost.ConsoleLines()[1].find("the file was left as it is"), std::string::npos);
+  ASSERT_EQ(sdkHost.Failures().size(), 2u);
+  EXPECT_NE(sdkHost.Failures()[1].find("the file was left as it is"), std::string::npos);
+  EXPECT_EQ(sdkHost.ConsoleLines(), std::vector<std::string>{});
   EXPECT_TRUE(std::filesystem::is_directory(config));
 }
 
-TEST(SavedSettingsOfAPlugin, AreNotWrittenBeforeTheyAreReadFromTheFile) {
-  testing_support::TempFolder folder;
-  const auto config = folder.Path() / "config.cfg";
-  WriteFile(config, "early_setting \"5\"\n");
-  pluginsdk::Host host;
-  host.SetDataFolder(folder.Path());
-  const auto plugin = host.Connect();
-  plugin->cvars->registerCvar("early_setting", "1", "", true, false, 0, false, 0, true);
-  // As a plugin that saves during its onLoad, before the host has applied the file.
-  plugin->cvars->executeCommand("writeconfig");
-  EXPECT_EQ(ReadFile(config), "early_setting \"5\"\n");
-
-  host.ApplyConfig(plugin->id);
-  EXPECT_EQ(host.FindVariable("early_setting")->Text(), "5");
-  host.FindVariable("early_setting")->SetText("7");
-  host.WriteConfig();
-  EXPECT_EQ(ReadFile(config), "early_setting \"7\"\n");
+// Every write of a file goes through one loop, which must end whatever the system answers.
+TEST(WriteWhole, WritesEverythingOrStopsAtTheFirstWriteThatTakesNothing) {
+  const auto noSpace = std::make_error_code(std::errc::no_space_on_device);
+  const struct {
+    std::vector<std::size_t> takes;  // what each write takes; past the list it fails with `fails`
+    std::error_code fails;
+    std::error_code expected;
+    std::size_t writes;
+  } cases[] = {
+      {{4, 3, 3}, {}, {}, 3},
+      {{3, 0}, {}, std::make_error_code(std::errc::io_error), 2},
+      {{4}, noSpace, noSpace, 2},
+  };
+  for (const auto& c : cases) {
+    std::size_t writes = 0;
+    const auto error = pluginsdk::WriteWhole("0123456789", [&](auto text, auto& fault) {
+      // A loop that would go on for ever is let out, and fails the count below.
+      if (writes++ > c.takes.size()) return text.size();
+      if (writes <= c.takes.size()) return c.takes[writes - 1];
+      fault = c.fails;
+      return std::size_t{0};
+    });
+    EXPECT_EQ(error, c.expected);
+    EXPECT_EQ(writes, c.writes);
+  }
 }
 
 }  // namespace

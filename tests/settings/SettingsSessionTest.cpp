@@ -88,12 +88,14 @@ TEST_F(SettingsSessionTest, SettingsWithAColourPickerOpenStillPrintsTheWholePage
       << out;
 }
 
-TEST_F(SettingsSessionTest, WhileAColourPickerIsOpenAClickOutsideItOnlyClosesIt) {
+TEST_F(SettingsSessionTest, WhileAColourPickerIsOpenAClickOutsideItOnlyClosesItAndSaysSo) {
   EXPECT_EQ(Replay("0 click \"Text Color\"\n"
                    "1 click \"Enable Quillon Plugin\"\n"
                    "1 show quillon_enabled\n"
                    "2 click \"Enable Quillon Plugin\"\n"
                    "2 show quillon_enabled\n"),
+            "1.000 click 'Enable Quillon Plugin' only closed the colour picker that was open; "
+            "click again to use the widget\n"
             "1.000 quillon_enabled = 0\n2.000 quillon_enabled = 1\n");
 }
 
@@ -174,15 +176,16 @@ TEST_F(SettingsSessionTest, SettingsWithAFileWritesTheWindowAsAPng) {
   EXPECT_EQ(height, static_cast<int>(host::SettingsWindow::kHeight));
 }
 
-TEST_F(SettingsSessionTest, ASettingsPictureThatCannotBeWrittenIsAnErrorNamingTheLine) {
+TEST_F(SettingsSessionTest, ASettingsPictureThatCannotBeWrittenIsAFaultNamingLineAndReason) {
   testing_support::TempFolder folder;
   std::ofstream(folder.Path() / "blocker") << "a file where a folder should be";
   const std::string file = (folder.Path() / "blocker" / "settings.png").string();
   try {
     Replay("0 settings\n1 settings " + file + "\n");
     FAIL() << "no error";
-  } catch (const std::runtime_error& error) {
-    EXPECT_EQ(std::string(error.what()), "test.session:2: cannot write '" + file + "'");
+  } catch (const host::ScriptError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "test.session:2: cannot write '" + file + "': Not a directory");
   }
 }
 
