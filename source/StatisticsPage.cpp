@@ -2,13 +2,13 @@
 // latest chains as a histogram and the button that clears the session.
 #include <algorithm>
 #include <array>
-#include <cfloat>
 #include <charconv>
 #include <cstdint>
 #include <string_view>
 
 #include "ConfigVariables.h"
 #include "NumberFormat.h"
+#include "PlotScale.h"
 #include "PlotText.h"
 #include "QuillonPlugin.h"
 #include "imgui.h"
@@ -70,8 +70,10 @@ void QuillonPlugin::DrawStatistics() {
   }
   ShowAverage("Average time between resets: ", figures.intervals, figures.intervalSum);
   ShowCount("All-time best chain: ", figures.allTimeBestChain);
-  ImGui::PlotHistogram("##latest chains", figures.recent.lengths.data(), figures.recent.count, 0,
-                       "Resets per chain (last 50)", 0.0f, FLT_MAX, ImVec2(0.0f, kHistogramHeight));
+  const float* lengths = figures.recent.lengths.data();
+  ImGui::PlotHistogram(
+      "##latest chains", lengths, figures.recent.count, 0, "Resets per chain (last 50)", 0.0f,
+      quillon::PlotScaleTop(lengths, figures.recent.count), ImVec2(0.0f, kHistogramHeight));
   quillon::LogPlotValues("histogram", figures.recent.lengths.data(), figures.recent.count);
   DrawPracticeDays(figures);
   if (ImGui::Button("Clear statistics")) ClearStatisticsLater();

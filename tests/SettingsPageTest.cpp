@@ -493,6 +493,70 @@ bool IsLight(host::Pixel pixel) {
   return pixel.r + pixel.g + pixel.b > 600;
 }
 
+bool IsHistogramYellow(host::Pixel pixel) {
+  return pixel.r > 200 && pixel.g > 150 && pixel.b < 60;
+}
+
+// The line plot's grey, told apart from the title's white blended into the blue frame.
+bool IsPlotLineGrey(host::Pixel pixel) {
+  return pixel.r > 120 && pixel.r < 190 && std::abs(pixel.r - pixel.b) < 6 &&
+         std::abs(pixel.g - pixel.b) < 6;
+}
+
+// The frames of the page's plots, top first: the runs of the frames' colour as tall as a plot,
+// down the column just inside the frames' left edge (a slider shows that colour).
+std::vector<host::ScreenRect> PlotFrames(const host::Image& picture,
+                                         const host::ScreenRect& slider) {
+  const int x = static_cast<int>(slider.min.x) + 1;
+  const host::Pixel frame = picture.At(x, static_cast<int>(slider.min.y) + 1);
+  std::vector<host::ScreenRect> frames;
+  int top = -1;
+  for (int y = 0; y <= picture.Height(); ++y) {
+    const bool inside = y < picture.Height() && picture.At(x, y) == frame;
+    if (inside && top < 0) top = y;
+    if (!inside && top >= 0) {
+      if (y - top >= 50) {
+        frames.push_back(
+            {{slider.min.x, static_cast<float>(top)}, {slider.max.x, static_cast<float>(y)}});
+      }
+      top = -1;
+    }
+  }
+  return frames;
+}
+
+struct PlotCase {
+  const char* name;
+  std::size_t index;  // among the page's plots, top first
+  bool (*isPlotted)(host::Pixel);
+};
+
+class OneValuePlotTest : public SettingsPageTest, public ::testing::WithParamInterface<PlotCase> {};
+
+// One finished chain on one day: each plot shows its one value below its readable title.
+TEST_P(OneValuePlotTest, ShowsTheValueAndKeepsClearOfTheTitle) {
+  session.Set(cvar::kEnabled, "1");
+  testing_support::Practice(session).Play("ball:900 reset +1 reset ballground jump");
+  const auto slider = window.Locate("Text Size");
+  ASSERT_TRUE(slider.has_value());
+  window.Draw();
+  const host::Image picture = window.Picture();
+  const auto frames = PlotFrames(picture, *slider);
+  ASSERT_EQ(frames.size(), 2u);
+  const host::ScreenRect frame = frames[GetParam().index];
+  // The title's row: the built-in font's 13 pixels with the frame's padding above and below.
+  const float titleBottom = frame.min.y + 13.0f + 2 * 3.0f;
+  const host::ScreenRect title{frame.min, {frame.max.x, titleBottom}};
+  const host::ScreenRect below{{frame.min.x, titleBottom}, frame.max};
+  EXPECT_EQ(CountPixels(picture, title, GetParam().isPlotted), 0) << "the title stays clear";
+  EXPECT_GT(CountPixels(picture, below, GetParam().isPlotted), 100) << "the value is drawn";
+}
+
+INSTANTIATE_TEST_SUITE_P(Plots, OneValuePlotTest,
+                         ::testing::Values(PlotCase{"Histogram", 0, IsHistogramYellow},
+                                           PlotCase{"BestChainPerDay", 1, IsPlotLineGrey}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(SettingsPageTest, ThePictureShowsTheTickOnceTheHostHasStoredIt) {
   const auto box = window.Locate("Enable Quillon Plugin");
   ASSERT_TRUE(box.has_value());
