@@ -34,7 +34,7 @@ constexpr double kDrawnShareOver32Limit = 0.001;
 
 // The settings window's left edge and the status band's top in a 1280x720 window: left of and
 // above them only the frame shows.
-constexpr int kFrameColumns = host::LiveWindow::kWidth - 720 - 24;
+constexpr int kFrameColumns = host::LiveWindow::kWidth - 720;
 constexpr int kFrameRows = host::LiveWindow::kHeight - 40;
 
 const host::FontMetrics& Font() {
