@@ -26,7 +26,7 @@ namespace {
 using host::GameAction;
 using host::Image;
 
-// What the renderers may differ by (measured: see the README): a pixel's edge here and there,
+// What the renderers may differ by (measured: see docs/window.md): a pixel's edge here and there,
 // never a colour, a place or a glyph.
 constexpr double kMeanChannelLimit = 0.15;
 constexpr double kShareOver32Limit = 0.0001;
