@@ -497,32 +497,20 @@ bool IsHistogramYellow(host::Pixel pixel) {
   return pixel.r > 200 && pixel.g > 150 && pixel.b < 60;
 }
 
-// The line plot's grey, told apart from the title's white blended into the blue frame.
-bool IsPlotLineGrey(host::Pixel pixel) {
-  return pixel.r > 120 && pixel.r < 190 && std::abs(pixel.r - pixel.b) < 6 &&
-         std::abs(pixel.g - pixel.b) < 6;
+// The line's grey, unlike the title's white blended into the blue frame.
+bool IsPlotLineGrey(host::Pixel p) {
+  return p.r > 120 && p.r < 190 && std::abs(p.r - p.b) < 6 && std::abs(p.g - p.b) < 6;
 }
 
-// The frames of the page's plots, top first: the runs of the frames' colour as tall as a plot,
-// down the column just inside the frames' left edge (a slider shows that colour).
-std::vector<host::ScreenRect> PlotFrames(const host::Image& picture,
-                                         const host::ScreenRect& slider) {
-  const int x = static_cast<int>(slider.min.x) + 1;
-  const host::Pixel frame = picture.At(x, static_cast<int>(slider.min.y) + 1);
-  std::vector<host::ScreenRect> frames;
-  int top = -1;
-  for (int y = 0; y <= picture.Height(); ++y) {
-    const bool inside = y < picture.Height() && picture.At(x, y) == frame;
-    if (inside && top < 0) top = y;
-    if (!inside && top >= 0) {
-      if (y - top >= 50) {
-        frames.push_back(
-            {{slider.min.x, static_cast<float>(top)}, {slider.max.x, static_cast<float>(y)}});
-      }
-      top = -1;
-    }
+// Where the page's plots begin, top first: runs of the frames' colour as tall as a plot down the
+// column x, just inside the frames' left edge.
+std::vector<float> PlotTops(const host::Image& picture, int x, host::Pixel frame) {
+  std::vector<float> tops;
+  for (int y = 0, run = 0; y < picture.Height(); ++y) {
+    run = picture.At(x, y) == frame ? run + 1 : 0;
+    if (run == 50) tops.push_back(static_cast<float>(y - 49));
   }
-  return frames;
+  return tops;
 }
 
 struct PlotCase {
@@ -535,19 +523,19 @@ class OneValuePlotTest : public SettingsPageTest, public ::testing::WithParamInt
 
 // One finished chain on one day: each plot shows its one value below its readable title.
 TEST_P(OneValuePlotTest, ShowsTheValueAndKeepsClearOfTheTitle) {
-  session.Set(cvar::kEnabled, "1");
   testing_support::Practice(session).Play("ball:900 reset +1 reset ballground jump");
-  const auto slider = window.Locate("Text Size");
+  const auto slider = window.Locate("Text Size");  // as wide as the plots, in their colour
   ASSERT_TRUE(slider.has_value());
   window.Draw();
   const host::Image picture = window.Picture();
-  const auto frames = PlotFrames(picture, *slider);
-  ASSERT_EQ(frames.size(), 2u);
-  const host::ScreenRect frame = frames[GetParam().index];
-  // The title's row: the built-in font's 13 pixels with the frame's padding above and below.
-  const float titleBottom = frame.min.y + 13.0f + 2 * 3.0f;
-  const host::ScreenRect title{frame.min, {frame.max.x, titleBottom}};
-  const host::ScreenRect below{{frame.min.x, titleBottom}, frame.max};
+  const int x = static_cast<int>(slider->min.x) + 1;
+  const auto tops = PlotTops(picture, x, picture.At(x, static_cast<int>(slider->min.y) + 1));
+  ASSERT_EQ(tops.size(), 2u);
+  const float top = tops[GetParam().index];
+  // The title's row: the built-in font's 13 pixels with the frame's padding of 3 above and below.
+  const float titleBottom = top + 19.0f;
+  const host::ScreenRect title{{slider->min.x, top}, {slider->max.x, titleBottom}};
+  const host::ScreenRect below{{slider->min.x, titleBottom}, {slider->max.x, top + 60.0f}};
   EXPECT_EQ(CountPixels(picture, title, GetParam().isPlotted), 0) << "the title stays clear";
   EXPECT_GT(CountPixels(picture, below, GetParam().isPlotted), 100) << "the value is drawn";
 }
