@@ -513,16 +513,8 @@ std::vector<float> PlotTops(const host::Image& picture, int x, host::Pixel frame
   return tops;
 }
 
-struct PlotCase {
-  const char* name;
-  std::size_t index;  // among the page's plots, top first
-  bool (*isPlotted)(host::Pixel);
-};
-
-class OneValuePlotTest : public SettingsPageTest, public ::testing::WithParamInterface<PlotCase> {};
-
 // One finished chain on one day: each plot shows its one value below its readable title.
-TEST_P(OneValuePlotTest, ShowsTheValueAndKeepsClearOfTheTitle) {
+TEST_F(SettingsPageTest, APlotOfOneValueShowsItAndKeepsClearOfItsTitle) {
   testing_support::Practice(session).Play("ball:900 reset +1 reset ballground jump");
   const auto slider = window.Locate("Text Size");  // as wide as the plots, in their colour
   ASSERT_TRUE(slider.has_value());
@@ -531,19 +523,17 @@ TEST_P(OneValuePlotTest, ShowsTheValueAndKeepsClearOfTheTitle) {
   const int x = static_cast<int>(slider->min.x) + 1;
   const auto tops = PlotTops(picture, x, picture.At(x, static_cast<int>(slider->min.y) + 1));
   ASSERT_EQ(tops.size(), 2u);
-  const float top = tops[GetParam().index];
-  // The title's row: the built-in font's 13 pixels with the frame's padding of 3 above and below.
-  const float titleBottom = top + 19.0f;
-  const host::ScreenRect title{{slider->min.x, top}, {slider->max.x, titleBottom}};
-  const host::ScreenRect below{{slider->min.x, titleBottom}, {slider->max.x, top + 60.0f}};
-  EXPECT_EQ(CountPixels(picture, title, GetParam().isPlotted), 0) << "the title stays clear";
-  EXPECT_GT(CountPixels(picture, below, GetParam().isPlotted), 100) << "the value is drawn";
+  const std::pair<const char*, bool (*)(host::Pixel)> plots[] = {
+      {"Resets per chain", IsHistogramYellow}, {"Best chain per day", IsPlotLineGrey}};
+  for (std::size_t i = 0; i < 2; ++i) {
+    // The title's row: the built-in font's 13 pixels with the frame's padding of 3 above and below.
+    const float top = tops[i], titleBottom = top + 19.0f;
+    const host::ScreenRect title{{slider->min.x, top}, {slider->max.x, titleBottom}};
+    const host::ScreenRect below{{slider->min.x, titleBottom}, {slider->max.x, top + 60.0f}};
+    EXPECT_EQ(CountPixels(picture, title, plots[i].second), 0) << plots[i].first << ": title";
+    EXPECT_GT(CountPixels(picture, below, plots[i].second), 100) << plots[i].first << ": value";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Plots, OneValuePlotTest,
-                         ::testing::Values(PlotCase{"Histogram", 0, IsHistogramYellow},
-                                           PlotCase{"BestChainPerDay", 1, IsPlotLineGrey}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsPageTest, ThePictureShowsTheTickOnceTheHostHasStoredIt) {
   const auto box = window.Locate("Enable Quillon Plugin");
