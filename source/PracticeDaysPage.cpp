@@ -5,7 +5,6 @@
 #include <charconv>
 #include <string_view>
 
-#include "PlotScale.h"
 #include "PlotText.h"
 #include "QuillonPlugin.h"
 #include "imgui.h"

@@ -8,7 +8,6 @@
 
 #include "ConfigVariables.h"
 #include "NumberFormat.h"
-#include "PlotScale.h"
 #include "PlotText.h"
 #include "QuillonPlugin.h"
 #include "imgui.h"
