@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, if any is missing, then configures and builds
 # the given CMake preset (default: "default"; also "asan", "tsan", and "windows" for the 64-bit
-# Windows build): every target, or only the TARGETs named and what they need.
-# Usage: scripts/setup.sh [PRESET [TARGET...]]
+# Windows build): every target, or only the TARGETs named and what they need, on every core.
+# With --configure-only it stops before the build.
+# Usage: scripts/setup.sh [--configure-only] [PRESET [TARGET...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=1
+if [[ ${1:-} == --configure-only ]]; then
+  build=0
+  shift
+fi
 preset="${1:-default}"
 targets=("${@:2}")
 
@@ -26,4 +32,5 @@ if ((${#missing[@]})); then
 fi
 
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" ${targets[@]+--target "${targets[@]}"}
+((build)) || exit 0
+cmake --build --preset "$preset" -j "$(nproc)" ${targets[@]+--target "${targets[@]}"}

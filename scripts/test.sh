@@ -3,35 +3,92 @@
 # default preset it also checks the Windows build under Wine, where the MinGW-w64 toolchain and
 # Wine are installed (scripts/setup.sh windows installs them; CI always has them).
 # Usage: scripts/test.sh [PRESET]   (default, or asan for the sanitizer build)
-# It prints only the tests that fail, each with its output, and a short summary (the builds and
-# the Windows check, too, are shown only when they fail); with VERBOSE=1 everything is shown,
-# every test with its line as ctest writes them.
+# Each stage (setup, build, format, tests, the Windows check) prints a line when it
+# begins and one when it ends, with the time it took, and while it runs a line of progress every
+# 30 seconds, so a fresh clone's long build is never silent. Only the tests that fail are shown,
+# each with its output, then a short summary; a stage that fails shows its whole output. With
+# VERBOSE=1 everything is shown as it comes, every test with its line as ctest writes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 verbose=${VERBOSE:-0}
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+pid=
+trap '[[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -f "$log"' EXIT
+total_start=$SECONDS
 
-# Runs a step with its output kept aside, shown only if the step fails (or with VERBOSE=1).
-quietly() {
+took() {
+  local seconds=$((SECONDS - $1))
+  if ((seconds >= 60)); then echo "$((seconds / 60)) min $((seconds % 60)) s"; else echo "$seconds s"; fi
+}
+
+# What the stage's output tells of its progress, for the lines printed while it runs.
+last_line() { echo "running: $(tail -n 1 "$1")"; }
+build_progress() {
+  local step
+  step=$(grep -o '^\[[0-9]*/[0-9]*\]' "$1" 2>/dev/null | tail -n 1 | tr -d '[]')
+  if [[ -n $step ]]; then echo "${step%/*} of ${step#*/} build steps done"; else echo "starting"; fi
+}
+tests_progress() {
+  local done total
+  done=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#' "$log" || true)
+  total=$(grep -oE '^ *[0-9]+/[0-9]+ Test +#' "$log" | tail -n 1 | sed -E 's|.*/([0-9]+) .*|\1|')
+  echo "$done of ${total:-?} tests done"
+}
+windows_progress() {
+  if [[ -s build/windows/check/build.log && $(tail -n 1 "$log") != windows-check:* ]]; then
+    echo "Windows build: $(build_progress build/windows/check/build.log)"
+  else
+    last_line "$log"
+  fi
+}
+
+# Runs one stage: NAME PROGRESS COMMAND... Its output goes to $log, and to the screen too with
+# VERBOSE=1. Sets `status` to the command's exit status.
+run_stage() {
+  local name=$1 progress=$2 start=$SECONDS last=$SECONDS
+  shift 2
+  echo "test: $name ..."
+  status=0
   if [[ $verbose == 1 ]]; then
-    "$@"
-  elif ! "$@" >"$log" 2>&1; then
-    cat "$log"
-    echo "test: failed: $*" >&2
+    "$@" 2>&1 | tee "$log" || status=${PIPESTATUS[0]}
+  else
+    "$@" >"$log" 2>&1 &
+    pid=$!
+    while kill -0 "$pid" 2>/dev/null; do
+      sleep 1
+      if ((SECONDS - last >= 30)); then
+        echo "test: $name: $($progress "$log") ($(took "$start"))"
+        last=$SECONDS
+      fi
+    done
+    wait "$pid" || status=$?
+    pid=
+  fi
+  if ((status == 0)); then
+    echo "test: $name done ($(took "$start"))"
+  else
+    echo "test: $name FAILED ($(took "$start"))"
+  fi
+}
+
+# A stage whose failure ends the run, its output shown.
+stage() {
+  run_stage "$@"
+  if ((status != 0)); then
+    [[ $verbose == 1 ]] || cat "$log"
+    echo "test: failed: ${*:3}" >&2
     exit 1
   fi
 }
 
-quietly scripts/setup.sh "$preset"
+stage setup last_line scripts/setup.sh --configure-only "$preset"
+stage build build_progress cmake --build --preset "$preset" -j "$(nproc)"
 # The code follows .clang-format; a file that does not fails the run.
-git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
-if [[ $verbose == 1 ]]; then
-  ctest --preset "$preset" -j 2
-else
-  status=0
-  ctest --preset "$preset" -j 2 >"$log" 2>&1 || status=$?
+stage format last_line bash -c "git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror"
+
+run_stage tests tests_progress ctest --preset "$preset" -j 2
+if [[ $verbose != 1 ]]; then
   # A result line opens a test's block (shown unless it passed); the output of a failing test
   # follows its result line; the summary starts at "tests passed". Dot padding is dropped.
   awk '
@@ -45,12 +102,12 @@ else
   ' "$log"
   # A run that never got to its summary (no tests found, ctest itself failing) is shown whole.
   grep -q '% tests passed' "$log" || cat "$log"
-  if ((status != 0)); then exit "$status"; fi
 fi
+if ((status != 0)); then exit "$status"; fi
 
 if [[ $preset == default ]]; then
   if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
-    quietly scripts/windows-check.sh
+    stage "Windows check" windows_progress scripts/windows-check.sh
     # Its last line is its summary.
     [[ $verbose == 1 ]] || tail -n 1 "$log"
   elif [[ ${CI:-} == true ]]; then
@@ -60,3 +117,4 @@ if [[ $preset == default ]]; then
     echo "test: Windows build not checked (no MinGW-w64 or Wine; scripts/setup.sh windows installs them)"
   fi
 fi
+echo "test: all passed ($(took "$total_start") in all)"

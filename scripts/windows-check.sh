@@ -27,7 +27,7 @@ start=$check_start
 mkdir -p "$out"
 cmake --preset windows >/dev/null
 # The build's lines go to a file, shown only when it fails.
-cmake --build --preset windows >"$out/build.log" 2>&1 ||
+cmake --build --preset windows -j "$(nproc)" >"$out/build.log" 2>&1 ||
   { cat "$out/build.log"; fail "the Windows build failed"; }
 echo "windows-check: Windows build: $(elapsed_since "$start")"
 

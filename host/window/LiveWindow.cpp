@@ -18,11 +18,6 @@ namespace host {
 namespace {
 
 constexpr std::int64_t kFrameTicks = pluginsdk::HostClock::kTicksPerSecond / 60;
-constexpr float kSettingsMargin = 24.0f;
-// The settings window leaves this much of the screen on its left to the game, down to its
-// narrowest; it is never wider than it opens.
-constexpr float kGameWidth = 560.0f;
-constexpr float kSettingsMinWidth = 360.0f;
 // Where the ball starts when the window opens without a script: up where resets happen, so the
 // first landings in the air show a height.
 constexpr double kPracticeBallPercent = 50.0;
@@ -130,6 +125,16 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
   }
 }
 
+WindowLayout LiveWindow::Layout() const {
+  const ImVec2 screen(static_cast<float>(window_.Width()), static_cast<float>(window_.Height()));
+  return LayOutWindow(screen, scene_.BandHeight(screen.x), settings_ != nullptr && settingsShown_);
+}
+
+Vector2 LiveWindow::ScreenSize() const {
+  const ImVec2 game = Layout().game;
+  return {static_cast<int>(game.x), static_cast<int>(game.y)};
+}
+
 Image LiveWindow::Screenshot(const std::vector<CanvasCall>& calls) {
   RenderScene(calls);
   return renderer_.ReadBack(window_.Width(), window_.Height());
@@ -177,15 +182,9 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
   const int height = window_.Height();
   const ImDrawData* settings = nullptr;
   if (settings_ != nullptr && settingsShown_) {
-    // It fits the window above the band, scrolling when the page is taller.
-    const float screenWidth = static_cast<float>(width);
-    const float above = std::max(0.0f, static_cast<float>(height) - scene_.BandHeight(screenWidth));
-    const ImVec2 size(
-        std::min(SettingsWindow::kWidth, std::max(kSettingsMinWidth, screenWidth - kGameWidth)),
-        std::min(SettingsWindow::kHeight, above));
-    settings_->Resize(size);
-    settings_->PlaceAt({std::max(0.0f, screenWidth - size.x - kSettingsMargin),
-                        std::min(kSettingsMargin, above - size.y)});
+    const WindowLayout layout = Layout();
+    settings_->Resize(layout.settingsSize);
+    settings_->PlaceAt(layout.settingsPosition);
     settings_->MakeCurrent();
     ImGui_ImplGlfw_NewFrame();
     settings_->Show();

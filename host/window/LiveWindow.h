@@ -13,6 +13,7 @@
 #include "RecordingCanvas.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
+#include "WindowLayout.h"
 #include "WindowScene.h"
 
 namespace host {
@@ -53,10 +54,13 @@ class LiveWindow {
   GameControls& Controls() { return controls_; }
   int Width() const { return window_.Width(); }
   int Height() const { return window_.Height(); }
-  // The canvas the plugin draws on: the framebuffer, whatever size the window has been given.
-  Vector2 ScreenSize() const { return {window_.Width(), window_.Height()}; }
+  // The canvas the plugin draws on: the part of the game the player sees, left of the settings
+  // window (when shown) and above the band, whatever size the window has been given.
+  Vector2 ScreenSize() const;
 
  private:
+  WindowLayout Layout() const;
+
   struct KeyPress {
     int key;
     bool repeat;

@@ -2,7 +2,6 @@
 // latest chains as a histogram and the button that clears the session.
 #include <algorithm>
 #include <array>
-#include <cfloat>
 #include <charconv>
 #include <cstdint>
 #include <string_view>
@@ -70,8 +69,10 @@ void QuillonPlugin::DrawStatistics() {
   }
   ShowAverage("Average time between resets: ", figures.intervals, figures.intervalSum);
   ShowCount("All-time best chain: ", figures.allTimeBestChain);
-  ImGui::PlotHistogram("##latest chains", figures.recent.lengths.data(), figures.recent.count, 0,
-                       "Resets per chain (last 50)", 0.0f, FLT_MAX, ImVec2(0.0f, kHistogramHeight));
+  const float* lengths = figures.recent.lengths.data();
+  ImGui::PlotHistogram(
+      "##latest chains", lengths, figures.recent.count, 0, "Resets per chain (last 50)", 0.0f,
+      quillon::PlotScaleTop(lengths, figures.recent.count), ImVec2(0.0f, kHistogramHeight));
   quillon::LogPlotValues("histogram", figures.recent.lengths.data(), figures.recent.count);
   DrawPracticeDays(figures);
   if (ImGui::Button("Clear statistics")) ClearStatisticsLater();

@@ -1,7 +1,9 @@
 #include "PlotText.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 #include "imgui.h"
 
@@ -17,6 +19,14 @@ void LogPlotValues(std::string_view kind, const float* values, int count) {
     ImGui::LogText(" %.*s", static_cast<int>(end - digits.data()), digits.data());
   }
   ImGui::LogText("]");
+}
+
+float PlotScaleTop(const float* values, int count) {
+  float largest = 0.0f;
+  for (int i = 0; i < count; ++i) {
+    if (std::isfinite(values[i])) largest = std::max(largest, values[i]);
+  }
+  return largest > 0.0f ? largest * 1.8f : 1.0f;
 }
 
 }  // namespace quillon

@@ -8,4 +8,9 @@ namespace quillon {
 // nothing while no log is open, as in the game.
 void LogPlotValues(std::string_view kind, const float* values, int count);
 
+// The top of a plot's scale: its largest value with four fifths as much room above it, so bars
+// and lines keep to the lower part and the title along the plot's top edge stays readable.
+// 1 when there is nothing to show.
+float PlotScaleTop(const float* values, int count);
+
 }  // namespace quillon

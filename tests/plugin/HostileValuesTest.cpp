@@ -1,6 +1,6 @@
 // Hostile values in every numeric and colour variable: not a number, infinities, huge, negative
 // and denormal values, typed at the console or written straight into the bound values. Each must
-// give the frame the README's "Hostile values" (under "Reliability") describes, with no undefined
+// give the frame that docs/reliability.md's "Hostile values" describes, with no undefined
 // behaviour (the sanitizer build runs this too).
 #include <gtest/gtest.h>
 

@@ -493,6 +493,48 @@ bool IsLight(host::Pixel pixel) {
   return pixel.r + pixel.g + pixel.b > 600;
 }
 
+bool IsHistogramYellow(host::Pixel pixel) {
+  return pixel.r > 200 && pixel.g > 150 && pixel.b < 60;
+}
+
+// The line's grey, unlike the title's white blended into the blue frame.
+bool IsPlotLineGrey(host::Pixel p) {
+  return p.r > 120 && p.r < 190 && std::abs(p.r - p.b) < 6 && std::abs(p.g - p.b) < 6;
+}
+
+// Where the page's plots begin, top first: runs of the frames' colour as tall as a plot down the
+// column x, just inside the frames' left edge.
+std::vector<float> PlotTops(const host::Image& picture, int x, host::Pixel frame) {
+  std::vector<float> tops;
+  for (int y = 0, run = 0; y < picture.Height(); ++y) {
+    run = picture.At(x, y) == frame ? run + 1 : 0;
+    if (run == 50) tops.push_back(static_cast<float>(y - 49));
+  }
+  return tops;
+}
+
+// One finished chain on one day: each plot shows its one value below its readable title.
+TEST_F(SettingsPageTest, APlotOfOneValueShowsItAndKeepsClearOfItsTitle) {
+  testing_support::Practice(session).Play("ball:900 reset +1 reset ballground jump");
+  const auto slider = window.Locate("Text Size");  // as wide as the plots, in their colour
+  ASSERT_TRUE(slider.has_value());
+  window.Draw();
+  const host::Image picture = window.Picture();
+  const int x = static_cast<int>(slider->min.x) + 1;
+  const auto tops = PlotTops(picture, x, picture.At(x, static_cast<int>(slider->min.y) + 1));
+  ASSERT_EQ(tops.size(), 2u);
+  const std::pair<const char*, bool (*)(host::Pixel)> plots[] = {
+      {"Resets per chain", IsHistogramYellow}, {"Best chain per day", IsPlotLineGrey}};
+  for (std::size_t i = 0; i < 2; ++i) {
+    // The title's row: the built-in font's 13 pixels with the frame's padding of 3 above and below.
+    const float top = tops[i], titleBottom = top + 19.0f;
+    const host::ScreenRect title{{slider->min.x, top}, {slider->max.x, titleBottom}};
+    const host::ScreenRect below{{slider->min.x, titleBottom}, {slider->max.x, top + 60.0f}};
+    EXPECT_EQ(CountPixels(picture, title, plots[i].second), 0) << plots[i].first << ": title";
+    EXPECT_GT(CountPixels(picture, below, plots[i].second), 100) << plots[i].first << ": value";
+  }
+}
+
 TEST_F(SettingsPageTest, ThePictureShowsTheTickOnceTheHostHasStoredIt) {
   const auto box = window.Locate("Enable Quillon Plugin");
   ASSERT_TRUE(box.has_value());

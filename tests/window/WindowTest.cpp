@@ -26,7 +26,7 @@ namespace {
 using host::GameAction;
 using host::Image;
 
-// What the renderers may differ by (measured: see the README): a pixel's edge here and there,
+// What the renderers may differ by (measured: see docs/window.md): a pixel's edge here and there,
 // never a colour, a place or a glyph.
 constexpr double kMeanChannelLimit = 0.15;
 constexpr double kShareOver32Limit = 0.0001;
@@ -34,7 +34,7 @@ constexpr double kDrawnShareOver32Limit = 0.001;
 
 // The settings window's left edge and the status band's top in a 1280x720 window: left of and
 // above them only the frame shows.
-constexpr int kFrameColumns = host::LiveWindow::kWidth - 720 - 24;
+constexpr int kFrameColumns = host::LiveWindow::kWidth - 720;
 constexpr int kFrameRows = host::LiveWindow::kHeight - 40;
 
 const host::FontMetrics& Font() {
