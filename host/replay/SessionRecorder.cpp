@@ -6,6 +6,12 @@
 #include <ctime>
 #include <stdexcept>
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "QuotedText.h"
 #include "ScriptLine.h"
 
@@ -38,6 +44,18 @@ std::FILE* OpenForWriting(const std::filesystem::path& file) {
 #endif
 }
 
+// Cuts the file back to `size` bytes; the reason when it cannot.
+std::optional<std::string> CutFile(std::FILE* stream, std::uint64_t size) {
+#if defined(_WIN32)
+  const int error = ::_chsize_s(::_fileno(stream), static_cast<long long>(size));
+  if (error == 0) return std::nullopt;
+  return std::strerror(error);
+#else
+  if (::ftruncate(::fileno(stream), static_cast<off_t>(size)) == 0) return std::nullopt;
+  return std::strerror(errno);
+#endif
+}
+
 }  // namespace
 
 SessionRecorder::SessionRecorder(const std::filesystem::path& file,
@@ -61,12 +79,16 @@ SessionRecorder::SessionRecorder(const std::filesystem::path& file,
   for (const auto& line : origin) buffer_ += "# " + line + "\n";
   // The header is written at once, so a file that takes nothing stops the host before anything
   // runs.
-  if (std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) {
-    const std::string reason = std::strerror(errno);
+  errno = 0;
+  if (const std::size_t written = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
+      written != buffer_.size()) {
+    const std::string reason = std::strerror(errno != 0 ? errno : ENOSPC);
+    CutFile(stream_, WholeLinesIn(written));
     std::fclose(stream_);
     throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
                              reason);
   }
+  fileSize_ = buffer_.size();
   buffer_.clear();
 }
 
@@ -140,20 +162,52 @@ void SessionRecorder::RecordVariableChanges(const pluginsdk::Host& host, std::in
   RememberVariables(host);
 }
 
+void SessionRecorder::RecordInterruption(std::int64_t ticks, std::string_view signal) {
+  buffer_ += "# Interrupted by ";
+  buffer_ += signal;
+  buffer_ += " at ";
+  AppendExactTime(buffer_, std::max(ticks, lastTicks_));
+  buffer_ += ": the session was not played to its end\n";
+  Flush();
+}
+
 void SessionRecorder::Flush() {
-  if (!failed_ && !buffer_.empty() &&
-      std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) {
-    failed_ = true;
-    errors_ << "quillon-host: cannot write the recording " << pluginsdk::QuoteText(file_.string())
-            << ": " << std::strerror(errno) << "; nothing more is recorded\n";
+  if (!failed_ && !buffer_.empty()) {
+    errno = 0;
+    const std::size_t written = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
+    if (written == buffer_.size()) {
+      fileSize_ += written;
+    } else {
+      StopAfterShortWrite(written);
+    }
   }
   buffer_.clear();
   lastFlushed_ = pluginsdk::PlatformTicks();
 }
 
+void SessionRecorder::StopAfterShortWrite(std::size_t written) {
+  failed_ = true;
+  const std::string reason = std::strerror(errno != 0 ? errno : ENOSPC);
+  std::string message = "quillon-host: cannot write the recording " +
+                        pluginsdk::QuoteText(file_.string()) + ": " + reason +
+                        "; the recording is incomplete: it ends with the last whole line written, "
+                        "and nothing more is recorded";
+  if (const auto refused = CutFile(stream_, WholeLinesIn(written))) {
+    message += "; its last line may be cut short: " + *refused;
+  }
+  errors_ << message + '\n';
+}
+
 void SessionRecorder::FlushIfDue() {
   linesSinceClockLook_ = 0;
   if (pluginsdk::PlatformTicks() - lastFlushed_ >= pluginsdk::HostClock::kTicksPerSecond) Flush();
+}
+
+std::uint64_t SessionRecorder::WholeLinesIn(std::size_t written) const {
+  // A full disk can take part of a line: the file is cut back to its last whole line, so what
+  // was recorded replays, every expectation in it holding.
+  const std::size_t lineEnd = std::string_view(buffer_).substr(0, written).rfind('\n');
+  return fileSize_ + (lineEnd == std::string_view::npos ? 0 : lineEnd + 1);
 }
 
 void SessionRecorder::BeginLine(std::int64_t ticks) {

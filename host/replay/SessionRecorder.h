@@ -45,20 +45,29 @@ class SessionRecorder {
   void RememberVariables(const pluginsdk::Host& host);
   void RecordVariableChanges(const pluginsdk::Host& host, std::int64_t ticks);
 
+  // Ends the recording with a comment saying that `signal` ("SIGINT") stopped the session at
+  // `ticks`, and writes it out.
+  void RecordInterruption(std::int64_t ticks, std::string_view signal);
+
   // Writes what is buffered; FlushIfDue only when the last write is a second old. Lines are
   // written at least once a second while steps run, and before the runner waits.
   void Flush();
   void FlushIfDue();
-  // Whether a write failed (the message went to `errors` then; nothing more is recorded).
+  // Whether a write failed: the message, saying the recording is incomplete, went to `errors`
+  // then; the file ends with its last whole line, and nothing more is recorded.
   bool Failed() const { return failed_; }
 
  private:
   void BeginLine(std::int64_t ticks);
   void EndLine();
+  void StopAfterShortWrite(std::size_t written);
+  // The file's size up to the end of the last whole line, after `written` bytes of the buffer.
+  std::uint64_t WholeLinesIn(std::size_t written) const;
 
   std::filesystem::path file_;
   std::ostream& errors_;
   std::FILE* stream_ = nullptr;
+  std::uint64_t fileSize_ = 0;  // bytes written to the file, all whole lines
   std::string buffer_;
   std::int64_t lastTicks_ = 0;  // times written never go back
   std::string lastTime_;        // its text and a blank

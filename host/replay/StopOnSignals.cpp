@@ -6,8 +6,8 @@ namespace {
 // Set from a signal handler; the frame loop and the replay look at it.
 volatile std::sig_atomic_t stopSignal = 0;
 
-void RequestStop(int) {
-  stopSignal = 1;
+void RequestStop(int signal) {
+  stopSignal = signal;
 }
 
 }  // namespace
@@ -31,6 +31,9 @@ StopOnSignals::StopOnSignals() {
   stopSignal = 0;
   struct sigaction action {};
   action.sa_handler = &RequestStop;
+  // Without it a write blocked on a full pipe fails with EINTR, and standard output stops for
+  // the rest of the run.
+  action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, &previousInterrupt_);
   sigaction(SIGTERM, &action, &previousTerminate_);
@@ -45,6 +48,17 @@ StopOnSignals::~StopOnSignals() {
 
 bool StopOnSignals::Requested() {
   return stopSignal != 0;
+}
+
+const char* StopOnSignals::Name() {
+  switch (stopSignal) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    default:
+      return "";
+  }
 }
 
 }  // namespace host

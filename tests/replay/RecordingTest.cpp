@@ -1,11 +1,13 @@
 // Recording: steps written back read as the very same steps, and sessions recorded by the host
 // program (the bundled examples, random sessions of the model, a replay in real time stopped by
-// SIGINT) replay to the same output with every expectation holding.
+// SIGINT, a recording cut by a full disk) replay with every expectation holding.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cfloat>
 #include <chrono>
@@ -166,7 +168,7 @@ TEST_F(Recording, AFileThatCannotBeWrittenStopsTheHostBeforeAnythingRuns) {
   EXPECT_EQ(Read(session), "0 frame\n");
 }
 
-TEST_F(Recording, AReplayInRealTimeIsWrittenWithinASecondAndWholeWhenSigintStopsIt) {
+TEST_F(Recording, AReplayInRealTimeIsWrittenWhileItWaitsAndEndsWithACommentWhenSigintStopsIt) {
   const auto session = folder.Path() / "long.session";
   std::ofstream(session) << "0 mode freeplay\n0 event init\n0.2 frame\n60 frame\n";
   const auto recording = (folder.Path() / "long.recorded").string();
@@ -182,15 +184,82 @@ TEST_F(Recording, AReplayInRealTimeIsWrittenWithinASecondAndWholeWhenSigintStops
       posix_spawn(&pid, host.c_str(), &actions, nullptr, const_cast<char**>(arguments), environ),
       0);
   posix_spawn_file_actions_destroy(&actions);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1'500));
-  // The process is still waiting for the step at 60 s, and the frame at 0.2 s is in the file.
-  EXPECT_NE(Read(recording).find("\n0.200 expect \"(nothing drawn)\"\n"), std::string::npos);
+  // The frame at 0.2 s reaches the file while the host waits for the step at 60 s.
+  constexpr std::string_view kFrameChecked = " expect \"(nothing drawn)\"\n";
+  for (int turn = 0; turn < 300 && Read(recording).find(kFrameChecked) == std::string::npos;
+       ++turn) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_NE(Read(recording).find(kFrameChecked), std::string::npos);
   ::kill(pid, SIGINT);
   int status = 0;
   ::waitpid(pid, &status, 0);
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
-  EXPECT_TRUE(Read(recording).ends_with("0.200 expect \"(nothing drawn)\"\n"));
+  const std::string recorded = Read(recording);
+  EXPECT_NE(recorded.find(std::string(kFrameChecked) + "# Interrupted by SIGINT at "),
+            std::string::npos)
+      << recorded;
+  EXPECT_TRUE(recorded.ends_with(": the session was not played to its end\n")) << recorded;
   EXPECT_EQ(Host(recording, "replayed"), 0) << Read(folder.Path() / "replayed.err");
+}
+
+// The host program run with its files limited to `bytes`, as on a disk that fills up; the exit
+// status and what it wrote on standard error.
+std::pair<int, std::string> HostWithFileLimit(std::vector<std::string> arguments, rlim_t bytes) {
+  std::vector<char*> argv;
+  for (auto& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  int errors[2];
+  if (::pipe(errors) != 0) return {-1, "no pipe"};
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::dup2(::open("/dev/null", O_WRONLY), 1);
+    ::dup2(errors[1], 2);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(errors[1]);
+  std::string text;
+  char chunk[512];
+  for (ssize_t got; (got = ::read(errors[0], chunk, sizeof chunk)) > 0;) text.append(chunk, got);
+  ::close(errors[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+TEST_F(Recording, ARecordingCutByAFullDiskEndsOnAWholeLineAndReplaysAsFarAsItGoes) {
+  const auto session = folder.Path() / "long.session";
+  {
+    std::ofstream script(session);
+    script << "0 mode freeplay\n0 set quillon_enabled 1\n0 event init\n3 event jump\n";
+    for (int i = 0; i < 200; ++i) {
+      const std::string time = host::ExactTime(31'000'000 + i * 1'000'000);
+      script << time << " ball 0 0 " << 300 + i << '\n'
+             << time << " car 0 0 " << 200 + i << '\n'
+             << time << " event landed\n"
+             << time << " event dodge\n"
+             << time << " frame\n";
+    }
+  }
+  // Cut in the header, in the saved settings, among the steps.
+  const std::pair<rlim_t, std::string_view> cases[] = {{150, "cannot record into"},
+                                                       {700, "the recording is incomplete"},
+                                                       {5'000, "the recording is incomplete"}};
+  for (const auto& [limit, message] : cases) {
+    const auto recording = (folder.Path() / ("cut-" + std::to_string(limit))).string();
+    const auto [status, errors] =
+        HostWithFileLimit({QUILLON_HOST_PATH, "--record", recording, session.string()}, limit);
+    EXPECT_EQ(status, 1) << limit;
+    EXPECT_NE(errors.find(message), std::string::npos) << errors;
+    const std::string kept = Read(recording);
+    EXPECT_TRUE(kept.ends_with('\n')) << kept;
+    EXPECT_LE(kept.size(), limit);
+    EXPECT_GT(kept.size() + 200, limit) << "more than a line was cut off";
+    EXPECT_EQ(Host(recording, "replayed"), 0) << Read(folder.Path() / "replayed.err");
+  }
 }
 
 }  // namespace

@@ -168,7 +168,7 @@ TEST_F(WindowTest, OpenGlDrawsTheWindowAsTheSoftwareRasteriserDoes) {
     testing_support::PluginSession session;
     std::ostringstream out;
     host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
-    host::LiveWindow window(session.Host(), runner, out, "quillon window test");
+    host::LiveWindow window(session.Host(), runner, "quillon window test");
     window.ShowSettings(c.settingsShown);
     session.Set("quillon_enabled", "1");
     for (const auto& [name, value] : c.variables) session.Set(name, value);
