@@ -23,6 +23,7 @@ StopOnSignals::StopOnSignals() {
 StopOnSignals::~StopOnSignals() {
   std::signal(SIGINT, previousInterrupt_);
   std::signal(SIGTERM, previousTerminate_);
+  stopSignal = 0;
 }
 
 #else
@@ -42,6 +43,7 @@ StopOnSignals::StopOnSignals() {
 StopOnSignals::~StopOnSignals() {
   sigaction(SIGINT, &previousInterrupt_, nullptr);
   sigaction(SIGTERM, &previousTerminate_, nullptr);
+  stopSignal = 0;
 }
 
 #endif
