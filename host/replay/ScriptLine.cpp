@@ -82,10 +82,9 @@ const char* ModeWord(pluginsdk::GameMode mode) {
 
 }  // namespace
 
-void AppendExactTime(std::string& line, std::int64_t ticks) {
+char* WriteExactTime(char* out, std::int64_t ticks) {
   constexpr std::int64_t kPerSecond = pluginsdk::HostClock::kTicksPerSecond;
-  std::array<char, 32> text{};
-  char* end = std::to_chars(text.data(), text.data() + 20, ticks / kPerSecond).ptr;
+  char* end = std::to_chars(out, out + 20, ticks / kPerSecond).ptr;
   *end = '.';
   std::int64_t rest = ticks % kPerSecond;
   for (int digit = 7; digit > 0; --digit, rest /= 10)
@@ -93,7 +92,12 @@ void AppendExactTime(std::string& line, std::int64_t ticks) {
   // Three decimals at least; more only where the tick needs them.
   int decimals = 7;
   while (decimals > 3 && end[decimals] == '0') --decimals;
-  line.append(text.data(), end + 1 + decimals);
+  return end + 1 + decimals;
+}
+
+void AppendExactTime(std::string& line, std::int64_t ticks) {
+  std::array<char, kExactTimeBytes> text{};
+  line.append(text.data(), WriteExactTime(text.data(), ticks));
 }
 
 std::string ExactTime(std::int64_t ticks) {

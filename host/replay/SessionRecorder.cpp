@@ -20,9 +20,9 @@ namespace {
 
 // Past this the buffer is written at once, so memory stays small however long the session.
 constexpr std::size_t kBufferBytes = 64 * 1024;
-// The clock is looked at every this many lines (a look costs about as much as writing a line),
-// and after every step that draws a picture or the settings page.
-constexpr int kLinesPerClockLook = 16;
+// The clock is looked at every this many lines (a look costs more than writing a line), and
+// after every step that draws a picture or the settings page.
+constexpr int kLinesPerClockLook = 64;
 
 std::string UtcNow() {
   const std::time_t now = std::time(nullptr);
@@ -74,22 +74,23 @@ SessionRecorder::SessionRecorder(const std::filesystem::path& file,
   }
   // Unbuffered: each flush is one write of whole lines.
   std::setvbuf(stream_, nullptr, _IONBF, 0);
-  buffer_.reserve(kBufferBytes + 4096);
-  buffer_ += "# Recorded by quillon-host --record on " + UtcNow() + "\n";
-  for (const auto& line : origin) buffer_ += "# " + line + "\n";
+  buffer_.resize(kBufferBytes + 4096);
+  std::string header = "# Recorded by quillon-host --record on " + UtcNow() + "\n";
+  for (const auto& line : origin) header += "# " + line + "\n";
+  WriteText(header);
   // The header is written at once, so a file that takes nothing stops the host before anything
   // runs.
   errno = 0;
-  if (const std::size_t written = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
-      written != buffer_.size()) {
+  if (const std::size_t written = std::fwrite(buffer_.data(), 1, used_, stream_);
+      written != used_) {
     const std::string reason = std::strerror(errno != 0 ? errno : ENOSPC);
     CutFile(stream_, WholeLinesIn(written));
     std::fclose(stream_);
     throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
                              reason);
   }
-  fileSize_ = buffer_.size();
-  buffer_.clear();
+  fileSize_ = used_;
+  used_ = 0;
 }
 
 SessionRecorder::~SessionRecorder() {
@@ -98,7 +99,7 @@ SessionRecorder::~SessionRecorder() {
 }
 
 void SessionRecorder::RecordSettings(const pluginsdk::Host& host, std::int64_t ticks) {
-  buffer_ += "# The saved settings as the session began\n";
+  WriteText("# The saved settings as the session began\n");
   for (const auto& variable : host.Variables()) {
     if (!variable->Saved()) continue;
     RecordStep(ticks, SetVariable{std::make_shared<const Assignment>(
@@ -108,9 +109,16 @@ void SessionRecorder::RecordSettings(const pluginsdk::Host& host, std::int64_t t
 
 void SessionRecorder::RecordStep(std::int64_t ticks, const StepAction& action) {
   if (std::holds_alternative<ExpectFrame>(action)) return;
-  BeginLine(ticks);
-  AppendAction(buffer_, action);
-  EndLine();
+  // Game functions are most of a session's steps: their words are made once.
+  if (const auto* event = std::get_if<FireEvent>(&action)) {
+    if (const ShortText* words = EventWords(*event)) {
+      WriteShortLine(ticks, *words);
+      return;
+    }
+  }
+  scratch_.clear();
+  AppendAction(scratch_, action);
+  WriteLine(ticks, {scratch_});
   if (std::holds_alternative<ShowSettings>(action) || std::holds_alternative<ClickWidget>(action)) {
     FlushIfDue();
   }
@@ -118,25 +126,21 @@ void SessionRecorder::RecordStep(std::int64_t ticks, const StepAction& action) {
 
 void SessionRecorder::RecordFrame(std::int64_t ticks, std::string_view shown,
                                   const std::filesystem::path* image) {
-  BeginLine(ticks);
   if (image == nullptr) {
-    buffer_ += "frame";
+    WriteShortLine(ticks, frameWords_);
   } else {
-    AppendAction(buffer_, DrawFrame{std::make_shared<const std::filesystem::path>(*image)});
+    scratch_.clear();
+    AppendAction(scratch_, DrawFrame{std::make_shared<const std::filesystem::path>(*image)});
+    WriteLine(ticks, {scratch_});
   }
-  EndLine();
   // The same text as the last frame's is known to be quotable.
   if ((lastFrame_ && *lastFrame_ == shown) || Quotable(shown)) {
-    BeginLine(ticks);
-    buffer_ += "expect \"";
-    buffer_ += shown;
-    buffer_ += '"';
+    WriteLine(ticks, {"expect \"", shown, "\""});
   } else {
     // A text the script cannot quote is left unchecked, rather than written so that it reads
     // back as another step.
-    buffer_ += "# not checked: the frame's text holds a double quote or a line break";
+    WriteText("# not checked: the frame's text holds a double quote or a line break\n");
   }
-  EndLine();
   if (!lastFrame_) lastFrame_.emplace();
   lastFrame_->assign(shown);
   if (image != nullptr) FlushIfDue();
@@ -163,25 +167,23 @@ void SessionRecorder::RecordVariableChanges(const pluginsdk::Host& host, std::in
 }
 
 void SessionRecorder::RecordInterruption(std::int64_t ticks, std::string_view signal) {
-  buffer_ += "# Interrupted by ";
-  buffer_ += signal;
-  buffer_ += " at ";
-  AppendExactTime(buffer_, std::max(ticks, lastTicks_));
-  buffer_ += ": the session was not played to its end\n";
+  std::string comment = "# Interrupted by " + std::string(signal) + " at ";
+  AppendExactTime(comment, std::max(ticks, lastTicks_));
+  WriteText(comment + ": the session was not played to its end\n");
   Flush();
 }
 
 void SessionRecorder::Flush() {
-  if (!failed_ && !buffer_.empty()) {
+  if (!failed_ && used_ > 0) {
     errno = 0;
-    const std::size_t written = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
-    if (written == buffer_.size()) {
+    const std::size_t written = std::fwrite(buffer_.data(), 1, used_, stream_);
+    if (written == used_) {
       fileSize_ += written;
     } else {
       StopAfterShortWrite(written);
     }
   }
-  buffer_.clear();
+  used_ = 0;
   lastFlushed_ = pluginsdk::PlatformTicks();
 }
 
@@ -206,29 +208,86 @@ void SessionRecorder::FlushIfDue() {
 std::uint64_t SessionRecorder::WholeLinesIn(std::size_t written) const {
   // A full disk can take part of a line: the file is cut back to its last whole line, so what
   // was recorded replays, every expectation in it holding.
-  const std::size_t lineEnd = std::string_view(buffer_).substr(0, written).rfind('\n');
+  const std::size_t lineEnd = std::string_view(buffer_.data(), written).rfind('\n');
   return fileSize_ + (lineEnd == std::string_view::npos ? 0 : lineEnd + 1);
 }
 
-void SessionRecorder::BeginLine(std::int64_t ticks) {
-  // A step that ran late (a key before a step that was due) still gets a time in order. Steps
-  // often share a time: its text is made once.
-  if (ticks > lastTicks_ || lastTime_.empty()) {
-    lastTicks_ = std::max(ticks, lastTicks_);
-    lastTime_.clear();
-    AppendExactTime(lastTime_, lastTicks_);
-    lastTime_ += ' ';
-  }
-  buffer_ += lastTime_;
+SessionRecorder::ShortText SessionRecorder::ShortText::Of(std::string_view text) {
+  ShortText made;
+  made.size = std::min(text.size(), kBytes - 1);
+  std::copy_n(text.begin(), made.size, made.bytes.begin());
+  return made;
 }
 
-void SessionRecorder::EndLine() {
-  buffer_ += '\n';
-  if (buffer_.size() >= kBufferBytes) {
+const SessionRecorder::ShortText* SessionRecorder::EventWords(const FireEvent& event) {
+  // A game function of the table of events is known by where its name is kept.
+  const void* key = event.function.get();
+  for (const auto& [known, words] : eventWords_) {
+    if (known == key) return &words;
+  }
+  const std::string_view name = ShortEventName(event);
+  if (name.empty() || name.size() + 6 >= ShortText::kBytes) return nullptr;
+  eventWords_.emplace_back(key, ShortText::Of("event " + std::string(name)));
+  return &eventWords_.back().second;
+}
+
+void SessionRecorder::UpdateTime(std::int64_t ticks) {
+  // A step that ran late (a key before a step that was due) still gets a time in order. Steps
+  // often share a time: its text is made once.
+  if (ticks <= lastTicks_ && time_.size != 0) return;
+  lastTicks_ = std::max(ticks, lastTicks_);
+  static_assert(ShortText::kBytes > kExactTimeBytes);
+  char* end = WriteExactTime(time_.bytes.data(), lastTicks_);
+  *end++ = ' ';
+  time_.size = static_cast<std::size_t>(end - time_.bytes.data());
+}
+
+void SessionRecorder::WriteShortLine(std::int64_t ticks, const ShortText& words) {
+  UpdateTime(ticks);
+  // Each block is copied whole, in one move of its fixed size; only its text counts.
+  char* const start = MakeRoom(2 * ShortText::kBytes);
+  char* at = start;
+  std::memcpy(at, time_.bytes.data(), ShortText::kBytes);
+  at += time_.size;
+  std::memcpy(at, words.bytes.data(), ShortText::kBytes);
+  at += words.size;
+  *at++ = '\n';
+  used_ -= 2 * ShortText::kBytes - static_cast<std::size_t>(at - start);
+  LineWritten();
+}
+
+void SessionRecorder::WriteLine(std::int64_t ticks,
+                                std::initializer_list<std::string_view> pieces) {
+  UpdateTime(ticks);
+  std::size_t bytes = time_.size + 1;
+  for (const std::string_view piece : pieces) bytes += piece.size();
+  char* at = MakeRoom(bytes);
+  at = std::copy_n(time_.bytes.begin(), time_.size, at);
+  for (const std::string_view piece : pieces) at = std::copy(piece.begin(), piece.end(), at);
+  *at = '\n';
+  LineWritten();
+}
+
+void SessionRecorder::LineWritten() {
+  if (used_ >= kBufferBytes) {
     Flush();
   } else if (++linesSinceClockLook_ == kLinesPerClockLook) {
     FlushIfDue();
   }
+}
+
+void SessionRecorder::WriteText(std::string_view text) {
+  std::copy(text.begin(), text.end(), MakeRoom(text.size()));
+}
+
+char* SessionRecorder::MakeRoom(std::size_t bytes) {
+  if (used_ + bytes > buffer_.size()) {
+    Flush();
+    if (bytes > buffer_.size()) buffer_.resize(bytes);
+  }
+  char* at = buffer_.data() + used_;
+  used_ += bytes;
+  return at;
 }
 
 }  // namespace host

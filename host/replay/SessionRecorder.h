@@ -1,7 +1,9 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -58,8 +60,28 @@ class SessionRecorder {
   bool Failed() const { return failed_; }
 
  private:
-  void BeginLine(std::int64_t ticks);
-  void EndLine();
+  // A short text kept in a block of fixed size, copied in one move of that size: the time and
+  // the words of most of a session's lines.
+  struct ShortText {
+    static constexpr std::size_t kBytes = 32;    // a time of kExactTimeBytes and a blank fit
+    static ShortText Of(std::string_view text);  // cut to kBytes - 1
+    std::array<char, kBytes> bytes{};
+    std::size_t size = 0;
+  };
+  // The words of a step of a game function the table of events holds; null for another.
+  const ShortText* EventWords(const FireEvent& event);
+  // Makes the text of the time the next line is written at.
+  void UpdateTime(std::int64_t ticks);
+  // Adds a line to the buffer: the time, the words or pieces, a line end. Room is made once a
+  // line: a replay writes a million of them.
+  void WriteShortLine(std::int64_t ticks, const ShortText& words);
+  void WriteLine(std::int64_t ticks, std::initializer_list<std::string_view> pieces);
+  // Writes the buffer out when it is full, or when the last write is a second old.
+  void LineWritten();
+  // Adds text of whole lines as it is (comment lines).
+  void WriteText(std::string_view text);
+  // The next `bytes` of the buffer, written out first when it cannot take them.
+  char* MakeRoom(std::size_t bytes);
   void StopAfterShortWrite(std::size_t written);
   // The file's size up to the end of the last whole line, after `written` bytes of the buffer.
   std::uint64_t WholeLinesIn(std::size_t written) const;
@@ -68,9 +90,13 @@ class SessionRecorder {
   std::ostream& errors_;
   std::FILE* stream_ = nullptr;
   std::uint64_t fileSize_ = 0;  // bytes written to the file, all whole lines
-  std::string buffer_;
+  std::vector<char> buffer_;    // its first used_ bytes are whole lines waiting to be written
+  std::size_t used_ = 0;
+  std::string scratch_;         // the words of a rarer step as they are made
   std::int64_t lastTicks_ = 0;  // times written never go back
-  std::string lastTime_;        // its text and a blank
+  ShortText time_;              // its text and a blank
+  const ShortText frameWords_ = ShortText::Of("frame");
+  std::vector<std::pair<const void*, ShortText>> eventWords_;  // by the name's address
   int linesSinceClockLook_ = 0;
   std::int64_t lastFlushed_ = 0;  // platform ticks
   std::optional<std::string> lastFrame_;
