@@ -128,8 +128,8 @@ permission denied).
 Every line the host or the plugin writes to the console is printed on standard output as
 "console: TEXT" when it is written, among the step's own output; so is every toast the plugin
 shows, as "toast: TITLE: TEXT". A line the plugin's own thread writes comes out whole, between
-two of the host's lines, never inside one. Frame pictures and the window draw a toast as a box at the top
-right for its seconds.
+two of the host's lines, never inside one. Frame pictures and the window draw a toast as a box
+at the top right for its seconds.
 )";
 
 struct Options {
