@@ -1,61 +1,36 @@
-// What the host prints: whole lines, under one lock with the console lines other threads log,
-// and never stopped by a signal that lands while a write waits.
-#include <fcntl.h>
+// What the host prints and records as it runs: each line whole, under the one lock console lines
+// from any thread go out under; a write a signal interrupts goes on; a step recorded at the time
+// it ran, so a real-time recording replays with every expectation met however late steps ran.
 #include <gtest/gtest.h>
-#include <pthread.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <csignal>
-#include <fstream>
 #include <future>
-#include <mutex>
 #include <sstream>
-#include <streambuf>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "PluginSession.h"
+#include "SessionRecorder.h"
 #include "SessionRunner.h"
-#include "SessionScript.h"
 #include "StopOnSignals.h"
+#include "TempFolder.h"
 
 namespace {
 
-// Takes every write the host makes and notes those that do not end a line, and those made while
-// another thread, as the plugin's writer thread is, could have taken the host's output lock.
-class LockCheckingBuffer : public std::streambuf {
- public:
-  explicit LockCheckingBuffer(std::mutex& lock) : lock_(lock) {}
-
-  std::string text;
-  std::vector<std::string> unlocked;
-  std::vector<std::string> partial;
-
- protected:
+// Notes each write that does not end a line, or that another thread (as the plugin's writer
+// thread) could have slipped between because the host's output lock was free.
+struct LockCheckingBuffer : std::streambuf {
+  explicit LockCheckingBuffer(std::mutex& lock) : lock(lock) {}
   std::streamsize xsputn(const char* data, std::streamsize size) override {
-    Check(std::string(data, static_cast<std::size_t>(size)));
+    const bool free = std::async(std::launch::async, [this] {
+                        return std::unique_lock(lock, std::try_to_lock).owns_lock();
+                      }).get();
+    const std::string written(data, static_cast<std::size_t>(size));
+    if (free || !written.ends_with('\n')) faults += "[" + written + "]";
+    text += written;
     return size;
   }
-  int overflow(int c) override {
-    if (c != traits_type::eof()) Check(std::string(1, static_cast<char>(c)));
-    return c;
-  }
-
- private:
-  void Check(const std::string& written) {
-    const bool free = std::async(std::launch::async, [this] {
-                        const std::unique_lock attempt(lock_, std::try_to_lock);
-                        return attempt.owns_lock();
-                      }).get();
-    if (free) unlocked.push_back(written);
-    if (!written.ends_with('\n')) partial.push_back(written);
-    text += written;
-  }
-
-  std::mutex& lock_;
+  std::mutex& lock;
+  std::string text, faults;
 };
 
 TEST(HostOutput, EveryLineIsWrittenWholeUnderTheLockConsoleLinesGoOutUnder) {
@@ -64,68 +39,73 @@ TEST(HostOutput, EveryLineIsWrittenWholeUnderTheLockConsoleLinesGoOutUnder) {
   LockCheckingBuffer buffer(host.OutputLock());
   std::ostream out(&buffer);
   host.SetConsoleOutput(
-      [&out](std::string_view line) { out << "console: " + std::string(line) + '\n'; });
+      [&](std::string_view line) { out << "console: " + std::string(line) + '\n'; });
   host::SessionRunner runner(host, session.Loaded(), out, {.trace = true});
-  runner.Run(host::ParseSession("0 mode freeplay\n0 set quillon_enabled 1\n0 event init\n"
-                                "3 frame\n3 show quillon_posx\n3 settings\n",
+  runner.Run(host::ParseSession("0 mode freeplay\n0 event init\n3 frame\n3 show quillon_posx\n"
+                                "3 settings\n",
                                 "lines.session", host::RegistryCheck(host)),
              "lines.session");
   std::thread([&host] { host.Log("from another thread"); }).join();
   host.SetConsoleOutput(nullptr);
+  EXPECT_EQ(buffer.faults, "");
+  EXPECT_NE(buffer.text.find("3.000 settings\n"), std::string::npos) << buffer.text;
+  EXPECT_NE(buffer.text.find("console: from another thread\n"), std::string::npos) << buffer.text;
+}
 
-  EXPECT_EQ(buffer.unlocked, std::vector<std::string>{}) << buffer.text;
-  EXPECT_EQ(buffer.partial, std::vector<std::string>{}) << buffer.text;
-  for (const char* line : {"3.000 Resets: 0 | Height: 0 | Time: 0.00\n", "3.000 quillon_posx = ",
-                           "3.000 settings\n", "console: from another thread\n"}) {
-    EXPECT_NE(buffer.text.find(line), std::string::npos) << line << " in\n" << buffer.text;
+TEST(HostOutput, AWriteASignalInterruptsGoesOn) {
+  const host::StopOnSignals stop;
+  for (const int signal : {SIGINT, SIGTERM}) {
+    struct sigaction installed {};
+    ::sigaction(signal, nullptr, &installed);
+    EXPECT_NE(installed.sa_flags & SA_RESTART, 0) << signal;
   }
 }
 
-// The state of a thread of this process, as the system reports it ('S': asleep in a call).
-char ThreadState(pid_t thread) {
-  std::ifstream stat("/proc/self/task/" + std::to_string(thread) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  const std::size_t name = text.rfind(')');
-  return name == std::string::npos || name + 2 >= text.size() ? '?' : text[name + 2];
+// A command that keeps the host busy, as a loaded machine does, so the steps after it run late.
+void AddBusyCommand(pluginsdk::Host& host, int milliseconds) {
+  host.RegisterCommand(
+      pluginsdk::kHostCommands, "busy",
+      [milliseconds](auto) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+      },
+      "");
 }
 
-TEST(HostOutput, AWriteWaitingOnAFullPipeGoesOnAfterSigintOrSigterm) {
-  for (const auto& [signal, name] : {std::pair{SIGINT, "SIGINT"}, std::pair{SIGTERM, "SIGTERM"}}) {
-    int pipe[2];
-    ASSERT_EQ(::pipe2(pipe, O_NONBLOCK), 0);
-    const std::vector<char> chunk(4096, 'x');
-    while (::write(pipe[1], chunk.data(), chunk.size()) > 0) {
-    }
-    while (::write(pipe[1], chunk.data(), 1) > 0) {
-    }
-    ::fcntl(pipe[1], F_SETFL, 0);
-    const host::StopOnSignals stop;
-    std::atomic<pid_t> writerId = 0;
-    ssize_t written = 0;
-    int error = 0;
-    std::thread writer([&] {
-      writerId = ::gettid();
-      written = ::write(pipe[1], "y", 1);
-      error = errno;
-    });
-    // Until the writer waits in its write (a generous bound: the machine may be busy).
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while ((writerId == 0 || ThreadState(writerId) != 'S') &&
-           std::chrono::steady_clock::now() < give_up) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ::pthread_kill(writer.native_handle(), signal);
-    while (!host::StopOnSignals::Requested() && std::chrono::steady_clock::now() < give_up) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    std::vector<char> drained(chunk.size());
-    EXPECT_GT(::read(pipe[0], drained.data(), drained.size()), 0);
-    writer.join();
-    EXPECT_EQ(written, 1) << name << ": " << std::strerror(error);
-    EXPECT_STREQ(host::StopOnSignals::Name(), name);
-    ::close(pipe[0]);
-    ::close(pipe[1]);
+TEST(HostOutput, ARealTimeRecordingReplaysWithEveryExpectationMetHoweverLateItsStepsRan) {
+  const testing_support::TempFolder folder;
+  const auto file = folder.Path() / "realtime.session";
+  std::ostringstream shown;
+  {
+    testing_support::PluginSession session;
+    auto& host = session.Host();
+    AddBusyCommand(host, 60);
+    const auto parse = [&](const char* script) {
+      return host::ParseSession(script, "play.session", host::RegistryCheck(host),
+                                host::KnownCommands(host));
+    };
+    host::SessionRecorder recorder(file, {"the real-time test"}, std::cerr);
+    host::SessionRunner runner(host, session.Loaded(), shown,
+                               {.realTime = true, .recorder = &recorder});
+    // Past the practice check in virtual time, then resets planned 0.02 s apart in real time.
+    for (const auto& step : parse("0 mode freeplay\n0 set quillon_enabled 1\n0 event init\n"
+                                  "3.05 ball 0 0 93.15\n3.05 event ballground\n3.05 event jump\n"))
+      runner.RunStep(step, "play.session");
+    ASSERT_TRUE(runner.Run(parse("3.10 ball 0 0 600\n3.10 car 0 0 300\n3.10 event landed\n"
+                                 "3.10 command busy\n3.11 event dodge\n3.12 event landed\n"
+                                 "3.12 frame\n"),
+                           "play.session"));
   }
+  EXPECT_EQ(shown.str().find("Time: 0.02"), std::string::npos) << shown.str();
+  testing_support::PluginSession replay;
+  AddBusyCommand(replay.Host(), 0);
+  std::ostringstream printed, failures;
+  host::SessionRunner runner(replay.Host(), replay.Loaded(), printed, {.errors = &failures});
+  runner.Run(host::LoadSession(file, host::RegistryCheck(replay.Host()),
+                               host::KnownCommands(replay.Host())),
+             file.string());
+  EXPECT_EQ(failures.str(), "");
+  EXPECT_EQ(runner.Checked().checked, 1);
+  EXPECT_EQ(printed.str(), shown.str());
 }
 
 }  // namespace
