@@ -196,6 +196,7 @@ class PLUGINSDK_API Host {
   std::vector<Registration<std::function<void(GameWrapper*)>>> deferred_;
   mutable std::mutex commandsMutex_;
   std::vector<Command> commands_;
+  // Held while a line is handed to the output too: see OutputLock.
   mutable std::mutex outputMutex_;
   std::function<void(std::string_view)> consoleOutput_;
   mutable std::mutex consoleMutex_;
