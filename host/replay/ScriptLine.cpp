@@ -165,11 +165,10 @@ void AppendAction(std::string& line, const StepAction& action) {
 }
 
 bool Quotable(std::string_view text) {
-  // A plain loop: find_first_of looks up the three bytes for every byte of a frame's text.
-  for (const char c : text) {
-    if (c == '"' || c == '\n' || c == '\r') return false;
-  }
-  return true;
+  // Three searches for one byte each (memchr, which takes many bytes a step) cost less than one
+  // loop that compares every byte three times, or find_first_of.
+  return text.find('"') == std::string_view::npos && text.find('\n') == std::string_view::npos &&
+         text.find('\r') == std::string_view::npos;
 }
 
 }  // namespace host

@@ -135,7 +135,7 @@ void SessionRecorder::RecordFrame(std::int64_t ticks, std::string_view shown,
   }
   // The same text as the last frame's is known to be quotable.
   if ((lastFrame_ && *lastFrame_ == shown) || Quotable(shown)) {
-    WriteLine(ticks, {"expect \"", shown, "\""});
+    WriteExpectLine(ticks, shown);
   } else {
     // A text the script cannot quote is left unchecked, rather than written so that it reads
     // back as another step.
@@ -220,10 +220,16 @@ SessionRecorder::ShortText SessionRecorder::ShortText::Of(std::string_view text)
 }
 
 const SessionRecorder::ShortText* SessionRecorder::EventWords(const FireEvent& event) {
-  // A game function of the table of events is known by where its name is kept.
+  // A game function of the table of events is known by where its name is kept; the one looked
+  // up last is tried first.
   const void* key = event.function.get();
-  for (const auto& [known, words] : eventWords_) {
-    if (known == key) return &words;
+  if (lastEvent_ < eventWords_.size() && eventWords_[lastEvent_].first == key) {
+    return &eventWords_[lastEvent_].second;
+  }
+  for (std::size_t i = 0; i < eventWords_.size(); ++i) {
+    if (eventWords_[i].first != key) continue;
+    lastEvent_ = i;
+    return &eventWords_[i].second;
   }
   const std::string_view name = ShortEventName(event);
   if (name.empty() || name.size() + 6 >= ShortText::kBytes) return nullptr;
@@ -253,6 +259,23 @@ void SessionRecorder::WriteShortLine(std::int64_t ticks, const ShortText& words)
   at += words.size;
   *at++ = '\n';
   used_ -= 2 * ShortText::kBytes - static_cast<std::size_t>(at - start);
+  LineWritten();
+}
+
+void SessionRecorder::WriteExpectLine(std::int64_t ticks, std::string_view shown) {
+  UpdateTime(ticks);
+  static constexpr std::string_view kExpect = "expect \"";
+  char* const start = MakeRoom(2 * ShortText::kBytes + shown.size() + 2);
+  char* at = start;
+  std::memcpy(at, time_.bytes.data(), ShortText::kBytes);
+  at += time_.size;
+  std::memcpy(at, kExpect.data(), kExpect.size());
+  at += kExpect.size();
+  std::memcpy(at, shown.data(), shown.size());
+  at += shown.size();
+  *at++ = '"';
+  *at++ = '\n';
+  used_ -= static_cast<std::size_t>(start + 2 * ShortText::kBytes + shown.size() + 2 - at);
   LineWritten();
 }
 

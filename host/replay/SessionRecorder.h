@@ -75,6 +75,7 @@ class SessionRecorder {
   // Adds a line to the buffer: the time, the words or pieces, a line end. Room is made once a
   // line: a replay writes a million of them.
   void WriteShortLine(std::int64_t ticks, const ShortText& words);
+  void WriteExpectLine(std::int64_t ticks, std::string_view shown);
   void WriteLine(std::int64_t ticks, std::initializer_list<std::string_view> pieces);
   // Writes the buffer out when it is full, or when the last write is a second old.
   void LineWritten();
@@ -97,6 +98,7 @@ class SessionRecorder {
   ShortText time_;              // its text and a blank
   const ShortText frameWords_ = ShortText::Of("frame");
   std::vector<std::pair<const void*, ShortText>> eventWords_;  // by the name's address
+  std::size_t lastEvent_ = 0;                                  // the one looked up last
   int linesSinceClockLook_ = 0;
   std::int64_t lastFlushed_ = 0;  // platform ticks
   std::optional<std::string> lastFrame_;
