@@ -1,5 +1,6 @@
 // quillon-host: loads the plugin module as the game's mod host would and replays a practice
 // session script against it, printing what a player would see.
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -61,7 +62,9 @@ Options:
   --trace         under each frame line, list every canvas call of the frame
   --realtime      replay in real time: the host's clock is the system's monotonic clock, from
                   the start of the replay; each step waits until its time has come, and the
-                  plugin's performance counter reads that clock
+                  plugin's performance counter reads that clock. A step whose time has passed
+                  (a busy machine) runs at once; its lines show the time it ran, and while it
+                  runs the counter stays at that time
   --window        (Linux) play in a 1280x720 window, in real time: the overlay on a game-like
                   screen, the settings window used with the mouse, and keys that play the
                   game (the window names them); SESSION, if given, plays in it too, and its
@@ -71,11 +74,15 @@ Options:
   --close-at-end  with --window: close the window once the last step has run
   --record FILE   write a session script of everything run, as it runs: the saved settings
                   at the start, every step (in the window, also the keys' game steps and the
-                  settings window's changes as set steps) at the time it ran, and after each
-                  frame an expect with what it showed (in the window: each frame whose text
-                  changed, printed too, and each screenshot). Replaying FILE checks the plugin
-                  still shows the same. Written at least once a second and at the end, also
-                  after SIGINT (then the exit status is 130 for a replay)
+                  settings window's changes as set steps) at the time it ran (in real time
+                  and in the window, often a little after its time in SESSION), and after
+                  each frame an expect with what it showed (in the window: each frame whose
+                  text changed, printed too, and each screenshot). Replaying FILE checks the
+                  plugin still shows the same. Written in whole lines at least once a second
+                  and at the end, also after SIGINT or SIGTERM, which a last comment line
+                  names (then the exit status is 130 for a replay). A disk that fills up cuts
+                  the file back to its last whole line, a message on standard error says the
+                  recording is incomplete, the session goes on and the exit status is 1
   --describe      print the file the system loaded ("module FILE") and every field of the
                   module's descriptor record ("OFFSET FIELD VALUE"), and exit, without making
                   the plugin
@@ -129,9 +136,10 @@ show) is reported the same way, FILE:LINE: message, and stops the replay (exit s
 
 Every line the host or the plugin writes to the console is printed on standard output as
 "console: TEXT" when it is written, among the step's own output; so is every toast the plugin
-shows, as "toast: TITLE: TEXT". Frame pictures and the window draw a toast as a box at the top
-right for its seconds. A failure of the host itself, such as settings it could not save into
-config.cfg, goes to standard error instead, and the exit status is then 1.
+shows, as "toast: TITLE: TEXT". A line the plugin's own thread writes comes out whole, between
+two of the host's lines, never inside one. Frame pictures and the window draw a toast as a box
+at the top right for its seconds. A failure of the host itself, such as settings it could not
+save into config.cfg, goes to standard error instead, and the exit status is then 1.
 )";
 
 struct Options {
@@ -368,6 +376,11 @@ int Play(const Options& options, pluginsdk::Host& host) {
 }
 
 int Main(const std::vector<Argument>& arguments) {
+#if !defined(_WIN32)
+  // A file grown past the size limit (ulimit -f) then fails to write, which the host reports,
+  // instead of ending the program on the spot.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   bool helpShown = false;
   const auto options = ParseOptions(arguments, helpShown);
   if (!options) {
@@ -390,9 +403,11 @@ int Main(const std::vector<Argument>& arguments) {
   }
 
   pluginsdk::Host host;
-  host.SetConsoleOutput([](std::string_view line) { std::cout << "console: " << line << '\n'; });
+  // One write a line: the host's lines and a console line from another thread never mix.
+  host.SetConsoleOutput(
+      [](std::string_view line) { std::cout << "console: " + std::string(line) + '\n'; });
   host.SetFailureOutput(
-      [](std::string_view line) { std::cerr << "quillon-host: " << line << '\n'; });
+      [](std::string_view line) { std::cerr << "quillon-host: " + std::string(line) + '\n'; });
   if (options->data && !UseDataFolder(host, *options->data)) return kExitFailure;
   const int status = Play(*options, host);
   // The plugin is unloaded by now, and its settings saved or not: a failure there counts too.

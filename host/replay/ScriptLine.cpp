@@ -82,18 +82,23 @@ const char* ModeWord(pluginsdk::GameMode mode) {
 
 }  // namespace
 
-void AppendExactTime(std::string& line, std::int64_t ticks) {
+char* WriteExactTime(char* out, std::int64_t ticks) {
   constexpr std::int64_t kPerSecond = pluginsdk::HostClock::kTicksPerSecond;
-  std::array<char, 32> text{};
-  char* end = std::to_chars(text.data(), text.data() + 20, ticks / kPerSecond).ptr;
+  char* end = std::to_chars(out, out + 20, ticks / kPerSecond).ptr;
   *end = '.';
-  std::int64_t rest = ticks % kPerSecond;
+  // In 32 bits, which divide by ten faster: a recording makes one for every time it writes.
+  auto rest = static_cast<std::uint32_t>(ticks % kPerSecond);
   for (int digit = 7; digit > 0; --digit, rest /= 10)
     end[digit] = static_cast<char>('0' + rest % 10);
   // Three decimals at least; more only where the tick needs them.
   int decimals = 7;
   while (decimals > 3 && end[decimals] == '0') --decimals;
-  line.append(text.data(), end + 1 + decimals);
+  return end + 1 + decimals;
+}
+
+void AppendExactTime(std::string& line, std::int64_t ticks) {
+  std::array<char, kExactTimeBytes> text{};
+  line.append(text.data(), WriteExactTime(text.data(), ticks));
 }
 
 std::string ExactTime(std::int64_t ticks) {
@@ -161,11 +166,10 @@ void AppendAction(std::string& line, const StepAction& action) {
 }
 
 bool Quotable(std::string_view text) {
-  // A plain loop: find_first_of looks up the three bytes for every byte of a frame's text.
-  for (const char c : text) {
-    if (c == '"' || c == '\n' || c == '\r') return false;
-  }
-  return true;
+  // Three searches for one byte each (memchr, which takes many bytes a step) cost less than one
+  // loop that compares every byte three times, or find_first_of.
+  return text.find('"') == std::string_view::npos && text.find('\n') == std::string_view::npos &&
+         text.find('\r') == std::string_view::npos;
 }
 
 }  // namespace host

@@ -1,6 +1,7 @@
 #pragma once
 // Steps written back as script lines, such that reading a line gives the very same step: the
 // recorder's language.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ namespace host {
 // as many more as the tick needs ("4.400", "3.0000001").
 void AppendExactTime(std::string& line, std::int64_t ticks);
 std::string ExactTime(std::int64_t ticks);
+// The same written at `out`, which has room for kExactTimeBytes; returns where the text ends.
+inline constexpr std::size_t kExactTimeBytes = 28;
+char* WriteExactTime(char* out, std::int64_t ticks);
 
 // The step's words after its time: "event jump", "ball 0 0 1024.5",
 // "set quillon_color \"(255, 0, 0, 255)\"", "expect \"Resets: 1 | ...\"".

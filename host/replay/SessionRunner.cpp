@@ -1,6 +1,9 @@
 #include "SessionRunner.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <stdexcept>
 
 #include "ErrorText.h"
 #include "FrameImage.h"
@@ -48,12 +51,23 @@ std::string FrameLineText(const std::vector<CanvasCall>& calls) {
   return text.empty() ? "(nothing drawn)" : text;
 }
 
-std::string FormatTime(std::int64_t ticks) {
+void AppendFormattedTime(std::string& text, std::int64_t ticks) {
   constexpr std::int64_t kTicksPerMillisecond = pluginsdk::HostClock::kTicksPerSecond / 1000;
   const std::int64_t milliseconds = (ticks + kTicksPerMillisecond / 2) / kTicksPerMillisecond;
-  std::string fraction = std::to_string(milliseconds % 1000);
-  return std::to_string(milliseconds / 1000) + "." + std::string(3 - fraction.size(), '0') +
-         fraction;
+  std::array<char, 24> digits{};
+  char* end = std::to_chars(digits.data(), digits.data() + digits.size(), milliseconds / 1000).ptr;
+  text.append(digits.data(), end);
+  const auto fraction = static_cast<int>(milliseconds % 1000);
+  text += '.';
+  text += static_cast<char>('0' + fraction / 100);
+  text += static_cast<char>('0' + fraction / 10 % 10);
+  text += static_cast<char>('0' + fraction % 10);
+}
+
+std::string FormatTime(std::int64_t ticks) {
+  std::string text;
+  AppendFormattedTime(text, ticks);
+  return text;
 }
 
 std::string PictureLine(const std::filesystem::path& file, const Image& picture) {
@@ -96,7 +110,7 @@ SessionRunner::SessionRunner(pluginsdk::Host& host, LoadedPlugin& plugin, std::o
       options_(options),
       canvas_(std::make_shared<RecordingCanvas>(font_)) {
   host_.Toasts().SetOutput([this](const pluginsdk::Toast& toast) {
-    out_ << "toast: " << toast.title << ": " << toast.text << '\n';
+    Print("toast: " + toast.title + ": " + toast.text + '\n');
   });
 }
 
@@ -107,10 +121,20 @@ SessionRunner::~SessionRunner() {
 bool SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
   if (options_.realTime) host_.Clock().FollowPlatformClock();
   for (const auto& step : steps) {
-    if (!WaitFor(step.ticks)) return false;
+    if (!WaitFor(step.ticks)) {
+      if (options_.recorder != nullptr) {
+        options_.recorder->RecordInterruption(host_.Clock().Now(), StopOnSignals::Name());
+      }
+      return false;
+    }
     RunStep(step, source);
   }
   return true;
+}
+
+void SessionRunner::Print(std::string_view lines) {
+  const std::lock_guard lock(host_.OutputLock());
+  out_.write(lines.data(), static_cast<std::streamsize>(lines.size()));
 }
 
 bool SessionRunner::WaitFor(std::int64_t ticks) {
@@ -123,12 +147,16 @@ bool SessionRunner::WaitFor(std::int64_t ticks) {
 }
 
 void SessionRunner::RunStep(const Step& step, const std::string& source) {
-  host_.AdvanceTo(step.ticks);
+  // In real time a step runs when the host gets to it, a little after its time on a busy
+  // machine: it is printed and recorded at the time it ran, which is what the plugin read.
+  ranAt_ = std::max(step.ticks, host_.Clock().Now());
+  host_.AdvanceTo(ranAt_);
+  const pluginsdk::ClockHold hold(host_.Clock(), ranAt_);
   Apply(step, source);
   host_.RunDeferred();
   // A frame step records itself, with what it showed.
   if (options_.recorder != nullptr && !std::holds_alternative<DrawFrame>(step.action)) {
-    options_.recorder->RecordStep(step.ticks, step.action);
+    options_.recorder->RecordStep(ranAt_, step.action);
   }
 }
 
@@ -148,8 +176,8 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
                    }
                  },
                  [&](const ShowVariable& s) {
-                   out_ << FormatTime(step.ticks) << ' ' << *s.name << " = "
-                        << host_.FindVariable(*s.name)->Text() << '\n';
+                   Print(FormatTime(ranAt_) + ' ' + *s.name + " = " +
+                         host_.FindVariable(*s.name)->Text() + '\n');
                  },
                  [&](const DrawFrame& s) { DrawFrameStep(step, s, source); },
                  [&](const ShowSettings& s) { ShowSettingsStep(step, s, source); },
@@ -175,13 +203,19 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
   canvas_->Clear();
   host_.DrawFrame(canvas_);
   lastFrame_ = FrameLineText(canvas_->Calls());
-  lastFrameTicks_ = step.ticks;
-  out_ << FormatTime(step.ticks) << ' ' << lastFrame_ << '\n';
-  if (options_.recorder != nullptr) {
-    options_.recorder->RecordFrame(step.ticks, lastFrame_, frame.image.get());
-  }
+  lastFrameTicks_ = ranAt_;
+  // The line is made in a buffer kept for it: a replay prints one for every frame.
+  line_.clear();
+  AppendFormattedTime(line_, ranAt_);
+  line_ += ' ';
+  line_ += lastFrame_;
+  line_ += '\n';
   if (options_.trace) {
-    for (const auto& call : canvas_->Calls()) out_ << "  " << DescribeCall(call) << '\n';
+    for (const auto& call : canvas_->Calls()) line_ += "  " + DescribeCall(call) + '\n';
+  }
+  Print(line_);
+  if (options_.recorder != nullptr) {
+    options_.recorder->RecordFrame(ranAt_, lastFrame_, frame.image.get());
   }
   if (!frame.image) return;
   const Vector2 screen = canvas_->CurrentSize();
@@ -190,19 +224,19 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
                             : RenderFrameImage(canvas_->Calls(), font_, screen.X, screen.Y,
                                                host_.Toasts().OnScreen(host_.Clock().Now()));
   WritePicture(picture, *frame.image, source, step);
-  out_ << PictureLine(*frame.image, picture) << '\n';
+  Print(PictureLine(*frame.image, picture) + '\n');
 }
 
 void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& settings,
                                      const std::string& source) {
   SettingsWindow& window = Settings(step, source);
-  const auto lines = window.Draw();
-  out_ << FormatTime(step.ticks) << " settings\n";
-  for (const auto& line : lines) out_ << "  " << line << '\n';
+  std::string printed = FormatTime(ranAt_) + " settings\n";
+  for (const auto& line : window.Draw()) printed += "  " + line + '\n';
+  Print(printed);
   if (!settings.image) return;
   const Image picture = window.Picture();
   WritePicture(picture, *settings.image, source, step);
-  out_ << PictureLine(*settings.image, picture) << '\n';
+  Print(PictureLine(*settings.image, picture) + '\n');
 }
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
@@ -211,8 +245,8 @@ void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
   if (window.Click(*click.label)) {
     // A player would see the picker close and wonder why the widget did not answer.
     if (window.ClickOnlyClosedPopup()) {
-      out_ << FormatTime(step.ticks) << " click " << pluginsdk::QuoteText(*click.label)
-           << " only closed the colour picker that was open; click again to use the widget\n";
+      Print(FormatTime(ranAt_) + " click " + pluginsdk::QuoteText(*click.label) +
+            " only closed the colour picker that was open; click again to use the widget\n");
     }
     return;
   }
@@ -231,10 +265,13 @@ void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
   ++expectations_.checked;
   if (*expect.text == lastFrame_) return;
   ++expectations_.failed;
-  *options_.errors << source << ':' << step.line << ": expected "
-                   << pluginsdk::QuoteText(*expect.text) << " but the frame at "
-                   << FormatTime(lastFrameTicks_) << " showed " << pluginsdk::QuoteText(lastFrame_)
-                   << '\n';
+  const std::string message = source + ':' + std::to_string(step.line) + ": expected " +
+                              pluginsdk::QuoteText(*expect.text) + " but the frame at " +
+                              FormatTime(lastFrameTicks_) + " showed " +
+                              pluginsdk::QuoteText(lastFrame_) + '\n';
+  // Under the output lock too: standard error often goes where standard output goes.
+  const std::lock_guard lock(host_.OutputLock());
+  options_.errors->write(message.data(), static_cast<std::streamsize>(message.size()));
 }
 
 SettingsWindow* SessionRunner::OpenSettings() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -47,8 +48,13 @@ class SessionRunner {
   // with "FILE:LINE: message" when a step cannot be carried out (an image that cannot be written).
   // False when SIGINT or SIGTERM stopped it between steps (see StopOnSignals).
   bool Run(const std::vector<Step>& steps, const std::string& source);
-  // One step as Run carries it out, for a caller that paces the steps itself.
+  // One step as Run carries it out, for a caller that paces the steps itself. It runs at its
+  // time or, in real time when that has passed, at once; what it prints and records carries the
+  // time it ran.
   void RunStep(const Step& step, const std::string& source);
+  // Writes whole lines to the output under the host's output lock, so a console line that
+  // another thread logs never lands inside them.
+  void Print(std::string_view lines);
 
   // The picture a frame step with an image writes, from the frame's canvas calls. By default
   // the frame rendered in software (FrameImage.h); a live window gives its own screen instead.
@@ -90,6 +96,8 @@ class SessionRunner {
   FramePicture framePicture_;
   std::string lastFrame_;  // what the latest frame step printed after its time
   std::int64_t lastFrameTicks_ = 0;
+  std::int64_t ranAt_ = 0;  // when the step being run ran
+  std::string line_;        // a frame's lines as they are made
   Expectations expectations_;
   ScreenChange screenChange_;
 };
@@ -101,6 +109,7 @@ CommandCheck KnownCommands(const pluginsdk::Host& host);
 
 // Seconds with three decimals, as frame lines show time.
 std::string FormatTime(std::int64_t ticks);
+void AppendFormattedTime(std::string& text, std::int64_t ticks);
 // What a frame line shows after its time: the texts drawn, or "(nothing drawn)".
 std::string FrameLineText(const std::vector<CanvasCall>& calls);
 

@@ -168,6 +168,8 @@ void Host::AdvanceTo(std::int64_t ticks) {
     Timeout due = std::move(*next);
     timeouts_.erase(next);
     clock_.AdvanceTo(due.due);
+    // In real time it runs a little late, but at its due time as a replay runs it.
+    const ClockHold hold(clock_, due.due);
     if (auto* connection = FindConnection(due.plugin)) due.callback(connection->game.get());
   }
   clock_.AdvanceTo(ticks);
@@ -264,8 +266,11 @@ bool Host::ExecuteCommand(std::string_view commandLine) {
 }
 
 void Host::Log(std::string_view line) {
-  const std::lock_guard lock(consoleMutex_);
-  consoleLines_.emplace_back(line);
+  const std::lock_guard output(outputMutex_);
+  {
+    const std::lock_guard lock(consoleMutex_);
+    consoleLines_.emplace_back(line);
+  }
   if (consoleOutput_) consoleOutput_(line);
 }
 
@@ -275,7 +280,7 @@ std::vector<std::string> Host::ConsoleLines() const {
 }
 
 void Host::SetConsoleOutput(std::function<void(std::string_view)> output) {
-  const std::lock_guard lock(consoleMutex_);
+  const std::lock_guard lock(outputMutex_);
   consoleOutput_ = std::move(output);
 }
 

@@ -114,10 +114,15 @@ class PLUGINSDK_API Host {
   // word names the command, which gets all the words. False when no command has that name (an
   // empty line is no command either).
   bool ExecuteCommand(std::string_view commandLine);
-  // One line of console output: kept in ConsoleLines() and handed to the output, when one is set.
+  // One line of console output: kept in ConsoleLines() and handed to the output, when one is set,
+  // under OutputLock().
   void Log(std::string_view line);
   std::vector<std::string> ConsoleLines() const;
   void SetConsoleOutput(std::function<void(std::string_view)> output);
+  // The one lock for everything the host prints: console lines go out under it, from whichever
+  // thread logs them, and whoever prints beside them holds it for each whole line, so a console
+  // line never lands inside another line.
+  std::mutex& OutputLock() const { return outputMutex_; }
 
   // --- The host's own failures -------------------------------------------------------------------
   // A failure of the host itself (settings it could not save, a file it could not read) is no
@@ -201,10 +206,11 @@ class PLUGINSDK_API Host {
   std::vector<Registration<std::function<void(GameWrapper*)>>> deferred_;
   mutable std::mutex commandsMutex_;
   std::vector<Command> commands_;
-  // Held while a line is handed to the output too, so lines from two threads never interleave.
+  // Held while a line is handed to the output too: see OutputLock.
+  mutable std::mutex outputMutex_;
+  std::function<void(std::string_view)> consoleOutput_;
   mutable std::mutex consoleMutex_;
   std::vector<std::string> consoleLines_;
-  std::function<void(std::string_view)> consoleOutput_;
   mutable std::mutex failuresMutex_;
   std::vector<std::string> failures_;
   std::function<void(std::string_view)> failureOutput_;

@@ -43,7 +43,8 @@ void HostClock::FollowPlatformClock() {
 }
 
 std::int64_t HostClock::Now() const {
-  return realTime_ ? PlatformTicks() - origin_ : now_;
+  if (!realTime_) return now_;
+  return held_ ? heldTicks_ : PlatformTicks() - origin_;
 }
 
 void HostClock::AdvanceTo(std::int64_t ticks) {
@@ -52,13 +53,20 @@ void HostClock::AdvanceTo(std::int64_t ticks) {
     return;
   }
   // A sleep may end early or late by the system timer's grain; look again until the time is here.
-  for (std::int64_t left = ticks - Now(); left > 0; left = ticks - Now()) {
+  for (std::int64_t left = ticks - (PlatformTicks() - origin_); left > 0;
+       left = ticks - (PlatformTicks() - origin_)) {
     std::this_thread::sleep_for(Ticks(left));
   }
 }
 
 std::int64_t HostClock::Counter() const {
-  return realTime_ ? PlatformTicks() : now_;
+  if (!realTime_) return now_;
+  return held_ ? heldTicks_ + origin_ : PlatformTicks();
+}
+
+void HostClock::Hold(std::int64_t ticks) {
+  held_ = true;
+  heldTicks_ = ticks;
 }
 
 }  // namespace pluginsdk

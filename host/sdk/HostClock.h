@@ -28,10 +28,30 @@ class PLUGINSDK_API HostClock {
   // platform's clock in real time.
   std::int64_t Counter() const;
 
+  // In real time the clock stands at `ticks` (a time come already) until Release: a step with
+  // its deferred work, or a timeout, then happens at one moment, which a recording writes, so
+  // its replay reads the very times this run read. Virtual time stands still anyway.
+  void Hold(std::int64_t ticks);
+  void Release() { held_ = false; }
+
  private:
   bool realTime_ = false;
+  bool held_ = false;
+  std::int64_t heldTicks_ = 0;
   std::int64_t now_ = 0;     // session time, while virtual
   std::int64_t origin_ = 0;  // platform ticks at session time 0, in real time
+};
+
+// Holds the clock at a time while it lives (see HostClock::Hold).
+class ClockHold {
+ public:
+  ClockHold(HostClock& clock, std::int64_t ticks) : clock_(clock) { clock_.Hold(ticks); }
+  ~ClockHold() { clock_.Release(); }
+  ClockHold(const ClockHold&) = delete;
+  ClockHold& operator=(const ClockHold&) = delete;
+
+ private:
+  HostClock& clock_;
 };
 
 }  // namespace pluginsdk

@@ -55,11 +55,9 @@ std::filesystem::path FreeScreenshotName() {
 
 }  // namespace
 
-LiveWindow::LiveWindow(pluginsdk::Host& host, SessionRunner& runner, std::ostream& out,
-                       const std::string& title)
+LiveWindow::LiveWindow(pluginsdk::Host& host, SessionRunner& runner, const std::string& title)
     : host_(host),
       runner_(runner),
-      out_(out),
       window_(kWidth, kHeight, title),
       scene_(font_),
       canvas_(std::make_shared<RecordingCanvas>(font_)),
@@ -102,7 +100,13 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
   for (;;) {
     HandleKeys();
     if (SessionRecorder* recorder = runner_.Recorder()) recorder->FlushIfDue();
-    if (quit_ || window_.CloseRequested() || signals.Requested()) break;
+    if (signals.Requested()) {
+      if (SessionRecorder* recorder = runner_.Recorder()) {
+        recorder->RecordInterruption(clock.Now(), StopOnSignals::Name());
+      }
+      break;
+    }
+    if (quit_ || window_.CloseRequested()) break;
     for (; next < steps.size() && steps[next].ticks <= clock.Now(); ++next) {
       controls_.Follow(steps[next]);
       runner_.SetCanvasSize(ScreenSize());
@@ -166,6 +170,7 @@ void LiveWindow::HandleKeys() {
 void LiveWindow::Play(GameAction action) {
   actionTicks_ = host_.Clock().Now();
   host_.AdvanceTo(actionTicks_);
+  const pluginsdk::ClockHold hold(host_.Clock(), actionTicks_);
   controls_.Play(action);
 }
 
@@ -201,34 +206,34 @@ void LiveWindow::DrawLiveFrame() {
   // recording of it replays to the same frame.
   const std::int64_t ticks = host_.Clock().Now();
   host_.AdvanceTo(ticks);
-  canvas_->Clear();
-  canvas_->Resize(ScreenSize());
-  host_.DrawFrame(canvas_);
   SessionRecorder* recorder = runner_.Recorder();
-  if (recorder != nullptr) {
-    RecordLiveFrame(*recorder, ticks);
-    recorder->RememberVariables(host_);
+  {
+    const pluginsdk::ClockHold hold(host_.Clock(), ticks);
+    canvas_->Clear();
+    canvas_->Resize(ScreenSize());
+    host_.DrawFrame(canvas_);
+    if (recorder != nullptr) {
+      RecordLiveFrame(*recorder, ticks);
+      recorder->RememberVariables(host_);
+    }
   }
   RenderScene(canvas_->Calls());
   if (screenshotAsked_) SaveScreenshot();
   glfwSwapBuffers(window_.Handle());
-  if (recorder == nullptr) {
-    host_.RunDeferred();
-    return;
-  }
   // What the settings window's mouse changed is written as set steps at the time the deferred
   // writes ran.
   const std::int64_t written = host_.Clock().Now();
   host_.AdvanceTo(written);
+  const pluginsdk::ClockHold hold(host_.Clock(), written);
   host_.RunDeferred();
-  recorder->RecordVariableChanges(host_, written);
+  if (recorder != nullptr) recorder->RecordVariableChanges(host_, written);
 }
 
 void LiveWindow::RecordLiveFrame(SessionRecorder& recorder, std::int64_t ticks) {
   const std::string shown = FrameLineText(canvas_->Calls());
   if (!screenshotAsked_ && recorder.LastFrame() == shown) return;
   recorder.RecordFrame(ticks, shown);
-  out_ << FormatTime(ticks) << ' ' << shown << '\n';
+  runner_.Print(FormatTime(ticks) + ' ' + shown + '\n');
 }
 
 void LiveWindow::SaveScreenshot() {
@@ -237,10 +242,10 @@ void LiveWindow::SaveScreenshot() {
   const std::filesystem::path file = FreeScreenshotName();
   const Image picture = renderer_.ReadBack(window_.Width(), window_.Height());
   if (const auto error = SavePng(picture, file)) {
-    out_ << time << " screenshot not written: cannot write " << pluginsdk::QuoteText(file.string())
-         << ": " << pluginsdk::ErrorText(error) << '\n';
+    runner_.Print(time + " screenshot not written: cannot write " +
+                  pluginsdk::QuoteText(file.string()) + ": " + pluginsdk::ErrorText(error) + '\n');
   } else {
-    out_ << time << " screenshot " << file.string() << '\n' << PictureLine(file, picture) << '\n';
+    runner_.Print(time + " screenshot " + file.string() + '\n' + PictureLine(file, picture) + '\n');
   }
 }
 
@@ -259,7 +264,7 @@ Expectations RunLiveWindow(pluginsdk::Host& host, LoadedPlugin& plugin,
                            const std::vector<Step>& steps, const std::string& source,
                            std::ostream& out, ReplayOptions options, bool closeAtEnd) {
   SessionRunner runner(host, plugin, out, options);
-  LiveWindow window(host, runner, out, source.empty() ? "quillon-host" : "quillon-host: " + source);
+  LiveWindow window(host, runner, source.empty() ? "quillon-host" : "quillon-host: " + source);
   // Without a script the player starts in free play, as after choosing it in the game's menu,
   // with the ball up in the air.
   if (source.empty()) {

@@ -29,8 +29,8 @@ class LiveWindow {
 
   // Opens the window (throws std::runtime_error when it cannot) and the runner's settings
   // window in it. The runner, and what it drives, must outlive the window.
-  LiveWindow(pluginsdk::Host& host, SessionRunner& runner, std::ostream& out,
-             const std::string& title);
+  // What it prints goes out through the runner.
+  LiveWindow(pluginsdk::Host& host, SessionRunner& runner, const std::string& title);
   ~LiveWindow();
   LiveWindow(const LiveWindow&) = delete;
   LiveWindow& operator=(const LiveWindow&) = delete;
@@ -79,7 +79,6 @@ class LiveWindow {
 
   pluginsdk::Host& host_;
   SessionRunner& runner_;
-  std::ostream& out_;
   GlfwWindow window_;
   GlRenderer renderer_;
   FontMetrics font_;

@@ -1,6 +1,6 @@
 // Recording: steps written back read as the very same steps, and sessions recorded by the host
 // program (the bundled examples, random sessions of the model, a replay in real time stopped by
-// SIGINT) replay to the same output with every expectation holding.
+// SIGINT, a recording cut by a full disk) replay with every expectation holding.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -87,10 +87,14 @@ class Recording : public ::testing::Test {
 
   void SetUp() override { std::filesystem::create_directory(folder.Path() / "out"); }
 
-  int Host(const std::string& arguments, const std::string& name) {
+  // With its files limited to `fileBlocks` of 512 bytes, as on a disk that fills up, when given.
+  int Host(const std::string& arguments, const std::string& name, int fileBlocks = 0) {
     const auto base = (folder.Path() / name).string();
-    const std::string command = "cd " + folder.Path().string() + " && " + QUILLON_HOST_PATH + " " +
-                                arguments + " >" + base + ".out 2>" + base + ".err";
+    const std::string limit =
+        fileBlocks > 0 ? "ulimit -f " + std::to_string(fileBlocks) + "; " : "";
+    const std::string command = "cd " + folder.Path().string() + " && " + limit +
+                                QUILLON_HOST_PATH + " " + arguments + " >" + base + ".out 2>" +
+                                base + ".err";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -167,7 +171,7 @@ TEST_F(Recording, AFileThatCannotBeWrittenStopsTheHostBeforeAnythingRuns) {
   EXPECT_EQ(Read(session), "0 frame\n");
 }
 
-TEST_F(Recording, AReplayInRealTimeIsWrittenWithinASecondAndWholeWhenSigintStopsIt) {
+TEST_F(Recording, AReplayInRealTimeIsWrittenWhileItWaitsAndEndsWithACommentWhenSigintStopsIt) {
   const auto session = folder.Path() / "long.session";
   std::ofstream(session) << "0 mode freeplay\n0 event init\n0.2 frame\n60 frame\n";
   const auto recording = (folder.Path() / "long.recorded").string();
@@ -183,15 +187,48 @@ TEST_F(Recording, AReplayInRealTimeIsWrittenWithinASecondAndWholeWhenSigintStops
       posix_spawn(&pid, host.c_str(), &actions, nullptr, const_cast<char**>(arguments), environ),
       0);
   posix_spawn_file_actions_destroy(&actions);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1'500));
-  // The process is still waiting for the step at 60 s, and the frame at 0.2 s is in the file.
-  EXPECT_NE(Read(recording).find("\n0.200 expect \"(nothing drawn)\"\n"), std::string::npos);
+  // The frame at 0.2 s reaches the file while the host waits for the step at 60 s.
+  constexpr std::string_view kFrameChecked = " expect \"(nothing drawn)\"\n";
+  for (int turn = 0; turn < 300 && Read(recording).find(kFrameChecked) == std::string::npos;
+       ++turn) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_NE(Read(recording).find(kFrameChecked), std::string::npos);
   ::kill(pid, SIGINT);
   int status = 0;
   ::waitpid(pid, &status, 0);
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
-  EXPECT_TRUE(Read(recording).ends_with("0.200 expect \"(nothing drawn)\"\n"));
+  const std::string recorded = Read(recording);
+  EXPECT_NE(recorded.find(std::string(kFrameChecked) + "# Interrupted by SIGINT at "),
+            std::string::npos)
+      << recorded;
+  EXPECT_TRUE(recorded.ends_with(": the session was not played to its end\n")) << recorded;
   EXPECT_EQ(Host(recording, "replayed"), 0) << Read(folder.Path() / "replayed.err");
+}
+
+TEST_F(Recording, ARecordingCutByAFullDiskEndsOnAWholeLineAndReplaysAsFarAsItGoes) {
+  const auto session = folder.Path() / "long.session";
+  std::ofstream script(session);
+  script << "0 mode freeplay\n0 set quillon_enabled 1\n0 event init\n3 event jump\n";
+  for (int i = 0; i < 200; ++i) {
+    script << 4 + i << " ball 0 0 " << 300 + i << '\n'
+           << 4 + i << " car 0 0 200\n"
+           << 4 + i << " event landed\n"
+           << 4 + i << " event dodge\n"
+           << 4 + i << " frame\n";
+  }
+  script.close();
+  // In 512-byte blocks (sh): cut in the saved settings, and among the steps.
+  for (const int blocks : {1, 8}) {
+    const std::string recording = (folder.Path() / "cut.session").string();
+    EXPECT_EQ(Host("--record " + recording + " " + session.string(), "cut", blocks), 1);
+    EXPECT_NE(Read(folder.Path() / "cut.err").find("; the recording is incomplete"),
+              std::string::npos);
+    const std::string kept = Read(recording);
+    EXPECT_TRUE(kept.ends_with('\n') && kept.size() <= 512u * blocks) << kept;
+    EXPECT_GT(kept.size() + 100, 512u * blocks) << "more than a line was cut off";
+    EXPECT_EQ(Host(recording, "replayed"), 0) << Read(folder.Path() / "replayed.err");
+  }
 }
 
 }  // namespace

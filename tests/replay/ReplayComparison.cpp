@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace replay {
@@ -49,7 +50,26 @@ bool SameGroup(std::string_view expected, std::string_view actual, double timeTo
          std::abs(expectedTime->seconds - actualTime->seconds) <= timeTolerance + kPrintedMargin;
 }
 
+// The seconds a step's line begins with ("3.100 ..."), and the rest of the line after them.
+std::optional<std::pair<double, std::string_view>> SplitStepTime(std::string_view line) {
+  double seconds = 0.0;
+  const auto [end, error] =
+      std::from_chars(line.data(), line.data() + line.size(), seconds, std::chars_format::fixed);
+  if (error != std::errc() || end == line.data() + line.size() || *end != ' ') return std::nullopt;
+  return std::pair{seconds, line.substr(static_cast<std::size_t>(end - line.data()))};
+}
+
 bool SameLine(std::string_view expected, std::string_view actual, double timeTolerance) {
+  // A step in real time runs at its time or later, never earlier, and its line shows when it ran.
+  const auto expectedStep = SplitStepTime(expected);
+  const auto actualStep = SplitStepTime(actual);
+  if (expectedStep && actualStep) {
+    constexpr double kPrintedMargin = 1e-9;
+    const double late = actualStep->first - expectedStep->first;
+    if (late < -kPrintedMargin || late > timeTolerance + kPrintedMargin) return false;
+    expected = expectedStep->second;
+    actual = actualStep->second;
+  }
   const auto expectedGroups = Groups(expected);
   const auto actualGroups = Groups(actual);
   if (expectedGroups.size() != actualGroups.size()) return false;

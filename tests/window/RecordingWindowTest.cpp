@@ -50,7 +50,7 @@ TEST(RecordingWindow, KeysAndTheMouseRecordedInTheWindowReplayToTheSameFrames) {
     host::SessionRecorder recorder(file, {"the window test"}, errors);
     recorder.RecordSettings(host, 0);
     host::SessionRunner runner(host, session.Loaded(), shown, {.recorder = &recorder});
-    host::LiveWindow window(host, runner, shown, "quillon recording test");
+    host::LiveWindow window(host, runner, "quillon recording test");
     window.Controls().EnterMode(pluginsdk::GameMode::Freeplay);
     window.Run(Steps(host, "0 set quillon_enabled 1\n3.05 frame\n"), "play.session", true);
     for (int i = 0; i < 13; ++i) window.Play(GameAction::BallUp);

@@ -168,7 +168,7 @@ TEST_F(WindowTest, OpenGlDrawsTheWindowAsTheSoftwareRasteriserDoes) {
     testing_support::PluginSession session;
     std::ostringstream out;
     host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
-    host::LiveWindow window(session.Host(), runner, out, "quillon window test");
+    host::LiveWindow window(session.Host(), runner, "quillon window test");
     window.ShowSettings(c.settingsShown);
     session.Set("quillon_enabled", "1");
     for (const auto& [name, value] : c.variables) session.Set(name, value);
@@ -226,8 +226,13 @@ TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWin
   const std::string command = std::string(QUILLON_HOST_PATH) + " --window --close-at-end " +
                               session.string() + " >" + out.string() + " 2>" + err.string();
   ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(err);
-  EXPECT_EQ(ReadFile(out), "3.300 Resets: 1 | Height: 50 | Time: 0.00\npicture: " + shot.string() +
-                               " (1280x720)\n");
+  // The step runs when the window's loop gets to it, often a little after its time, and its line
+  // says when.
+  const std::string shown = ReadFile(out);
+  const std::string frameLines =
+      " Resets: 1 | Height: 50 | Time: 0.00\npicture: " + shot.string() + " (1280x720)\n";
+  EXPECT_TRUE(shown.ends_with(frameLines)) << shown;
+  EXPECT_GE(std::stod(shown), 3.3) << shown;
   const auto gl = LoadPng(shot);
   ASSERT_TRUE(gl.has_value());
   ASSERT_EQ(gl->Width(), host::LiveWindow::kWidth);
@@ -244,7 +249,7 @@ TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWin
   });
   runner.Run(host::ParseSession(script, "play.session", host::RegistryCheck(replay.Host())),
              "play.session");
-  EXPECT_EQ(printed.str(), ReadFile(out));
+  EXPECT_EQ(printed.str(), "3.300" + frameLines);
   ASSERT_TRUE(software.has_value());
   ExpectWithinLimits(Compare(*gl, *software, kFrameColumns, kFrameRows),
                      "the program's frame picture");
