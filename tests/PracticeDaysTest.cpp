@@ -90,6 +90,26 @@ TEST_P(PracticeDaysTest, CountsLocalDaysAndPlotsEachDaysBest) {
   EXPECT_EQ(lines[11], "[lines:" + bests + "]");
 }
 
+// A chain that ended a minute ago, and a zone whose date now differs from the UTC date by at
+// least an hour either way: a chain finished in the session falls on that chain's local day.
+struct MinuteAgo {
+  const char* zone;
+  std::string log;
+};
+MinuteAgo AChainAMinuteAgoOnAnotherDateThanUtc() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  // Before 11:00 UTC it is the day before 12 hours west; from then on the next day 14 hours east.
+  const char* zone = utc.tm_hour < 11 ? "UTC+12" : "UTC-14";
+  const std::time_t minuteAgo = now - 60;
+  gmtime_r(&minuteAgo, &utc);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return {zone, Chain(stamp, 4)};
+}
+const MinuteAgo kMinuteAgo = AChainAMinuteAgoOnAnotherDateThanUtc();
+
 // Around 10:00 UTC, midnight 14 hours east.
 const std::string kEitherSideOfEasternMidnight =
     Chain("2026-03-01T09:59:59Z", 4) + Chain("2026-03-01T10:00:00Z", 2);
@@ -137,7 +157,13 @@ INSTANTIATE_TEST_SUITE_P(
                  Chain("2026-01-10T12:00:00Z", 4),
                  "jump reset +1 reset ballground +1 jump reset",
                  2,
-                 {4, 2}}),
+                 {4, 2}},
+        DaysCase{"AChainOfTheSessionFallsOnTheLocalDayNotTheUtcDay",
+                 kMinuteAgo.zone,
+                 kMinuteAgo.log,
+                 "jump reset +1 reset ballground +1 jump reset",
+                 1,
+                 {4}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
