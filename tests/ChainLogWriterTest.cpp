@@ -192,8 +192,13 @@ TEST(ChainLogWriter, AWriteCutShortNeverCountsAChainTwice) {
     EXPECT_EQ(loaded.chains + lost, session.size());
     // A line that lost only its newline is in the log; one cut further is not.
     EXPECT_EQ(lost, cut.mended ? 0 : session.size() - cut.write - (cut.bytes == 1 ? 1 : 0));
-    // Only a line cut inside stays unreadable; a header cut short never does.
+    // Only a line cut inside stays unreadable; a header cut short never does, and the next write
+    // completes it.
     EXPECT_EQ(loaded.skipped, cut.bytes >= 2 && cut.bytes <= 6 ? 1u : 0u);
+    if (cut.mended) {
+      EXPECT_TRUE(
+          testing_support::FileText(log).starts_with(std::string(quillon::kChainLogHeader) + '\n'));
+    }
   }
 }
 
