@@ -90,25 +90,21 @@ TEST_P(PracticeDaysTest, CountsLocalDaysAndPlotsEachDaysBest) {
   EXPECT_EQ(lines[11], "[lines:" + bests + "]");
 }
 
-// A chain that ended a minute ago, and a zone whose date now differs from the UTC date by at
-// least an hour either way: a chain finished in the session falls on that chain's local day.
-struct MinuteAgo {
-  const char* zone;
-  std::string log;
-};
-MinuteAgo AChainAMinuteAgoOnAnotherDateThanUtc() {
-  const std::time_t now = std::time(nullptr);
+// A chain logged a minute ago, in a zone whose date differs from the UTC date, an hour or more
+// from its midnight (before 11:00 UTC 12 hours west, else 14 east): one finished now joins its day.
+DaysCase ASessionsChainOnTheLocalDay() {
+  const std::time_t minuteAgo = std::time(nullptr) - 60;
   std::tm utc{};
-  gmtime_r(&now, &utc);
-  // Before 11:00 UTC it is the day before 12 hours west; from then on the next day 14 hours east.
-  const char* zone = utc.tm_hour < 11 ? "UTC+12" : "UTC-14";
-  const std::time_t minuteAgo = now - 60;
   gmtime_r(&minuteAgo, &utc);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return {zone, Chain(stamp, 4)};
+  return {"AChainOfTheSessionFallsOnTheLocalDayNotTheUtcDay",
+          utc.tm_hour < 11 ? "UTC+12" : "UTC-14",
+          Chain(stamp, 4),
+          "jump reset +1 reset ballground +1 jump reset",
+          1,
+          {4}};
 }
-const MinuteAgo kMinuteAgo = AChainAMinuteAgoOnAnotherDateThanUtc();
 
 // Around 10:00 UTC, midnight 14 hours east.
 const std::string kEitherSideOfEasternMidnight =
@@ -158,12 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "jump reset +1 reset ballground +1 jump reset",
                  2,
                  {4, 2}},
-        DaysCase{"AChainOfTheSessionFallsOnTheLocalDayNotTheUtcDay",
-                 kMinuteAgo.zone,
-                 kMinuteAgo.log,
-                 "jump reset +1 reset ballground +1 jump reset",
-                 1,
-                 {4}}),
+        ASessionsChainOnTheLocalDay()),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
