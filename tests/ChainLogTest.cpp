@@ -91,17 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                 {Skipped(1)},
                 std::string(R"(\n)") + kLoggedChainOfThree,
                 "4"},
-        LogCase{"AWholeLastLineWithoutItsNewlineIsRead",
-                "ended,resets,highest,average_interval\n"
-                "2026-12-07T21:54:44Z,4,61.20,1.75",
-                {},
-                std::string(R"(\n)") + kLoggedChainOfThree,
-                "4"},
-        LogCase{"AHeaderCutShortIsCompletedQuietly",
-                "ended,resets,hig",
-                {},
-                std::string("hest,average_interval\n") + kLoggedChainOfThree,
-                "3"},
         LogCase{"UnparsableLinesAreSkippedAndCounted",
                 "ended,resets,highest,average_interval\n"
                 "a note of the player's\n"
