@@ -1,5 +1,6 @@
 // libFuzzer target: the chain log's reader takes any bytes, in blocks of any size, and gives the
-// same summary however the text is cut into blocks; never a crash, a hang or undefined behaviour.
+// same summary however the text is cut into blocks; never a crash, a hang or undefined behaviour;
+// and no line cut short reads as a chain.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -61,6 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < days.count; ++i) {
     const float best = days.bests[static_cast<std::size_t>(i)];
     if (best < 1.0f || best > static_cast<float>(summary.bestChain)) std::abort();
+  }
+  // A line read as a chain never reads as one with its end cut off, as a full disk cuts it.
+  for (std::string_view rest = text; !rest.empty();) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (quillon::ChainLineResets(line) == 0) continue;
+    for (std::size_t cut = 1; cut <= line.size(); ++cut) {
+      if (quillon::ChainLineResets(line.substr(0, line.size() - cut)) != 0) std::abort();
+    }
   }
   return 0;
 }

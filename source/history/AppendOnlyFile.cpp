@@ -1,15 +1,16 @@
 #include "AppendOnlyFile.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
-
-#include <algorithm>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 #endif
 
 namespace quillon {
@@ -41,18 +42,30 @@ AppendOnlyFile::AppendOnlyFile(const std::filesystem::path& path)
 }
 
 AppendOnlyFile::~AppendOnlyFile() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  Close();
 }
 
-std::optional<char> AppendOnlyFile::LastByte() {
-  if (error_ || size_ == 0) return std::nullopt;
+std::error_code AppendOnlyFile::Close() {
+  if (handle_ == INVALID_HANDLE_VALUE) return {};
+  const bool closed = CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+  return closed ? std::error_code{} : LastError();
+}
+
+std::optional<std::string> AppendOnlyFile::Tail(std::size_t bytes) {
+  if (error_) return std::nullopt;
+  const std::uint64_t start = size_ - std::min<std::uint64_t>(size_, bytes);
+  std::string tail(static_cast<std::size_t>(size_ - start), '\0');
+  if (tail.empty()) return tail;
   OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(size_ - 1);
-  at.OffsetHigh = static_cast<DWORD>((size_ - 1) >> 32);
-  char last = 0;
+  at.Offset = static_cast<DWORD>(start);
+  at.OffsetHigh = static_cast<DWORD>(start >> 32);
   DWORD read = 0;
-  if (!ReadFile(handle_, &last, 1, &read, &at) || read != 1) return std::nullopt;
-  return last;
+  if (!ReadFile(handle_, tail.data(), static_cast<DWORD>(tail.size()), &read, &at) ||
+      read != tail.size()) {
+    return std::nullopt;
+  }
+  return tail;
 }
 
 std::size_t AppendOnlyFile::WriteSome(std::string_view text, std::error_code& error) {
@@ -79,15 +92,29 @@ AppendOnlyFile::AppendOnlyFile(const std::filesystem::path& path)
   if (S_ISREG(status.st_mode)) size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
+int (*closeDescriptor)(int descriptor) = ::close;
+
 AppendOnlyFile::~AppendOnlyFile() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+  Close();
 }
 
-std::optional<char> AppendOnlyFile::LastByte() {
-  if (error_ || size_ == 0) return std::nullopt;
-  char last = 0;
-  if (::pread(descriptor_, &last, 1, static_cast<off_t>(size_ - 1)) != 1) return std::nullopt;
-  return last;
+std::error_code AppendOnlyFile::Close() {
+  if (descriptor_ < 0) return {};
+  // Never called again after a failure, even EINTR: the descriptor is gone either way on Linux.
+  const int result = closeDescriptor(std::exchange(descriptor_, -1));
+  return result == 0 ? std::error_code{} : std::error_code{errno, std::generic_category()};
+}
+
+std::optional<std::string> AppendOnlyFile::Tail(std::size_t bytes) {
+  if (error_) return std::nullopt;
+  const std::uint64_t start = size_ - std::min<std::uint64_t>(size_, bytes);
+  std::string tail(static_cast<std::size_t>(size_ - start), '\0');
+  if (tail.empty()) return tail;
+  if (::pread(descriptor_, tail.data(), tail.size(), static_cast<off_t>(start)) !=
+      static_cast<ssize_t>(tail.size())) {
+    return std::nullopt;
+  }
+  return tail;
 }
 
 std::size_t AppendOnlyFile::WriteSome(std::string_view text, std::error_code& error) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -20,15 +21,21 @@ class AppendOnlyFile {
 
   // Why the file could not be opened; none when it is open.
   const std::error_code& OpenError() const { return error_; }
+  // Its size when it was opened.
   std::uint64_t Size() const { return size_; }
-  // The last byte of the file; none when it is empty or cannot be read.
-  std::optional<char> LastByte();
+  // Its last `bytes` bytes as it was opened, all of it when shorter; none when they cannot be
+  // read.
+  std::optional<std::string> Tail(std::size_t bytes);
 
   struct Appended {
     std::size_t bytes = 0;  // how much of the text reached the file, from its start
     std::error_code error;  // why the rest did not
   };
   Appended Append(std::string_view text);
+
+  // Closes the file. Data the system held back (a network folder, a quota) may fail to be
+  // written only here; the file's size then tells what it holds.
+  std::error_code Close();
 
  private:
   // One write from the start of `text`: how much of it reached the file, and why not all of it.
@@ -42,5 +49,11 @@ class AppendOnlyFile {
   std::error_code error_;
   std::uint64_t size_ = 0;
 };
+
+#ifndef _WIN32
+// How the file's descriptor is closed. Tests put a close in its place that fails as one on a
+// network folder or under a quota does.
+extern int (*closeDescriptor)(int descriptor);
+#endif
 
 }  // namespace quillon

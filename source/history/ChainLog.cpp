@@ -11,14 +11,12 @@ namespace {
 
 constexpr std::size_t kReadBlock = 1 << 20;
 
-// Two decimals, no locale; a value too long for the buffer in its shortest form instead.
+// Two decimals, no locale, whatever the value: the reader takes nothing else as a chain's.
 void AppendTwoDecimals(std::string& text, double value) {
-  std::array<char, 64> buffer;
-  auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                              std::chars_format::fixed, 2);
-  if (result.ec != std::errc{}) {
-    result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  }
+  // Room for the longest: a sign, 309 digits, the point and two decimals.
+  std::array<char, 320> buffer;
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                    std::chars_format::fixed, 2);
   text.append(buffer.data(), result.ptr);
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace quillon {
 namespace {
@@ -35,11 +36,18 @@ bool IsTimeStamp(std::string_view text) {
          TwoDigits(text, 14) < 60 && TwoDigits(text, 17) <= 60;
 }
 
-bool IsNumber(std::string_view text) {
-  double value = 0.0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return !text.empty() && error == std::errc{} && stop == end;
+// A number as the plugin writes one: digits with exactly two decimals, or a value that is not a
+// number or an infinity. No piece of one is one too, so a line cut short never reads as a chain.
+bool IsTwoDecimals(std::string_view text) {
+  if (text == "nan" || text == "-nan" || text == "inf" || text == "-inf") return true;
+  if (text.starts_with('-')) text.remove_prefix(1);
+  if (text.size() < 4) return false;
+  const std::size_t point = text.size() - 3;
+  if (text[point] != '.') return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i != point && !IsDigit(text[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -59,8 +67,8 @@ std::uint32_t ChainLineResets(std::string_view line) {
   const auto [stop, error] = std::from_chars(resetsText.data(), resetsEnd, resets);
   if (error != std::errc{} || stop != resetsEnd || resets == 0 || !IsDigit(resetsText[0])) return 0;
   // A chain of one reset has no interval to average; every longer chain has.
-  const bool averageRight = resets == 1 ? average.empty() : IsNumber(average);
-  if (!IsTimeStamp(ended) || !IsNumber(highest) || !averageRight) return 0;
+  const bool averageRight = resets == 1 ? average.empty() : IsTwoDecimals(average);
+  if (!IsTimeStamp(ended) || !IsTwoDecimals(highest) || !averageRight) return 0;
   return resets;
 }
 
@@ -100,17 +108,24 @@ void ChainLogReader::Add(std::string_view block) {
 }
 
 ChainLogSummary ChainLogReader::Finish() {
-  if (!partialLine_.empty() || overlong_) {
+  // A last line with no newline is read as any other: only a whole one reads as a chain.
+  if (overlong_) {
     ++summary_.skipped;
-    partialLine_.clear();
-    overlong_ = false;
+  } else if (!partialLine_.empty()) {
+    ReadLine(partialLine_);
   }
+  partialLine_.clear();
+  overlong_ = false;
   return summary_;
 }
 
 void ChainLogReader::ReadLine(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
-  if (line == kChainLogHeader) return;
+  // A header, or the beginning of one that a write cut short, is no chain and no fault.
+  const bool first = std::exchange(firstLine_, false);
+  if (line == kChainLogHeader || (first && !line.empty() && kChainLogHeader.starts_with(line))) {
+    return;
+  }
   const std::uint32_t resets = ChainLineResets(line);
   if (resets == 0) {
     ++summary_.skipped;

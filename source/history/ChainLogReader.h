@@ -21,8 +21,9 @@ struct ChainLogSummary {
 };
 
 // Reads the chain log's text in blocks of any size. A line is read as a chain only when it has
-// the four fields the plugin writes, each of its kind; the header and nothing else is passed over
-// quietly. A last line with no newline was cut short by a crash: it is skipped, whatever it holds.
+// the four fields the plugin writes, each of its kind and whole, so a line that a crash or a full
+// disk cut short is skipped, newline or not, while one that lost only its newline is read. The
+// header, and a first line that is the beginning of it, and nothing else is passed over quietly.
 // A line far longer than any chain is skipped without being kept, so no file can exhaust memory.
 class ChainLogReader {
  public:
@@ -34,6 +35,7 @@ class ChainLogReader {
 
   std::string partialLine_;  // the start of a line that the next block goes on with
   bool overlong_ = false;    // the line going on is too long to be a chain: its rest is ignored
+  bool firstLine_ = true;
   ChainLogSummary summary_;
   LocalDays localDays_;
 };

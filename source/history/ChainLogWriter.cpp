@@ -1,5 +1,6 @@
 #include "ChainLogWriter.h"
 
+#include <algorithm>
 #include <exception>
 #include <system_error>
 #include <utility>
@@ -8,6 +9,26 @@
 #include "ChainLog.h"
 
 namespace quillon {
+namespace {
+
+// Chains are formatted and written a piece of about this size at a time, so a write that fails
+// wastes the formatting of one piece at most.
+constexpr std::size_t kPieceBytes = 64 * 1024;
+
+// What the log needs before the next chain's line: the rest of a header that a write cut short
+// (all of it in an empty log), or a newline when the last line was cut short, so it never merges
+// with the new one.
+std::string BeforeTheNextLine(AppendOnlyFile& file) {
+  const std::string header = std::string(kChainLogHeader) + '\n';
+  const std::optional<std::string> tail = file.Tail(header.size());
+  if (!tail) return "\n";
+  if (file.Size() <= header.size() && header.starts_with(*tail)) {
+    return header.substr(tail->size());
+  }
+  return tail->ends_with('\n') ? "" : "\n";
+}
+
+}  // namespace
 
 ChainLogWriter::~ChainLogWriter() {
   Stop();
@@ -33,12 +54,16 @@ std::optional<std::string> ChainLogWriter::Start(std::filesystem::path log, Call
 void ChainLogWriter::Add(const FinishedChain& chain) {
   if (!Running()) return;
   std::unique_lock lock(mutex_);
+  HandOver(chain);
+  WakeWriter(lock);
+}
+
+void ChainLogWriter::HandOver(const FinishedChain& chain) {
   if (handedOver_.size() >= kMaxWaiting) {
     handedOver_.erase(handedOver_.begin());
     ++droppedAtHandOver_;
   }
   handedOver_.push_back(chain);
-  WakeWriter(lock);
 }
 
 void ChainLogWriter::Retry() {
@@ -60,10 +85,12 @@ bool ChainLogWriter::Waiting() const {
   return !handedOver_.empty() || waitingCount_ > 0;
 }
 
-std::optional<std::string> ChainLogWriter::Stop() {
+std::optional<std::string> ChainLogWriter::Stop(const std::optional<FinishedChain>& lastChain) {
   if (!Running()) return std::nullopt;
   {
+    // Handed over with the stop, so the writer's next try is known to be its last.
     const std::lock_guard lock(mutex_);
+    if (lastChain) HandOver(*lastChain);
     stopping_ = true;
   }
   wake_.notify_one();
@@ -99,7 +126,7 @@ void ChainLogWriter::Run() {
       waitingCount_ = waiting_.size();
     }
     try {
-      if (!waiting_.empty()) WriteWaiting();
+      if (!waiting_.empty()) WriteWaiting(last);
     } catch (const std::exception&) {
       // Out of memory while reporting: the chains stay waiting, and nothing reaches the host.
     }
@@ -108,7 +135,7 @@ void ChainLogWriter::Run() {
   }
 }
 
-void ChainLogWriter::WriteWaiting() {
+void ChainLogWriter::WriteWaiting(bool last) {
   std::size_t written = 0;
   std::string reason;
   try {
@@ -117,27 +144,8 @@ void ChainLogWriter::WriteWaiting() {
     if (error) {
       reason = "cannot make its folder: " + error.message();
     } else {
-      AppendOnlyFile file(log_);
-      std::string text;
-      if (!file.OpenError()) {
-        if (file.Size() == 0) {
-          text.append(kChainLogHeader);
-          text += '\n';
-        } else if (file.LastByte() != '\n') {
-          // A crash cut the last line short: start on a line of its own, so it never merges.
-          text += '\n';
-        }
-      }
-      std::vector<std::size_t> lineEnds;
-      lineEnds.reserve(waiting_.size());
-      for (const FinishedChain& chain : waiting_) {
-        text += ChainLogLine(chain.figures, chain.ended);
-        lineEnds.push_back(text.size());
-      }
-      const auto appended = file.Append(text);
-      // Only whole lines count as written; a cut one is ended by the next write's newline.
-      while (written < lineEnds.size() && lineEnds[written] <= appended.bytes) ++written;
-      if (appended.error) reason = appended.error.message();
+      written = AppendWaiting(error);
+      if (error) reason = error.message();
     }
   } catch (const std::exception& fault) {
     reason = fault.what();
@@ -145,7 +153,7 @@ void ChainLogWriter::WriteWaiting() {
   waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(written));
   if (failing_) writtenSinceFault_ += written;
   if (!reason.empty()) {
-    Failed(reason);
+    Failed(reason, last);
     return;
   }
   if (failing_) {
@@ -159,11 +167,61 @@ void ChainLogWriter::WriteWaiting() {
   }
 }
 
-void ChainLogWriter::Failed(const std::string& reason) {
+std::size_t ChainLogWriter::AppendWaiting(std::error_code& error) {
+  // Opened first: a log that cannot be opened costs no formatting, however many chains wait.
+  AppendOnlyFile file(log_);
+  if (file.OpenError()) {
+    error = file.OpenError();
+    return 0;
+  }
+  std::vector<std::uint64_t> newlines;  // where each chain's newline falls in what is appended
+  std::uint64_t appended = 0;
+  try {
+    std::string text = BeforeTheNextLine(file);
+    for (auto next = waiting_.begin(); !error && next != waiting_.end(); text.clear()) {
+      for (; next != waiting_.end() && text.size() < kPieceBytes; ++next) {
+        text += ChainLogLine(next->figures, next->ended);
+        newlines.push_back(appended + text.size() - 1);
+      }
+      const auto piece = file.Append(text);
+      appended += piece.bytes;
+      error = piece.error;
+    }
+  } catch (const std::exception&) {
+    error = std::make_error_code(std::errc::not_enough_memory);
+  }
+  if (const std::error_code closed = file.Close()) {
+    // What the system held back may not have been written: the file's size says what was.
+    std::error_code unknown;
+    const std::uint64_t size = std::filesystem::file_size(log_, unknown);
+    const std::uint64_t held = unknown || size < file.Size() ? 0 : size - file.Size();
+    if (held < appended) {
+      appended = held;
+      if (!error) error = closed;
+    }
+  }
+  // A line that reached the file whole but for its newline is written: the next write's
+  // leading newline ends it.
+  return static_cast<std::size_t>(std::upper_bound(newlines.begin(), newlines.end(), appended) -
+                                  newlines.begin());
+}
+
+void ChainLogWriter::Failed(const std::string& reason, bool last) {
   if (failing_) return;
+  const std::string cannotWrite =
+      "Quillon: cannot write to " + QuotedPath(log_) + " (" + reason + ")";
+  if (last) {
+    // The count of the chains not written follows: nothing waits any more.
+    callbacks_.report(cannotWrite);
+    return;
+  }
+  {
+    // A stop asked for meanwhile brings the last try at once, and that one says what is true.
+    const std::lock_guard lock(mutex_);
+    if (stopping_) return;
+  }
   failing_ = true;
-  callbacks_.report("Quillon: cannot write to " + QuotedPath(log_) + " (" + reason +
-                    "); finished chains wait in memory and are tried again");
+  callbacks_.report(cannotWrite + "; finished chains wait in memory and are tried again");
   callbacks_.faulted();
 }
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -50,14 +51,19 @@ class ChainLogWriter {
   void Retry();
   // Some chains are not in the log yet.
   bool Waiting() const;
-  // A last try, then the thread ends. The console line for the chains that are not in the log.
-  std::optional<std::string> Stop();
+  // A last try, with the chain that ends at the stop if there is one, then the thread ends. The
+  // console line for the chains that are not in the log.
+  std::optional<std::string> Stop(const std::optional<FinishedChain>& lastChain = std::nullopt);
 
  private:
+  void HandOver(const FinishedChain& chain);  // under mutex_
   void Run();
-  // Writer thread: tries to append every waiting chain and reports what changed.
-  void WriteWaiting();
-  void Failed(const std::string& reason);
+  // Writer thread: tries to append every waiting chain and reports what changed. `last` when no
+  // try follows.
+  void WriteWaiting(bool last);
+  // Appends the waiting chains, a piece at a time; how many of them reached the file.
+  std::size_t AppendWaiting(std::error_code& error);
+  void Failed(const std::string& reason, bool last);
   void WakeWriter(std::unique_lock<std::mutex>& lock);
 
   std::filesystem::path log_;

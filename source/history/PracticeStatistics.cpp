@@ -78,10 +78,11 @@ void PracticeStatistics::ClearSession() {
 }
 
 void PracticeStatistics::Publish(History history) {
-  publishedFigures_.Store(working_);
-  if (history == History::kUnchanged) return;
-  const std::lock_guard lock(publishedMutex_);
-  publishedHistory_ = working_;
+  if (history == History::kUnchanged) {
+    published_.Store(working_);
+  } else {
+    published_.Store(working_, working_);
+  }
 }
 
 }  // namespace quillon

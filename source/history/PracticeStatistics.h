@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <mutex>
 #include <optional>
 
 #include "LocalDays.h"
@@ -58,19 +57,23 @@ class PracticeStatistics {
   // Zeroes the session figures; the chain going on counts on from here.
   void ClearSession();
 
-  // Safe from any thread. Inline, so tests that load the module can read it too.
+  // Safe from any thread: the figures and the history of one moment. Inline, so tests that
+  // load the module can read it too.
   StatisticsSnapshot Snapshot() const {
+    // Read whole, then assigned: a copy of bytes into a base could reach the next base's members.
+    StatisticsFigures figures;
+    ChainHistory history;
+    published_.Load(figures, history);
     StatisticsSnapshot snapshot;
-    static_cast<StatisticsFigures&>(snapshot) = publishedFigures_.Load();
-    const std::lock_guard lock(publishedMutex_);
-    static_cast<ChainHistory&>(snapshot) = publishedHistory_;
+    static_cast<StatisticsFigures&>(snapshot) = figures;
+    static_cast<ChainHistory&>(snapshot) = history;
     return snapshot;
   }
 
  private:
   std::optional<ChainFigures> TakeChain();
-  // A reset publishes the figures alone, with no lock; the history, which changes only when a
-  // chain ends, is published under a lock then.
+  // A reset publishes the figures alone; the history, which changes only when a chain ends, is
+  // published with them then. Neither takes a lock.
   enum class History { kUnchanged, kChanged };
   void Publish(History history);
 
@@ -81,9 +84,7 @@ class PracticeStatistics {
   PracticeDays days_;
   LocalDays localDays_;  // each UTC day's offset looked up once: a chain's end does no zone work
 
-  SequenceLocked<StatisticsFigures> publishedFigures_;
-  mutable std::mutex publishedMutex_;
-  ChainHistory publishedHistory_;
+  SequenceLocked<StatisticsFigures, ChainHistory> published_;
 };
 
 }  // namespace quillon

@@ -8,52 +8,84 @@
 
 namespace quillon {
 
-// A value that one thread writes and any thread reads, with no lock (a sequence lock): the value
-// is kept as atomic words, the writer marks the sequence odd while it writes them, and a reader
-// tries again when the sequence was odd or changed while it read. A write costs a few plain
-// stores; a reader always gets a value as one write left it.
-template <typename Value>
+// A value in two parts that one thread writes and any thread reads, with no lock (a sequence
+// lock): the parts are kept as atomic words under one sequence, the writer marks the sequence odd
+// while it writes them, and a reader tries again when the sequence was odd or changed while it
+// read. The writer may store the first part alone, the one that changes often; a reader always
+// gets both parts as one write left them. A write costs a few plain stores a word.
+template <typename First, typename Second>
 class SequenceLocked {
-  static_assert(std::is_trivially_copyable_v<Value>);
-  using Words = std::array<std::uint64_t, (sizeof(Value) + 7) / 8>;
+  static_assert(std::is_trivially_copyable_v<First> && std::is_trivially_copyable_v<Second>);
+
+  // A part kept as atomic words. Release on each word (no fence, which ThreadSanitizer cannot
+  // follow): a reader that sees a word of a write also sees the odd sequence before it; acquire
+  // on each, so the sequence is read again after them. Plain stores and loads on x86.
+  template <typename Part>
+  class Words {
+   public:
+    using Plain = std::array<std::uint64_t, (sizeof(Part) + 7) / 8>;
+
+    void Store(const Part& part) {
+      Plain words{};
+      std::memcpy(words.data(), &part, sizeof(Part));
+      for (std::size_t i = 0; i < words.size(); ++i) {
+        atomic_[i].store(words[i], std::memory_order_release);
+      }
+    }
+    void Load(Plain& words) const {
+      for (std::size_t i = 0; i < words.size(); ++i) {
+        words[i] = atomic_[i].load(std::memory_order_acquire);
+      }
+    }
+    static void CopyOut(const Plain& words, Part& part) {
+      std::memcpy(static_cast<void*>(&part), words.data(), sizeof(Part));
+    }
+
+   private:
+    std::array<std::atomic<std::uint64_t>, std::tuple_size_v<Plain>> atomic_{};
+  };
 
  public:
   // Only ever from the one writing thread.
-  void Store(const Value& value) {
-    Words words{};
-    std::memcpy(words.data(), &value, sizeof(Value));
-    const std::uint32_t sequence = sequence_.load(std::memory_order_relaxed);
-    sequence_.store(sequence + 1, std::memory_order_relaxed);
-    // Release on each word (no fence, which ThreadSanitizer cannot follow): a reader that sees a
-    // word of this write also sees the odd sequence before it. Plain stores on x86.
-    for (std::size_t i = 0; i < words.size(); ++i) {
-      words_[i].store(words[i], std::memory_order_release);
-    }
+  void Store(const First& first) {
+    const std::uint32_t sequence = Begin();
+    first_.Store(first);
+    sequence_.store(sequence + 2, std::memory_order_release);
+  }
+  void Store(const First& first, const Second& second) {
+    const std::uint32_t sequence = Begin();
+    first_.Store(first);
+    second_.Store(second);
     sequence_.store(sequence + 2, std::memory_order_release);
   }
 
   // From any thread.
-  Value Load() const {
-    Words words;
+  void Load(First& first, Second& second) const {
+    typename Words<First>::Plain firstWords;
+    typename Words<Second>::Plain secondWords;
     for (;;) {
       const std::uint32_t before = sequence_.load(std::memory_order_acquire);
       if ((before & 1) == 0) {
-        // Acquire on each word, so the sequence is read again after them.
-        for (std::size_t i = 0; i < words.size(); ++i) {
-          words[i] = words_[i].load(std::memory_order_acquire);
-        }
+        first_.Load(firstWords);
+        second_.Load(secondWords);
         if (sequence_.load(std::memory_order_relaxed) == before) break;
       }
       std::this_thread::yield();
     }
-    Value value;
-    std::memcpy(static_cast<void*>(&value), words.data(), sizeof(Value));
-    return value;
+    Words<First>::CopyOut(firstWords, first);
+    Words<Second>::CopyOut(secondWords, second);
   }
 
  private:
+  std::uint32_t Begin() {
+    const std::uint32_t sequence = sequence_.load(std::memory_order_relaxed);
+    sequence_.store(sequence + 1, std::memory_order_relaxed);
+    return sequence;
+  }
+
   std::atomic<std::uint32_t> sequence_{0};
-  std::array<std::atomic<std::uint64_t>, std::tuple_size_v<Words>> words_{};
+  Words<First> first_;
+  Words<Second> second_;
 };
 
 }  // namespace quillon

@@ -1,6 +1,7 @@
 // Connects the statistics to the tracker, the chain log and the console.
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,7 +81,12 @@ void QuillonPlugin::ScheduleChainLogRetry() {
 }
 
 void QuillonPlugin::StopChainLog() {
-  if (const auto lost = chainLogWriter.Stop()) cvarManager->log(*lost);
+  // The chain going on ends with the stop, so that the writer's try with it is known as its last.
+  std::optional<quillon::FinishedChain> last;
+  if (const auto finished = statistics.FinishChain()) {
+    last = quillon::FinishedChain{*finished, std::chrono::system_clock::now()};
+  }
+  if (const auto lost = chainLogWriter.Stop(last)) cvarManager->log(*lost);
 }
 
 void QuillonPlugin::ClearStatisticsLater() {

@@ -50,7 +50,6 @@ void QuillonPlugin::onLoad() {
 }
 
 void QuillonPlugin::onUnload() {
-  FinishChain();
   StopChainLog();
   record.intervalStopwatch.StopAndClear();
   overlayRegistered = false;

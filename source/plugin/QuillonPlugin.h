@@ -95,7 +95,7 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void RecordChain(const quillon::ChainFigures& chain);
   // While chains wait for a chain log that failed: a retry every few seconds of game time.
   void ScheduleChainLogRetry();
-  // Writes what it can and reports what could not be written.
+  // Finishes the chain going on, writes what it can and reports what could not be written.
   void StopChainLog();
   // Shows a toast when the reset just counted takes the chain past the old best
   // (BestChainToast.cpp).

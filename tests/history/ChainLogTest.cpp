@@ -102,8 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "2026-12-07T21:59:44Z,3,high,1.00\n"
                 "2026-12-07T22:00:44Z,3,61.20,1.00,\n"
                 "\n"
+                "2026-12-07T22:02:44Z,3,61.2,1.00\n"
+                "2026-12-07T22:03:44Z,3,61.20,1.0\n"
+                "2026-12-07T22:04:44Z,3,61.20,1.\n"
+                "2026-12-07T22:05:44Z,3,61.20,1e0\n"
                 "2026-12-07T22:01:44Z,5,61.20,1.00\r\n",
-                {Skipped(9)},
+                {Skipped(13)},
                 kLoggedChainOfThree,
                 "5"},
         LogCase{"OverlongLineIsSkippedAndTheNextRead",
@@ -217,6 +221,32 @@ TEST_P(ChainLogFaultTest, ChainsThatCannotBeWrittenByUnloadAreCounted) {
   fault.mend(log);
   EXPECT_EQ(LoggedResets(log), fault.keepsTheOldLog ? std::vector<int>{1} : std::vector<int>{})
       << "nothing after the fault";
+}
+
+// A log that fails first at unload: the chain going on is tried once, and the player is told why
+// and how many chains are not in the log, nothing about waiting.
+TEST_P(ChainLogFaultTest, AFirstFailureAtUnloadSaysWhyAndHowMany) {
+  const Fault& fault = GetParam();
+  testing_support::TempFolder data;
+  const auto log = ChainLogPath(data.Path());
+  std::vector<std::string> console;
+  {
+    testing_support::PluginSession session(data.Path());
+    session.Host().SetConsoleOutput([&](std::string_view line) { console.emplace_back(line); });
+    testing_support::Practice practice(session);
+    practice.Play(Chain(1) + " jump");
+    ASSERT_TRUE(
+        testing_support::Eventually([&] { return LoggedResets(log) == std::vector<int>{1}; }));
+    fault.make(log);
+    practice.Play("reset +0.5 reset");
+  }
+  ASSERT_EQ(console.size(), 2u);
+  EXPECT_TRUE(std::regex_match(console[0], std::regex("Quillon: cannot write to " + kLogPath +
+                                                      " \\(" + fault.reason + "\\)")))
+      << console[0];
+  EXPECT_TRUE(std::regex_match(
+      console[1], std::regex("Quillon: 1 chain\\(s\\) could not be written to " + kLogPath)))
+      << console[1];
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ChainLogFaultTest, ::testing::ValuesIn(kFaults),

@@ -90,6 +90,22 @@ TEST_P(PracticeDaysTest, CountsLocalDaysAndPlotsEachDaysBest) {
   EXPECT_EQ(lines[11], "[lines:" + bests + "]");
 }
 
+// A chain logged a minute ago, in a zone whose date differs from the UTC date, an hour or more
+// from its midnight (before 11:00 UTC 12 hours west, else 14 east): one finished now joins its day.
+DaysCase ASessionsChainOnTheLocalDay() {
+  const std::time_t minuteAgo = std::time(nullptr) - 60;
+  std::tm utc{};
+  gmtime_r(&minuteAgo, &utc);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return {"AChainOfTheSessionFallsOnTheLocalDayNotTheUtcDay",
+          utc.tm_hour < 11 ? "UTC+12" : "UTC-14",
+          Chain(stamp, 4),
+          "jump reset +1 reset ballground +1 jump reset",
+          1,
+          {4}};
+}
+
 // Around 10:00 UTC, midnight 14 hours east.
 const std::string kEitherSideOfEasternMidnight =
     Chain("2026-03-01T09:59:59Z", 4) + Chain("2026-03-01T10:00:00Z", 2);
@@ -137,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Chain("2026-01-10T12:00:00Z", 4),
                  "jump reset +1 reset ballground +1 jump reset",
                  2,
-                 {4, 2}}),
+                 {4, 2}},
+        ASessionsChainOnTheLocalDay()),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
