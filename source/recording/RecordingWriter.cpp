@@ -32,6 +32,12 @@ std::string_view EndWords(EndReason reason) {
   return "";
 }
 
+std::string SizeWords(std::uint64_t bytes) {
+  constexpr std::uint64_t kMebibyte = std::uint64_t{1} << 20;
+  if (bytes % kMebibyte == 0) return std::to_string(bytes / kMebibyte) + " MiB";
+  return std::to_string(bytes) + " bytes";
+}
+
 void AppendColor(std::string& out, const float* rgba) {
   out += "\"(";
   for (int i = 0; i < 4; ++i) {
@@ -248,8 +254,8 @@ void RecordingWriter::Flush() {
                   "); it stops here and play goes on");
     s.stopped = true;
   } else if (full) {
-    setup_.report("Quillon: the recording '" + s.name + "' reached " +
-                  std::to_string(setup_.sizeLimit >> 20) + " MiB and stops here");
+    setup_.report("Quillon: the recording '" + s.name + "' reached its size limit of " +
+                  SizeWords(setup_.sizeLimit) + " and stops here; play goes on");
     s.stopped = true;
   }
   s.bytes += text.size();
