@@ -148,9 +148,25 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void RecordGameEventEnd();
   // What a landing read (null where it found nothing, or stopped before asking), then the event.
   void RecordLanding(bool gameState, const Vector* ball, const Vector* car);
-  // A frame's start: the switch, the mode and the settings; whether a recording takes the frame.
+  // A frame's start: the switch and the mode; whether a recording takes the frame.
   bool RecordFrameStart(quillon::recording::GameMode mode);
   void DrawRecordingLine();
   // A reference to this object that does not keep it alive; empty once the module lets it go.
   std::weak_ptr<QuillonPlugin> WeakSelf();
 };
+
+// Inline: every hook and frame passes here, and most find nothing to do.
+inline void QuillonPlugin::RecordEvent(quillon::recording::GameEvent event) {
+  if (*recordSessions != recordingWanted) RecordingSwitched();
+  if (!recordingFeed.Active()) return;
+  recordingFeed.NewMoment();
+  recordingFeed.Event(event);
+}
+
+inline bool QuillonPlugin::RecordFrameStart(quillon::recording::GameMode mode) {
+  if (*recordSessions != recordingWanted) RecordingSwitched();
+  if (!recordingFeed.Active()) return false;
+  recordingFeed.NewMoment();
+  recordingFeed.Mode(mode);
+  return true;
+}

@@ -178,13 +178,6 @@ void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint
   }
 }
 
-void QuillonPlugin::RecordEvent(GameEvent event) {
-  if (*recordSessions != recordingWanted) RecordingSwitched();
-  if (!recordingFeed.Active()) return;
-  recordingFeed.NewMoment();
-  recordingFeed.Event(event);
-}
-
 void QuillonPlugin::RecordGameEventEnd() {
   if (recordingFeed.Active()) recordingFeed.End(EndReason::kDestroyed);
 }
@@ -203,15 +196,6 @@ void QuillonPlugin::RecordLanding(bool gameState, const Vector* ball, const Vect
                       car ? car->Z : 0.0f);
   }
   recordingFeed.Event(GameEvent::kLanded);
-}
-
-bool QuillonPlugin::RecordFrameStart(GameMode mode) {
-  if (*recordSessions != recordingWanted) RecordingSwitched();
-  if (!recordingFeed.Active()) return false;
-  recordingFeed.NewMoment();
-  recordingFeed.Mode(mode);
-  recordingFeed.PollSettings();
-  return true;
 }
 
 void QuillonPlugin::DrawRecordingLine() {

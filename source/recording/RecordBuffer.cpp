@@ -10,12 +10,13 @@ RecordBuffer::RecordBuffer(std::size_t capacity)
       mask_(capacity_ - 1),
       slots_(std::make_unique<StepRecord[]>(capacity_)) {}
 
-bool RecordBuffer::TryPush(const StepRecord& record) {
+std::size_t RecordBuffer::TryPush(const StepRecord& record) {
   const std::size_t pushed = pushed_.load(std::memory_order_relaxed);
-  if (pushed - popped_.load(std::memory_order_acquire) >= capacity_) return false;
+  const std::size_t held = pushed - popped_.load(std::memory_order_acquire);
+  if (held >= capacity_) return 0;
   slots_[pushed & mask_] = record;
   pushed_.store(pushed + 1, std::memory_order_release);
-  return true;
+  return held + 1;
 }
 
 std::size_t RecordBuffer::Free() const {

@@ -17,8 +17,9 @@ class RecordBuffer {
   RecordBuffer(const RecordBuffer&) = delete;
   RecordBuffer& operator=(const RecordBuffer&) = delete;
 
-  // Game thread. False when the ring is full; nothing is stored then.
-  bool TryPush(const StepRecord& record);
+  // Game thread. How many records the ring holds with this one; 0 when it was full and nothing
+  // was stored.
+  std::size_t TryPush(const StepRecord& record);
   // Game thread: room for this many more records.
   std::size_t Free() const;
   std::size_t Capacity() const { return capacity_; }

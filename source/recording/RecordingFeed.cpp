@@ -6,41 +6,18 @@
 namespace quillon::recording {
 namespace {
 
-bool SameBytes(const void* a, const void* b, std::size_t size) {
-  return std::memcmp(a, b, size) == 0;
-}
-
-// Whether the bound value still equals the one last handed over.
-bool Unchanged(const WatchedSetting& setting, const StepRecord& last) {
-  switch (setting.type) {
+std::size_t SettingSize(SettingType type) {
+  switch (type) {
     case SettingType::kSwitch:
-      return *static_cast<const bool*>(setting.value) == (last.number != 0.0);
+      return sizeof(bool);
     case SettingType::kInteger:
-      return static_cast<double>(*static_cast<const int*>(setting.value)) == last.number;
+      return sizeof(int);
     case SettingType::kFloat:
-      return SameBytes(setting.value, last.values, sizeof(float));
+      return sizeof(float);
     case SettingType::kColor:
-      return SameBytes(setting.value, last.values, 4 * sizeof(float));
+      return 4 * sizeof(float);
   }
-  return false;
-}
-
-StepRecord Located(StepKind kind, bool present, float x, float y, float z) {
-  StepRecord record;
-  record.kind = kind;
-  record.code = present ? 1 : 0;
-  if (present) {
-    record.values[0] = x;
-    record.values[1] = y;
-    record.values[2] = z;
-  }
-  return record;
-}
-
-bool SamePayload(const StepRecord& a, const StepRecord& b) {
-  return a.code == b.code && a.flags == b.flags && a.separators == b.separators &&
-         a.count == b.count && SameBytes(a.values, b.values, sizeof(a.values)) &&
-         SameBytes(&a.number, &b.number, sizeof(a.number));
+  return 0;
 }
 
 }  // namespace
@@ -54,6 +31,7 @@ void RecordingFeed::Attach(RecordBuffer& buffer, Clock clock, std::function<void
 void RecordingFeed::Watch(std::span<const WatchedSetting> settings) {
   settingCount_ = std::min(settings.size(), kMaxSettings);
   std::copy_n(settings.begin(), settingCount_, settings_.begin());
+  nextSetting_ = 0;
 }
 
 std::int64_t RecordingFeed::Now() {
@@ -65,8 +43,9 @@ std::int64_t RecordingFeed::Now() {
 }
 
 void RecordingFeed::Forget() {
-  for (Last* last : {&mode_, &ball_, &car_, &gameState_, &screen_, &frame_}) last->known = false;
-  for (Last& setting : settingValues_) setting.known = false;
+  modeKnown_ = gameStateKnown_ = screenKnown_ = frameKnown_ = false;
+  ball_.known = car_.known = false;
+  for (SettingBytes& setting : settingValues_) setting.known = false;
 }
 
 void RecordingFeed::Push(StepRecord record) {
@@ -84,14 +63,15 @@ void RecordingFeed::Push(StepRecord record) {
     buffer_->TryPush(gap);
     lost_ = 0;
   }
-  if (!buffer_->TryPush(record)) {
+  const std::size_t held = buffer_->TryPush(record);
+  if (held == 0) {
     ++lost_;
     Forget();
     wakeWriter_();
     return;
   }
   // Half full: the writer, which looks in now and then, is asked to look now.
-  if (buffer_->Free() == buffer_->Capacity() / 2) wakeWriter_();
+  if (held == buffer_->Capacity() / 2) wakeWriter_();
 }
 
 void RecordingFeed::Begin(bool live, GameMode headerMode, std::uint8_t playState, bool independent,
@@ -145,52 +125,64 @@ void RecordingFeed::Event(GameEvent event) {
   Push(record);
 }
 
-void RecordingFeed::Mode(GameMode mode) {
-  const auto code = static_cast<std::uint8_t>(mode);
-  if (mode_.known && mode_.record.code == code) return;
+void RecordingFeed::HandMode(GameMode mode) {
+  modeKnown_ = true;
+  mode_ = mode;
   StepRecord record;
   record.kind = StepKind::kMode;
-  record.code = code;
-  mode_ = {true, record};
+  record.code = static_cast<std::uint8_t>(mode);
   Push(record);
 }
 
-void RecordingFeed::Ball(bool present, float x, float y, float z) {
-  const StepRecord record = Located(StepKind::kBall, present, x, y, z);
-  if (ball_.known && SamePayload(ball_.record, record)) return;
-  ball_ = {true, record};
-  Push(record);
-}
-
-void RecordingFeed::Car(bool present, float x, float y, float z) {
-  const StepRecord record = Located(StepKind::kCar, present, x, y, z);
-  if (car_.known && SamePayload(car_.record, record)) return;
-  car_ = {true, record};
-  Push(record);
-}
-
-void RecordingFeed::GameState(bool present) {
-  const std::uint8_t code = present ? 1 : 0;
-  if (gameState_.known && gameState_.record.code == code) return;
+void RecordingFeed::HandGameState(bool present) {
+  gameStateKnown_ = true;
+  gameState_ = present;
   StepRecord record;
   record.kind = StepKind::kGameState;
-  record.code = code;
-  gameState_ = {true, record};
+  record.code = present ? 1 : 0;
   Push(record);
 }
 
-void RecordingFeed::Screen(int width, int height) {
+void RecordingFeed::HandPlace(StepKind kind, Place& last, bool present, float x, float y, float z) {
+  last = {true,
+          present,
+          {std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
+           std::bit_cast<std::uint32_t>(z)}};
+  StepRecord record;
+  record.kind = kind;
+  record.code = present ? 1 : 0;
+  if (present) {
+    record.values[0] = x;
+    record.values[1] = y;
+    record.values[2] = z;
+  }
+  Push(record);
+}
+
+void RecordingFeed::HandScreen(int width, int height) {
+  screenKnown_ = true;
+  screenWidth_ = width;
+  screenHeight_ = height;
   StepRecord record;
   record.kind = StepKind::kScreen;
   record.count = static_cast<std::uint32_t>(width);
   record.number = static_cast<double>(height);
-  if (screen_.known && SamePayload(screen_.record, record)) return;
-  screen_ = {true, record};
   Push(record);
+}
+
+bool RecordingFeed::SettingUnchanged(std::size_t index) const {
+  const SettingBytes& last = settingValues_[index];
+  if (!last.known) return false;
+  const WatchedSetting& setting = settings_[index];
+  return std::memcmp(setting.value, last.words, SettingSize(setting.type)) == 0;
 }
 
 void RecordingFeed::PushSetting(std::size_t index) {
   const WatchedSetting& setting = settings_[index];
+  SettingBytes& last = settingValues_[index];
+  last.known = true;
+  std::memset(last.words, 0, sizeof(last.words));
+  std::memcpy(last.words, setting.value, SettingSize(setting.type));
   StepRecord record;
   record.kind = StepKind::kSetting;
   record.code = static_cast<std::uint8_t>(index);
@@ -208,32 +200,28 @@ void RecordingFeed::PushSetting(std::size_t index) {
       std::memcpy(record.values, setting.value, 4 * sizeof(float));
       break;
   }
-  settingValues_[index] = {true, record};
   Push(record);
 }
 
-void RecordingFeed::PollSettings() {
+void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
+  // The variables first: the replay must hold them before it draws this text.
   for (std::size_t i = 0; i < settingCount_; ++i) {
-    const Last& last = settingValues_[i];
-    if (!last.known || !Unchanged(settings_[i], last.record)) PushSetting(i);
+    if (!SettingUnchanged(i)) PushSetting(i);
   }
-}
-
-void RecordingFeed::Frame(const FrameView& view) {
+  frameKnown_ = true;
+  frameExpected_ = expect;
+  frame_ = view;
   StepRecord record;
   record.kind = StepKind::kFrame;
-  record.flags = view.shown ? frame::kShown : 0;
+  record.flags =
+      static_cast<std::uint8_t>((view.shown ? frame::kShown : 0) | (expect ? frame::kExpect : 0) |
+                                (view.shown && view.decimals ? frame::kDecimals : 0));
   if (view.shown) {
     record.count = view.count;
     record.number = view.interval;
     record.values[0] = view.height;
     record.separators = view.separators;
-    if (view.decimals) record.flags |= frame::kDecimals;
   }
-  // What nothing drawn or a value set afresh shows is the same in a replay.
-  if (!view.shown || independent_) record.flags |= frame::kExpect;
-  if (frame_.known && SamePayload(frame_.record, record)) return;
-  frame_ = {true, record};
   Push(record);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -58,19 +59,79 @@ class RecordingFeed {
   void MarkIndependent() { independent_ = true; }
 
   void Event(GameEvent event);
-  void Mode(GameMode mode);
-  void Ball(bool present, float x, float y, float z);
-  void Car(bool present, float x, float y, float z);
-  void GameState(bool present);
-  void Screen(int width, int height);
-  // Hands over every watched variable whose value changed.
-  void PollSettings();
-  void Frame(const FrameView& view);
+  void Mode(GameMode mode) {
+    if (!modeKnown_ || mode != mode_) HandMode(mode);
+  }
+  void GameState(bool present) {
+    if (!gameStateKnown_ || present != gameState_) HandGameState(present);
+  }
+  void Ball(bool present, float x, float y, float z) {
+    if (!ball_.Same(present, x, y, z)) HandPlace(StepKind::kBall, ball_, present, x, y, z);
+  }
+  void Car(bool present, float x, float y, float z) {
+    if (!car_.Same(present, x, y, z)) HandPlace(StepKind::kCar, car_, present, x, y, z);
+  }
+  void Screen(int width, int height) {
+    if (!screenKnown_ || width != screenWidth_ || height != screenHeight_) {
+      HandScreen(width, height);
+    }
+  }
+  // The frame's text, when it changed, after every watched variable that changed. A frame whose
+  // text stayed looks at one variable, each in turn: until the text changes, the values only
+  // colour it.
+  void Frame(const FrameView& view) {
+    const bool expect = !view.shown || independent_;
+    if (frameKnown_ && SameFrame(view, expect)) {
+      PollOneSetting();
+      return;
+    }
+    HandFrame(view, expect);
+  }
 
  private:
+  // A location as last handed over.
+  struct Place {
+    bool known = false;
+    bool present = false;
+    std::uint32_t bits[3] = {};
+    bool Same(bool isPresent, float x, float y, float z) const {
+      if (!known || isPresent != present) return false;
+      return !isPresent || (bits[0] == std::bit_cast<std::uint32_t>(x) &&
+                            bits[1] == std::bit_cast<std::uint32_t>(y) &&
+                            bits[2] == std::bit_cast<std::uint32_t>(z));
+    }
+  };
+  // A variable's value as last handed over, as raw bytes.
+  struct SettingBytes {
+    bool known = false;
+    std::uint32_t words[4] = {};
+  };
+
+  bool SameFrame(const FrameView& view, bool expect) const {
+    if (view.shown != frame_.shown || expect != frameExpected_) return false;
+    return !view.shown ||
+           (view.count == frame_.count &&
+            std::bit_cast<std::uint64_t>(view.interval) ==
+                std::bit_cast<std::uint64_t>(frame_.interval) &&
+            std::bit_cast<std::uint32_t>(view.height) ==
+                std::bit_cast<std::uint32_t>(frame_.height) &&
+            view.decimals == frame_.decimals && view.separators == frame_.separators);
+  }
+  bool SettingUnchanged(std::size_t index) const;
+  void PollOneSetting() {
+    if (settingCount_ == 0) return;
+    if (!SettingUnchanged(nextSetting_)) PushSetting(nextSetting_);
+    nextSetting_ = nextSetting_ + 1 == settingCount_ ? 0 : nextSetting_ + 1;
+  }
+
   std::int64_t Now();
   void Push(StepRecord record);
   void PushSetting(std::size_t index);
+  void HandMode(GameMode mode);
+  void HandGameState(bool present);
+  void HandPlace(StepKind kind, Place& last, bool present, float x, float y, float z);
+  void HandScreen(int width, int height);
+  void HandFrame(const FrameView& view, bool expect);
   void Forget();
 
   RecordBuffer* buffer_ = nullptr;
@@ -78,6 +139,7 @@ class RecordingFeed {
   std::function<void()> wakeWriter_;
   std::array<WatchedSetting, kMaxSettings> settings_{};
   std::size_t settingCount_ = 0;
+  std::size_t nextSetting_ = 0;
 
   bool active_ = false;
   bool independent_ = false;
@@ -85,13 +147,18 @@ class RecordingFeed {
   std::int64_t stamp_ = 0;
   std::uint64_t lost_ = 0;
 
-  // The last values handed over; `known` false after a loss, so they are all handed over again.
-  struct Last {
-    bool known = false;
-    StepRecord record;
-  };
-  Last mode_, ball_, car_, gameState_, screen_, frame_;
-  std::array<Last, kMaxSettings> settingValues_{};
+  // The last values handed over; unknown after a loss, so they are all handed over again.
+  bool modeKnown_ = false;
+  GameMode mode_ = GameMode::kMenu;
+  bool gameStateKnown_ = false;
+  bool gameState_ = false;
+  Place ball_, car_;
+  bool screenKnown_ = false;
+  int screenWidth_ = 0, screenHeight_ = 0;
+  bool frameKnown_ = false;
+  bool frameExpected_ = false;
+  FrameView frame_;
+  std::array<SettingBytes, kMaxSettings> settingValues_{};
 };
 
 }  // namespace quillon::recording
