@@ -148,6 +148,7 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void RecordGameEventEnd();
   // What a landing read (null where it found nothing, or stopped before asking), then the event.
   void RecordLanding(bool gameState, const Vector* ball, const Vector* car);
+  void RecordLandingRead(bool gameState, const Vector* ball, const Vector* car);
   // A frame's start: the switch and the mode; whether a recording takes the frame.
   bool RecordFrameStart(quillon::recording::GameMode mode);
   void DrawRecordingLine();
@@ -161,6 +162,12 @@ inline void QuillonPlugin::RecordEvent(quillon::recording::GameEvent event) {
   if (!recordingFeed.Active()) return;
   recordingFeed.NewMoment();
   recordingFeed.Event(event);
+}
+
+inline void QuillonPlugin::RecordLanding(bool gameState, const Vector* ball, const Vector* car) {
+  if (*recordSessions != recordingWanted || recordingFeed.Active()) {
+    RecordLandingRead(gameState, ball, car);
+  }
 }
 
 inline bool QuillonPlugin::RecordFrameStart(quillon::recording::GameMode mode) {

@@ -182,7 +182,7 @@ void QuillonPlugin::RecordGameEventEnd() {
   if (recordingFeed.Active()) recordingFeed.End(EndReason::kDestroyed);
 }
 
-void QuillonPlugin::RecordLanding(bool gameState, const Vector* ball, const Vector* car) {
+void QuillonPlugin::RecordLandingRead(bool gameState, const Vector* ball, const Vector* car) {
   if (*recordSessions != recordingWanted) RecordingSwitched();
   if (!recordingFeed.Active()) return;
   recordingFeed.NewMoment();
