@@ -16,8 +16,9 @@ using quillon::recording::GameEvent;
 using quillon::recording::GameMode;
 using quillon::recording::SettingType;
 
-// About 20 seconds of steady play at 60 changes a second; the writer looks in every 20 ms.
-constexpr std::size_t kRecordRoom = 4096;
+// 32,768 records of 56 bytes (1.75 MiB): minutes of the busiest play, and room enough for a
+// replay in virtual time, which runs hundreds of times faster, while the writer catches up.
+constexpr std::size_t kRecordRoom = 32768;
 
 std::int64_t CounterNow() {
   LARGE_INTEGER counter;

@@ -70,8 +70,8 @@ void RecordingFeed::Push(StepRecord record) {
     wakeWriter_();
     return;
   }
-  // Half full: the writer, which looks in now and then, is asked to look now.
-  if (held == buffer_->Capacity() / 2) wakeWriter_();
+  // An eighth full: the writer, which looks in now and then, is asked to look now.
+  if (held == buffer_->Capacity() / 8) wakeWriter_();
 }
 
 void RecordingFeed::Begin(bool live, GameMode headerMode, std::uint8_t playState, bool independent,

@@ -30,6 +30,7 @@ std::optional<std::string> RecordingFile::Create(const std::filesystem::path& fo
     if (error) return "cannot look into '" + Utf8(folder) + "' (" + error.message() + ")";
   }
   out_.open(path_, std::ios::binary | std::ios::app);
+  size_ = 0;
   if (!out_) {
     const int code = errno;
     return "cannot write '" + Utf8(path_) + "' (" +
@@ -42,9 +43,16 @@ bool RecordingFile::Append(std::string_view text, std::string& why) {
   errno = 0;
   out_.write(text.data(), static_cast<std::streamsize>(text.size()));
   out_.flush();
-  if (out_) return true;
+  if (out_) {
+    size_ += text.size();
+    return true;
+  }
   const int code = errno;
   why = code != 0 ? std::generic_category().message(code) : "the write failed";
+  // A full disk may have taken part of it: a torn last line would make the script unreadable.
+  out_.close();
+  std::error_code ignored;
+  std::filesystem::resize_file(path_, size_, ignored);
   return false;
 }
 

@@ -14,7 +14,8 @@ class RecordingFile {
  public:
   // Makes the folder when missing. On failure, why, as words for the console.
   std::optional<std::string> Create(const std::filesystem::path& folder, const std::string& stamp);
-  // False, with the reason in `why`, when the text did not all reach the file.
+  // False, with the reason in `why`, when the text did not all reach the file; the file is then
+  // cut back to its size before, so it ends with a whole line, and closed.
   bool Append(std::string_view text, std::string& why);
   void Close() { out_.close(); }
 
@@ -25,6 +26,7 @@ class RecordingFile {
  private:
   std::filesystem::path path_;
   std::ofstream out_;
+  std::uintmax_t size_ = 0;  // what reached the file
 };
 
 }  // namespace quillon::recording

@@ -1,6 +1,9 @@
 // The recording's pieces without the game: the lines' numbers and names, the files' names, and
 // the writer when the game runs ahead of it or the file grows too big.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <fstream>
 #include <sstream>
@@ -151,6 +154,26 @@ TEST_F(WriterTest, ARecordingStopsAtItsSizeLimitAfterAWholeLineAndSaysSo) {
   EXPECT_NE(console[0].find("reached its size limit of 4096 bytes"), std::string::npos)
       << console[0];
   EXPECT_EQ(writer->OpenRecording(), "");
+}
+
+TEST_F(WriterTest, AWriteThatFailsMidwayLeavesWholeLinesAndSaysSoOnce) {
+  // A disk that fills: writes past 1,000 bytes fail, the one that crosses it only in part.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  getrlimit(RLIMIT_FSIZE, &before);
+  rlimit small = before;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  for (int round = 0; round < 20; ++round) {
+    for (int i = 0; i < 7; ++i) Step(GameEvent::kLanded);
+    writer->Drain();
+  }
+  const std::string text = Finish();
+  setrlimit(RLIMIT_FSIZE, &before);
+  EXPECT_LE(text.size(), 1000u);
+  EXPECT_TRUE(text.ends_with("event landed\n")) << text.substr(text.size() - 40);
+  ASSERT_EQ(console.size(), 1u);
+  EXPECT_NE(console[0].find("cannot write the recording"), std::string::npos) << console[0];
 }
 
 }  // namespace
