@@ -37,6 +37,12 @@ std::int64_t UtcSecondsNow() {
   return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
+// What a freshly loaded plugin shows, so a replay shows the same from the start.
+bool ShowsZero(const quillon::ResetRecord& record) {
+  return record.resetCount == 0 && record.resetInterval == 0.0 && record.resetHeight == 0.0f &&
+         !std::signbit(record.resetHeight) && !std::signbit(record.resetInterval);
+}
+
 }  // namespace
 
 void QuillonPlugin::StartRecordingWriter() {
@@ -120,10 +126,8 @@ void QuillonPlugin::BeginRecordingAtInit() {
   // Only a tracker that a freshly loaded plugin would match can be replayed from the start;
   // otherwise the recording begins when practice does, as if switched on then.
   if (pauseMenuOpen || stopwatch.running || stopwatch.stoppedForPause) return;
-  const bool zero = record.resetCount == 0 && record.resetInterval == 0.0 &&
-                    record.resetHeight == 0.0f && !std::signbit(record.resetHeight) &&
-                    !std::signbit(record.resetInterval);
-  recordingFeed.Begin(false, GameMode::kFreeplay, 0, zero, UtcSecondsNow(), CounterFrequency());
+  recordingFeed.Begin(false, GameMode::kFreeplay, 0, ShowsZero(record), UtcSecondsNow(),
+                      CounterFrequency());
   recordingChecked = false;
   recordingCheck = practiceChecks;
 }
@@ -136,9 +140,7 @@ void QuillonPlugin::BeginRecordingInPlay() {
       (awaitingDodge ? play::kAwaitingDodge : 0) | (ballExploded ? play::kBallExploded : 0) |
       (chainEnded ? play::kChainEnded : 0) | (pauseMenuOpen ? play::kPauseMenuOpen : 0) |
       (timing ? play::kTiming : 0));
-  const bool zero = record.resetCount == 0 && record.resetInterval == 0.0 &&
-                    record.resetHeight == 0.0f && !std::signbit(record.resetHeight) &&
-                    !std::signbit(record.resetInterval) && !timing;
+  const bool zero = ShowsZero(record) && !timing;
   const GameMode mode = ReadGameMode();
   recordingFeed.NewMoment();
   recordingFeed.Begin(true, mode == GameMode::kTraining ? mode : GameMode::kFreeplay, state, zero,
