@@ -25,6 +25,7 @@ std::size_t SettingSize(SettingType type) {
 void RecordingFeed::Attach(RecordBuffer& buffer, Clock clock, std::function<void()> wakeWriter) {
   buffer_ = &buffer;
   clock_ = clock;
+  wakeMask_ = std::max<std::size_t>(buffer.Capacity() / 8, 1) - 1;
   wakeWriter_ = std::move(wakeWriter);
 }
 
@@ -34,44 +35,50 @@ void RecordingFeed::Watch(std::span<const WatchedSetting> settings) {
   nextSetting_ = 0;
 }
 
-std::int64_t RecordingFeed::Now() {
-  if (!stamped_) {
-    stamp_ = clock_();
-    stamped_ = true;
-  }
-  return stamp_;
-}
-
 void RecordingFeed::Forget() {
   modeKnown_ = gameStateKnown_ = screenKnown_ = frameKnown_ = false;
   ball_.known = car_.known = false;
   for (SettingBytes& setting : settingValues_) setting.known = false;
 }
 
-void RecordingFeed::Push(StepRecord record) {
-  record.ticks = Now();
-  if (lost_ > 0) {
+StepRecord* RecordingFeed::Claim(StepKind kind) {
+  if (lost_ > 0) [[unlikely]] {
     // The count goes first, so the writer knows where the gap is.
     if (buffer_->Free() < 2) {
       ++lost_;
-      return;
+      return nullptr;
     }
-    StepRecord gap;
-    gap.ticks = record.ticks;
-    gap.kind = StepKind::kLost;
-    gap.wide = static_cast<std::int64_t>(lost_);
-    buffer_->TryPush(gap);
+    StepRecord* gap = buffer_->Claim();
+    *gap = StepRecord{};
+    gap->ticks = Now();
+    gap->kind = StepKind::kLost;
+    gap->wide = static_cast<std::int64_t>(lost_);
+    buffer_->Commit();
     lost_ = 0;
   }
-  const std::size_t held = buffer_->TryPush(record);
-  if (held == 0) {
+  StepRecord* slot = buffer_->Claim();
+  if (slot == nullptr) [[unlikely]] {
     ++lost_;
     Forget();
     wakeWriter_();
-    return;
+    return nullptr;
   }
-  // An eighth full: the writer, which looks in now and then, is asked to look now.
-  if (held == buffer_->Capacity() / 8) wakeWriter_();
+  slot->ticks = Now();
+  slot->kind = kind;
+  return slot;
+}
+
+void RecordingFeed::WakeIfBehind() {
+  if (buffer_->Held() > wakeMask_) wakeWriter_();
+}
+
+void RecordingFeed::Push(const StepRecord& record) {
+  StepRecord* slot = Claim(record.kind);
+  if (slot == nullptr) return;
+  const std::int64_t ticks = slot->ticks;
+  *slot = record;
+  slot->ticks = ticks;
+  Commit();
 }
 
 void RecordingFeed::Begin(bool live, GameMode headerMode, std::uint8_t playState, bool independent,
@@ -118,13 +125,6 @@ void RecordingFeed::End(EndReason reason) {
   wakeWriter_();
 }
 
-void RecordingFeed::Event(GameEvent event) {
-  StepRecord record;
-  record.kind = StepKind::kEvent;
-  record.code = static_cast<std::uint8_t>(event);
-  Push(record);
-}
-
 void RecordingFeed::HandMode(GameMode mode) {
   modeKnown_ = true;
   mode_ = mode;
@@ -148,15 +148,15 @@ void RecordingFeed::HandPlace(StepKind kind, Place& last, bool present, float x,
           present,
           {std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
            std::bit_cast<std::uint32_t>(z)}};
-  StepRecord record;
-  record.kind = kind;
-  record.code = present ? 1 : 0;
+  StepRecord* record = Claim(kind);
+  if (record == nullptr) return;
+  record->code = present ? 1 : 0;
   if (present) {
-    record.values[0] = x;
-    record.values[1] = y;
-    record.values[2] = z;
+    record->values[0] = x;
+    record->values[1] = y;
+    record->values[2] = z;
   }
-  Push(record);
+  Commit();
 }
 
 void RecordingFeed::HandScreen(int width, int height) {

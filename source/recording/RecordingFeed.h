@@ -58,7 +58,18 @@ class RecordingFeed {
   // The overlay's values have just been set afresh, by a new chain or a chain's first reset.
   void MarkIndependent() { independent_ = true; }
 
-  void Event(GameEvent event);
+  // The one step of most hooks, kept short: a slot, the time, the event.
+  void Event(GameEvent event) {
+    StepRecord* slot = lost_ == 0 ? buffer_->Claim() : nullptr;
+    if (slot == nullptr) [[unlikely]] {
+      slot = Claim(StepKind::kEvent);
+      if (slot == nullptr) return;
+    }
+    slot->ticks = Now();
+    slot->kind = StepKind::kEvent;
+    slot->code = static_cast<std::uint8_t>(event);
+    Commit();
+  }
   void Mode(GameMode mode) {
     if (!modeKnown_ || mode != mode_) HandMode(mode);
   }
@@ -124,8 +135,24 @@ class RecordingFeed {
     nextSetting_ = nextSetting_ + 1 == settingCount_ ? 0 : nextSetting_ + 1;
   }
 
-  std::int64_t Now();
-  void Push(StepRecord record);
+  std::int64_t Now() {
+    if (!stamped_) {
+      stamp_ = clock_();
+      stamped_ = true;
+    }
+    return stamp_;
+  }
+  // A slot for a step of this kind, stamped with the moment's time; null when the step is lost.
+  // Only the fields the writer reads for the kind need setting. Commit hands it over.
+  StepRecord* Claim(StepKind kind);
+  void Commit() {
+    buffer_->Commit();
+    if ((buffer_->Pushed() & wakeMask_) == 0) WakeIfBehind();
+  }
+  // An eighth of the ring waiting: the writer, which looks in now and then, is asked to look now.
+  void WakeIfBehind();
+  // For steps that are not on every hook: the whole record, stamped here.
+  void Push(const StepRecord& record);
   void PushSetting(std::size_t index);
   void HandMode(GameMode mode);
   void HandGameState(bool present);
@@ -140,6 +167,7 @@ class RecordingFeed {
   std::array<WatchedSetting, kMaxSettings> settings_{};
   std::size_t settingCount_ = 0;
   std::size_t nextSetting_ = 0;
+  std::size_t wakeMask_ = 0;  // an eighth of the ring, less one
 
   bool active_ = false;
   bool independent_ = false;
