@@ -87,13 +87,13 @@ class RecordingFeed {
       HandScreen(width, height);
     }
   }
-  // The frame's text, when it changed, after every watched variable that changed. A frame whose
-  // text stayed looks at one variable, each in turn: until the text changes, the values only
-  // colour it.
+  // The frame's text, when it changed, after every watched variable that changed. While the
+  // text stays, every fourth frame looks at one variable, each in turn: until the text changes,
+  // the values only colour it, and a change reaches the recording within a second or so.
   void Frame(const FrameView& view) {
     const bool expect = !view.shown || independent_;
     if (frameKnown_ && SameFrame(view, expect)) {
-      PollOneSetting();
+      if ((++quietFrames_ & 3) == 0) PollOneSetting();
       return;
     }
     HandFrame(view, expect);
@@ -168,6 +168,7 @@ class RecordingFeed {
   std::size_t settingCount_ = 0;
   std::size_t nextSetting_ = 0;
   std::size_t wakeMask_ = 0;  // an eighth of the ring, less one
+  std::uint32_t quietFrames_ = 0;
 
   bool active_ = false;
   bool independent_ = false;
