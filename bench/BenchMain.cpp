@@ -60,8 +60,9 @@ int main(int argc, char** argv) {
                       "BM_Hook_HostCallsOfALanding", "<= 1.2");
   reporter.PrintRatio("recorded mix / mix of game events", "BM_Hook_MixRecording", "BM_Hook_Mix",
                       "<= 1.25");
-  reporter.PrintRatio("recorded frame / frame (one colour)", "BM_Frame_DrawOverlay/OneColorRecorded",
-                      "BM_Frame_DrawOverlay/OneColor", "<= 1.1");
+  reporter.PrintRatio("recorded frame / frame (one colour)",
+                      "BM_Frame_DrawOverlay/OneColorRecorded", "BM_Frame_DrawOverlay/OneColor",
+                      "<= 1.1");
   reporter.PrintRatio("recorded replay / replay (10^6 steps)", "BM_Replay_MillionStepsRecorded",
                       "BM_Replay_MillionSteps", "<= 1.25");
   return 0;
