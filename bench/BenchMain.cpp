@@ -57,7 +57,12 @@ int main(int argc, char** argv) {
                         "BM_Frame_DrawOverlay" + suffix, ">= 5");
   }
   reporter.PrintRatio("counted landing / its host calls", "BM_Hook_CountedLanding",
-                      "BM_Hook_HostCallsOfALanding", "<= 2");
+                      "BM_Hook_HostCallsOfALanding", "<= 1.2");
+  reporter.PrintRatio("recorded mix / mix of game events", "BM_Hook_MixRecording", "BM_Hook_Mix",
+                      "<= 1.25");
+  reporter.PrintRatio("recorded frame / frame (one colour)",
+                      "BM_Frame_DrawOverlay/OneColorRecorded", "BM_Frame_DrawOverlay/OneColor",
+                      "<= 1.1");
   reporter.PrintRatio("recorded replay / replay (10^6 steps)", "BM_Replay_MillionStepsRecorded",
                       "BM_Replay_MillionSteps", "<= 1.25");
   return 0;

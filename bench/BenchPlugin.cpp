@@ -4,7 +4,8 @@
 
 namespace bench {
 
-BenchPlugin::BenchPlugin() {
+BenchPlugin::BenchPlugin(bool recorded) {
+  host.FindVariable("quillon_record")->SetText(recorded ? "1" : "0");
   host.World().mode = pluginsdk::GameMode::Freeplay;
   Fire("init");
   host.AdvanceTo(3 * pluginsdk::HostClock::kTicksPerSecond);

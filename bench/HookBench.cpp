@@ -62,8 +62,9 @@ void BM_Hook_Dodge(benchmark::State& state) {
 }
 BENCHMARK(BM_Hook_Dodge);
 
-// A player's rhythm: chains of air resets with dodges, a floor landing, a pause.
-void BM_Hook_Mix(benchmark::State& state) {
+// A player's rhythm: chains of air resets with dodges, a floor landing, a pause; with `recorded`,
+// each event also handed to the recording's writer.
+void HookMix(benchmark::State& state, bool recorded) {
   struct Event {
     std::string_view function;
     float carZ;
@@ -82,7 +83,7 @@ void BM_Hook_Mix(benchmark::State& state) {
       {Function("landed"), 17.0f},
       {Function("jump"), 17.0f},
   }};
-  bench::BenchPlugin b;
+  bench::BenchPlugin b(recorded);
   b.Ball(700.0f);
   std::int64_t now = b.host.Clock().Now();
   std::size_t next = 0;
@@ -95,7 +96,16 @@ void BM_Hook_Mix(benchmark::State& state) {
     b.host.FireEvent(event.function);
   }
 }
+void BM_Hook_Mix(benchmark::State& state) {
+  HookMix(state, false);
+}
 BENCHMARK(BM_Hook_Mix);
+
+// The writer formats and appends on its own thread; this is the game thread's share.
+void BM_Hook_MixRecording(benchmark::State& state) {
+  HookMix(state, true);
+}
+BENCHMARK(BM_Hook_MixRecording);
 
 std::int64_t SteadyNow() {
   LARGE_INTEGER counter;

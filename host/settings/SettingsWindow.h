@@ -29,9 +29,9 @@ struct ScreenRect {
 class SettingsWindow {
  public:
   // The size it opens with: tall enough for the whole page with a colour editor for each text
-  // and the statistics below.
+  // and the statistics below, the recording's line included.
   static constexpr float kWidth = 720.0f;
-  static constexpr float kHeight = 840.0f;
+  static constexpr float kHeight = 880.0f;
 
   explicit SettingsWindow(BakkesMod::Plugin::PluginSettingsWindow& page);
   ~SettingsWindow();

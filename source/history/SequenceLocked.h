@@ -25,11 +25,19 @@ class SequenceLocked {
    public:
     using Plain = std::array<std::uint64_t, (sizeof(Part) + 7) / 8>;
 
+    // Each word is taken from the part in place, with no copy of the whole part first.
     void Store(const Part& part) {
-      Plain words{};
-      std::memcpy(words.data(), &part, sizeof(Part));
-      for (std::size_t i = 0; i < words.size(); ++i) {
-        atomic_[i].store(words[i], std::memory_order_release);
+      const auto* bytes = reinterpret_cast<const unsigned char*>(&part);
+      constexpr std::size_t kWhole = sizeof(Part) / 8;
+      for (std::size_t i = 0; i < kWhole; ++i) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + 8 * i, 8);
+        atomic_[i].store(word, std::memory_order_release);
+      }
+      if constexpr (sizeof(Part) % 8 != 0) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes + 8 * kWhole, sizeof(Part) % 8);
+        atomic_[kWhole].store(word, std::memory_order_release);
       }
     }
     void Load(Plain& words) const {

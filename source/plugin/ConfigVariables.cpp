@@ -83,4 +83,6 @@ void QuillonPlugin::RegisterVariables() {
            keepOnScreen, false);
   Register(cvars, {kAnnounceBest, "1", "Announce a new best chain with a toast", kSwitch},
            announceBest, true);
+  Register(cvars, {kRecordSessions, "0", "Record practice sessions to the data folder", kSwitch},
+           recordSessions, false);
 }

@@ -22,5 +22,6 @@ inline constexpr const char* kRgbSpeed = "quillon_rgb_speed";
 // Registered after the sixteen above.
 inline constexpr const char* kKeepOnScreen = "quillon_keep_on_screen";
 inline constexpr const char* kAnnounceBest = "quillon_announce_best";
+inline constexpr const char* kRecordSessions = "quillon_record";
 
 }  // namespace quillon::cvar

@@ -23,13 +23,20 @@ constexpr char kOpaque = static_cast<char>(255);
 // any plugin object.
 quillon::CycleColorMemo cycleColors;
 
-// In a game of free play or custom training, with the plugin switched on. Custom training is asked
-// about only outside free play.
-bool IsOverlayShown(QuillonPlugin& plugin) {
-  GameWrapper& game = *plugin.gameWrapper;
-  if (!game.IsInGame()) return false;
-  if (!game.IsInFreeplay() && !game.IsInCustomTraining()) return false;
+using quillon::recording::GameMode;
+
+// In a game of free play or custom training, with the plugin switched on.
+bool IsOverlayShown(const QuillonPlugin& plugin, GameMode mode) {
+  if (mode != GameMode::kFreeplay && mode != GameMode::kTraining) return false;
   return *plugin.enabled;
+}
+
+// Where the host's frame line starts a new group among the six texts: wherever a text's row
+// differs from the one before it (a row that is not a number differs even from itself).
+std::uint8_t RowBreaks(float top0, float top1, float top2) {
+  return static_cast<std::uint8_t>((top0 != top0 ? 1 : 0) | (top1 != top0 ? 2 : 0) |
+                                   (top1 != top1 ? 4 : 0) | (top2 != top1 ? 8 : 0) |
+                                   (top2 != top2 ? 16 : 0));
 }
 
 // The colour every text has unless it gets its own: this frame's cycle colour, which moves the
@@ -101,7 +108,12 @@ float KeptOnScreen(float start, float farEdge, int screenSide) {
 }  // namespace
 
 void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
-  if (!IsOverlayShown(*this)) return;
+  const GameMode mode = ReadGameMode();
+  const bool recording = RecordFrameStart(mode);
+  if (!IsOverlayShown(*this, mode)) {
+    if (recording) recordingFeed.Frame({});
+    return;
+  }
   SetBaseColor(*this, canvas);
 
   // One copy per frame, so the three lines always belong together.
@@ -118,6 +130,7 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
   if (*keepOnScreen) {
     // The whole block moves, so its lines keep their spacing and each shadow its text.
     const Vector2 screen = canvas.GetSize();
+    if (recording) recordingFeed.Screen(screen.X, screen.Y);
     Vector2F farEdges{x, top0};
     ExtendBlock<kResetsLabel>(*this, canvas, x, top0, countText.View(), farEdges);
     ExtendBlock<kHeightLabel>(*this, canvas, x, top0 + step, heightText.View(), farEdges);
@@ -127,10 +140,30 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
   }
   const float top1 = top0 + step;
   const float top2 = top1 + step;
+  if (recording) {
+    recordingFeed.Frame({true, static_cast<std::uint32_t>(count), interval, height, *heightDecimal,
+                         RowBreaks(top0, top1, top2)});
+  }
   DrawLine<kResetsLabel>(*this, canvas, x, top0, *resetLabelColor, countText.View(),
                          *resetNumberColor);
   DrawLine<kHeightLabel>(*this, canvas, x, top1, *heightLabelColor, heightText.View(),
                          *heightNumberColor);
   DrawLine<kTimeLabel>(*this, canvas, x, top2, *timeLabelColor, intervalText.View(),
                        *timeNumberColor);
+}
+
+std::string QuillonPlugin::RecordedOverlayText(const quillon::recording::StepRecord& frame) {
+  namespace flag = quillon::recording::frame;
+  const NumberText count = NumberText::Unsigned(frame.count);
+  const NumberText height =
+      NumberText::Fixed(frame.values[0], (frame.flags & flag::kDecimals) != 0 ? 2 : 0);
+  const NumberText interval = NumberText::Fixed(static_cast<float>(frame.number), 2);
+  const std::string_view texts[] = {kResetsLabel,  count.View(), kHeightLabel,
+                                    height.View(), kTimeLabel,   interval.View()};
+  std::string line(texts[0]);
+  for (int i = 1; i < 6; ++i) {
+    if ((frame.separators & (1u << (i - 1))) != 0) line += " | ";
+    line += texts[i];
+  }
+  return line;
 }

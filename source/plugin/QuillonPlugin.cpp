@@ -47,9 +47,11 @@ void QuillonPlugin::onLoad() {
   RegisterVariables();
   HookGameFunctions();
   LoadStatistics();
+  StartRecordingWriter();
 }
 
 void QuillonPlugin::onUnload() {
+  StopRecording();
   StopChainLog();
   record.intervalStopwatch.StopAndClear();
   overlayRegistered = false;

@@ -8,6 +8,8 @@
 #include "NewBestWatch.h"
 #include "PluginSettingsWindow.h"
 #include "PracticeStatistics.h"
+#include "RecordingFeed.h"
+#include "RecordingWriter.h"
 #include "ResetRecord.h"
 
 // Counts resets (landings with the car in the air) while the player practises alone, and shows
@@ -70,6 +72,20 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   std::shared_ptr<bool> announceBest;  // a toast when a chain passes the all-time best
   quillon::NewBestWatch newBestWatch;
 
+  // --- Practice recording (SessionRecording.cpp) -----------------------------------------------
+  // Each practice game event as a session script in the data folder, while the switch is on.
+  std::shared_ptr<bool> recordSessions;
+  std::unique_ptr<quillon::recording::RecordBuffer> recordBuffer;
+  std::unique_ptr<quillon::recording::RecordingWriter> recordingWriter;
+  quillon::recording::RecordingFeed recordingFeed;
+  bool recordingWanted = false;      // the switch as last seen
+  bool recordingLoaded = false;      // between load and unload
+  bool recordingChecked = false;     // the recording's practice check has found practice
+  std::uint64_t practiceChecks = 0;  // practice checks scheduled so far
+  std::uint64_t recordingCheck = 0;  // the one that decides the recording held back
+  // The host's frame line for a recorded frame that shows the overlay (OverlayRenderer.cpp).
+  static std::string RecordedOverlayText(const quillon::recording::StepRecord& frame);
+
  private:
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
   void RegisterVariables();
@@ -115,8 +131,49 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void OnBallExplode(std::string eventName);
   void OnPauseMenuOpened(std::string eventName);
   void OnPauseRemoved(std::string eventName);
-  // Decides, once per game event, whether the play handlers work.
-  void CheckPracticeMode();
+  // Decides, once per game event, whether the play handlers work; `check` counts the checks.
+  void CheckPracticeMode(std::uint64_t check);
+  // What IsInGame, IsInFreeplay and IsInCustomTraining answer, asked in that order.
+  quillon::recording::GameMode ReadGameMode();
+
+  // --- Practice recording (SessionRecording.cpp) -----------------------------------------------
+  void StartRecordingWriter();
+  void StopRecording();
+  // The switch changed: begins or ends a recording.
+  void RecordingSwitched();
+  void BeginRecordingAtInit();
+  void BeginRecordingInPlay();
+  void RecordPracticeCheck(bool wasActive, quillon::recording::GameMode mode, std::uint64_t check);
+  void RecordEvent(quillon::recording::GameEvent event);
+  void RecordGameEventEnd();
+  // What a landing read (null where it found nothing, or stopped before asking), then the event.
+  void RecordLanding(bool gameState, const Vector* ball, const Vector* car);
+  void RecordLandingRead(bool gameState, const Vector* ball, const Vector* car);
+  // A frame's start: the switch and the mode; whether a recording takes the frame.
+  bool RecordFrameStart(quillon::recording::GameMode mode);
+  void DrawRecordingLine();
   // A reference to this object that does not keep it alive; empty once the module lets it go.
   std::weak_ptr<QuillonPlugin> WeakSelf();
 };
+
+// Inline: every hook and frame passes here, and most find nothing to do.
+inline void QuillonPlugin::RecordEvent(quillon::recording::GameEvent event) {
+  if (*recordSessions != recordingWanted) RecordingSwitched();
+  if (!recordingFeed.Active()) return;
+  recordingFeed.NewMoment();
+  recordingFeed.Event(event);
+}
+
+inline void QuillonPlugin::RecordLanding(bool gameState, const Vector* ball, const Vector* car) {
+  if (*recordSessions != recordingWanted || recordingFeed.Active()) {
+    RecordLandingRead(gameState, ball, car);
+  }
+}
+
+inline bool QuillonPlugin::RecordFrameStart(quillon::recording::GameMode mode) {
+  if (*recordSessions != recordingWanted) RecordingSwitched();
+  if (!recordingFeed.Active()) return false;
+  recordingFeed.NewMoment();
+  recordingFeed.Mode(mode);
+  return true;
+}

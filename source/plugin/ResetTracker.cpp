@@ -17,6 +17,9 @@ float BallHeightPercent(const Vector& ballLocation) {
                             kBallHeightSpan * 100.0);
 }
 
+using quillon::recording::GameEvent;
+using quillon::recording::GameMode;
+
 struct HookedFunction {
   const char* name;
   void (QuillonPlugin::*handler)(std::string);
@@ -43,11 +46,14 @@ void QuillonPlugin::HookGameFunctions() {
 }
 
 void QuillonPlugin::OnGameEventInit(std::string /*eventName*/) {
-  if (overlayRegistered) return;
+  if (overlayRegistered) {
+    RecordEvent(GameEvent::kInit);
+    return;
+  }
   // Held weakly: the host may let the plugin go before the check fires.
   gameWrapper->SetTimeout(
-      [plugin = WeakSelf()](GameWrapper*) {
-        if (const auto self = plugin.lock()) self->CheckPracticeMode();
+      [plugin = WeakSelf(), check = ++practiceChecks](GameWrapper*) {
+        if (const auto self = plugin.lock()) self->CheckPracticeMode(check);
       },
       kPracticeCheckDelaySeconds);
   gameWrapper->RegisterDrawable(
@@ -56,21 +62,25 @@ void QuillonPlugin::OnGameEventInit(std::string /*eventName*/) {
   awaitingDodge = false;
   ballExploded = false;
   chainEnded = true;
+  BeginRecordingAtInit();
 }
 
-void QuillonPlugin::CheckPracticeMode() {
-  if (!gameWrapper->IsInGame()) {
-    practiceActive = false;
-    return;
-  }
-  if (gameWrapper->IsInFreeplay()) {
-    practiceActive = true;
-    return;
-  }
-  practiceActive = gameWrapper->IsInCustomTraining();
+GameMode QuillonPlugin::ReadGameMode() {
+  if (!gameWrapper->IsInGame()) return GameMode::kMenu;
+  if (gameWrapper->IsInFreeplay()) return GameMode::kFreeplay;
+  return gameWrapper->IsInCustomTraining() ? GameMode::kTraining : GameMode::kMatch;
+}
+
+void QuillonPlugin::CheckPracticeMode(std::uint64_t check) {
+  const bool wasActive = practiceActive;
+  const GameMode mode = ReadGameMode();
+  practiceActive = mode == GameMode::kFreeplay || mode == GameMode::kTraining;
+  RecordPracticeCheck(wasActive, mode, check);
 }
 
 void QuillonPlugin::OnGameEventDestroyed(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kDestroyed);
+  RecordGameEventEnd();
   gameWrapper->UnregisterDrawables();
   FinishChain();
   record.intervalStopwatch.StopAndClear();
@@ -83,59 +93,85 @@ void QuillonPlugin::OnGameEventDestroyed(std::string /*eventName*/) {
 }
 
 void QuillonPlugin::OnJump(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kJump);
   if (ballExploded || !chainEnded || !practiceActive) return;
   FinishChain();
   record.Clear();
+  recordingFeed.MarkIndependent();
   awaitingDodge = false;
   chainEnded = false;
 }
 
 void QuillonPlugin::OnCarLanded(std::string /*eventName*/) {
-  if (awaitingDodge || ballExploded || !practiceActive) return;
+  if (awaitingDodge || ballExploded || !practiceActive) {
+    RecordEvent(GameEvent::kLanded);
+    return;
+  }
   const ServerWrapper gameState = gameWrapper->GetCurrentGameState();
-  if (!gameState) return;
+  if (!gameState) {
+    RecordLanding(false, nullptr, nullptr);
+    return;
+  }
   const BallWrapper ball = gameState.GetBall();
-  if (!ball) return;
-  const float height = BallHeightPercent(ball.GetLocation());
+  if (!ball) {
+    RecordLanding(true, nullptr, nullptr);
+    return;
+  }
+  const Vector ballLocation = ball.GetLocation();
+  const float height = BallHeightPercent(ballLocation);
   const CarWrapper car = gameWrapper->GetLocalCar();
-  if (car.IsNull()) return;
-  if (!(car.GetLocation().Z > kAirborneHeight)) return;
+  if (car.IsNull()) {
+    RecordLanding(true, &ballLocation, nullptr);
+    return;
+  }
+  const Vector carLocation = car.GetLocation();
+  RecordLanding(true, &ballLocation, &carLocation);
+  if (!(carLocation.Z > kAirborneHeight)) return;
   awaitingDodge = true;
+  // A reset from a stopwatch at rest sets all three values afresh.
+  if (!record.intervalStopwatch.running) recordingFeed.MarkIndependent();
   record.RegisterReset(height, pauseMenuOpen);
   CountReset();
 }
 
 void QuillonPlugin::OnDodge(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kDodge);
   if (ballExploded || !practiceActive) return;
   awaitingDodge = false;
 }
 
 void QuillonPlugin::OnBallHitGround(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kBallGround);
   if (ballExploded || !practiceActive) return;
   chainEnded = true;
 }
 
 void QuillonPlugin::OnRoundStart(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kRoundStart);
   if (!practiceActive) return;
   FinishChain();
   record.Clear();
+  recordingFeed.MarkIndependent();
   awaitingDodge = true;
   ballExploded = false;
   chainEnded = true;
 }
 
 void QuillonPlugin::OnBallExplode(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kExplode);
   if (!practiceActive) return;
   ballExploded = true;
 }
 
 void QuillonPlugin::OnPauseMenuOpened(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kPause);
   if (!practiceActive) return;
   pauseMenuOpen = true;
   record.intervalStopwatch.StopForPause();
 }
 
 void QuillonPlugin::OnPauseRemoved(std::string /*eventName*/) {
+  RecordEvent(GameEvent::kUnpause);
   if (!practiceActive) return;
   pauseMenuOpen = false;
   record.intervalStopwatch.ResumeAfterPause();

@@ -37,6 +37,8 @@ void QuillonPlugin::DrawSettingsPage() {
   FloatSliderSetting(cvar::kRgbSpeed, "RGB Cycle Speed", 0.0f, 2.0f);
   CheckboxSetting(cvar::kKeepOnScreen, "Keep Overlay On Screen");
   CheckboxSetting(cvar::kAnnounceBest, "Announce A New Best Chain");
+  CheckboxSetting(cvar::kRecordSessions, "Record Practice Sessions");
+  DrawRecordingLine();
   DrawStatistics();
 }
 

@@ -119,7 +119,7 @@ TEST(Loader, LoadsAndUnloadsTwoHundredTimes) {
   for (int cycle = 0; cycle < 200; ++cycle) {
     host::LoadedPlugin plugin(host, PluginPath());
     ASSERT_EQ(host.HookCount(), 10u);
-    ASSERT_EQ(host.Variables().size(), 18u);  // the sixteen and the two later
+    ASSERT_EQ(host.Variables().size(), 19u);  // the sixteen and the three later
     host.FireEvent("Function TAGame.GameEvent_TA.Init");
     ASSERT_EQ(host.DrawableCount(), 1u);
   }

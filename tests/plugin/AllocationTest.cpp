@@ -23,6 +23,7 @@ struct ColorMode {
   const char* sameColor;
   const char* cycling;
   const char* keepOnScreen;
+  const char* record;
 };
 
 class FrameAllocations : public ::testing::TestWithParam<ColorMode> {};
@@ -35,6 +36,7 @@ TEST_P(FrameAllocations, NoFrameAllocates) {
   session.Set("quillon_samecolorenabled", GetParam().sameColor);
   session.Set("quillon_rgb_enabled", GetParam().cycling);
   session.Set("quillon_keep_on_screen", GetParam().keepOnScreen);
+  session.Set("quillon_record", GetParam().record);
   // Past the screen's corner, so a kept overlay is moved back every frame.
   session.Set("quillon_posx", "1900");
   session.Set("quillon_posy", "1070");
@@ -55,13 +57,14 @@ TEST_P(FrameAllocations, NoFrameAllocates) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FrameAllocations,
-                         ::testing::Values(ColorMode{"OneColor", "1", "0", "0"},
-                                           ColorMode{"PerTextColors", "0", "0", "0"},
-                                           ColorMode{"Cycling", "1", "1", "0"},
-                                           ColorMode{"KeptOnScreen", "0", "0", "1"}),
+                         ::testing::Values(ColorMode{"OneColor", "1", "0", "0", "0"},
+                                           ColorMode{"PerTextColors", "0", "0", "0", "0"},
+                                           ColorMode{"Cycling", "1", "1", "0", "0"},
+                                           ColorMode{"KeptOnScreen", "0", "0", "1", "0"},
+                                           ColorMode{"Recorded", "0", "1", "1", "1"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(HookAllocations, TheCountReachesIntoTheModule) {
+TEST(HookAllocationCount, TheCountReachesIntoTheModule) {
   testing_support::PluginSession session;
   session.StartFreeplay();
   session.Fire("jump");
@@ -72,9 +75,13 @@ TEST(HookAllocations, TheCountReachesIntoTheModule) {
 }
 
 // Apart from the host's own cost of each call, the game thread allocates nothing, not even for
-// a finished chain: it only hands the chain to the chain log's writer thread.
-TEST(HookAllocations, MixedGameEventsAllocateNothingButTheHostsNameCopy) {
+// a finished chain: it only hands the chain to the chain log's writer thread, and each step of a
+// recording to the recording's.
+class HookAllocations : public ::testing::TestWithParam<bool> {};
+
+TEST_P(HookAllocations, MixedGameEventsAllocateNothingButTheHostsNameCopy) {
   testing_support::PluginSession session;
+  session.Set("quillon_record", GetParam() ? "1" : "0");
   session.StartFreeplay();
   session.Ball(700.0f);
   struct Event {
@@ -136,5 +143,8 @@ TEST(HookAllocations, MixedGameEventsAllocateNothingButTheHostsNameCopy) {
     EXPECT_EQ(allocations[i], 1) << "event " << i << ": the host's one copy of the name";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(RecordingOffAndOn, HookAllocations, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Recorded" : "Unrecorded"; });
 
 }  // namespace

@@ -37,11 +37,12 @@ const Expected kVariables[] = {
     // Registered after the sixteen.
     {"quillon_keep_on_screen", "0", "Keep the overlay on a smaller screen", 0.0f, 1.0f},
     {"quillon_announce_best", "1", "Announce a new best chain with a toast", 0.0f, 1.0f},
+    {"quillon_record", "0", "Record practice sessions to the data folder", 0.0f, 1.0f},
 };
 
 constexpr LinearColor kYellow{255.0f, 255.0f, 0.0f, 255.0f};
 
-TEST(ConfigVariables, LoadRegistersTheSixteenThenTheTwoLaterInOrderWithDefaultsAndBounds) {
+TEST(ConfigVariables, LoadRegistersTheSixteenThenTheLaterOnesInOrderWithDefaultsAndBounds) {
   testing_support::PluginSession session;
   const auto& variables = session.Host().Variables();
   ASSERT_EQ(variables.size(), std::size(kVariables));
@@ -78,6 +79,7 @@ TEST(ConfigVariables, BoundValuesHoldTheVariablesRightAfterLoad) {
   EXPECT_EQ(*plugin.rgbSpeed, 1.0f);
   EXPECT_FALSE(*plugin.keepOnScreen);
   EXPECT_TRUE(*plugin.announceBest);
+  EXPECT_FALSE(*plugin.recordSessions);
 }
 
 TEST(ConfigVariables, AChangeMadeThroughTheHostReachesTheBoundValueAtOnce) {

@@ -97,17 +97,18 @@ TEST_P(PageLayoutTest, ShowsTheDescriptionAndEachWidgetInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     BothColorModes, PageLayoutTest,
     ::testing::Values(
-        PageLayout{"OneColorForAllText",
-                   "1",
-                   {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
-                    "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
-                    "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
-                    kYellow, "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"},
-                   {"Enable Quillon Plugin", "Quillon Position X", "Quillon Position Y",
-                    "Text Size", "Enable Drop Shadows", "Enable Height Decimal",
-                    "Use Same Color For All Text", "Text Color", "Enable Gamer Mode",
-                    "RGB Cycle Speed", "Keep Overlay On Screen", "Announce A New Best Chain"},
-                   kPerTextColorLabels},
+        PageLayout{
+            "OneColorForAllText",
+            "1",
+            {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
+             "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
+             "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color", kYellow,
+             "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"},
+            {"Enable Quillon Plugin", "Quillon Position X", "Quillon Position Y", "Text Size",
+             "Enable Drop Shadows", "Enable Height Decimal", "Use Same Color For All Text",
+             "Text Color", "Enable Gamer Mode", "RGB Cycle Speed", "Keep Overlay On Screen",
+             "Announce A New Best Chain", "Record Practice Sessions"},
+            kPerTextColorLabels},
         PageLayout{
             "AColorForEachText",
             "0",
@@ -137,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
              "Enable Drop Shadows", "Enable Height Decimal", "Use Same Color For All Text",
              "Reset Label Color", "Reset Number Color", "Height Label Color", "Height Number Color",
              "Timer Label Color", "Timer Number Color", "Enable Gamer Mode", "RGB Cycle Speed",
-             "Keep Overlay On Screen", "Announce A New Best Chain"},
+             "Keep Overlay On Screen", "Announce A New Best Chain", "Record Practice Sessions"},
             {"Text Color"}}),
     [](const auto& info) { return info.param.name; });
 
@@ -158,7 +159,8 @@ TEST_F(SettingsPageTest, EveryWidgetShowsItsVariableAsTheRegistryHoldsIt) {
                  "{ 9999 } Quillon Position Y", "{ 3.250 } Text Size", "[ ] Enable Drop Shadows",
                  "[x] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
                  kYellow, "[x] Enable Gamer Mode", "{ 0.500 } RGB Cycle Speed"},
-                {"[x] Keep Overlay On Screen", "[ ] Announce A New Best Chain"}));
+                {"[x] Keep Overlay On Screen", "[ ] Announce A New Best Chain",
+                 "[ ] Record Practice Sessions"}));
 }
 
 TEST_F(SettingsPageTest, TheWholePageFitsInTheWindow) {
@@ -226,7 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckBox{"Use Same Color For All Text", cvar::kSameColorEnabled},
                       CheckBox{"Enable Gamer Mode", cvar::kRgbEnabled},
                       CheckBox{"Keep Overlay On Screen", cvar::kKeepOnScreen},
-                      CheckBox{"Announce A New Best Chain", cvar::kAnnounceBest}),
+                      CheckBox{"Announce A New Best Chain", cvar::kAnnounceBest},
+                      CheckBox{"Record Practice Sessions", cvar::kRecordSessions}),
     [](const auto& info) {
       std::string name = info.param.variable;
       return name.substr(name.find('_') + 1);

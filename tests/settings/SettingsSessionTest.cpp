@@ -48,6 +48,7 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  { 1.000 } RGB Cycle Speed\n"
             "  [ ] Keep Overlay On Screen\n"
             "  [x] Announce A New Best Chain\n"
+            "  [ ] Record Practice Sessions\n"
             "  --------------------------------\n"
             "  Session statistics\n"
             "  Chains: 0\n"
@@ -111,7 +112,7 @@ const std::string kSameColorLabels =
     "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
     "\"Use Same Color For All Text\", \"Text Color\", \"Enable Gamer Mode\", "
     "\"RGB Cycle Speed\", \"Keep Overlay On Screen\", "
-    "\"Announce A New Best Chain\", \"Clear statistics\"";
+    "\"Announce A New Best Chain\", \"Record Practice Sessions\", \"Clear statistics\"";
 const std::string kPerTextColorLabels =
     "; it has \"Enable Quillon Plugin\", \"Quillon Position X\", \"Quillon Position Y\", "
     "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
@@ -119,7 +120,7 @@ const std::string kPerTextColorLabels =
     "\"Height Label Color\", \"Height Number Color\", \"Timer Label Color\", "
     "\"Timer Number Color\", \"Enable Gamer Mode\", \"RGB Cycle Speed\", \"Keep Overlay On "
     "Screen\", "
-    "\"Announce A New Best Chain\", \"Clear statistics\"";
+    "\"Announce A New Best Chain\", \"Record Practice Sessions\", \"Clear statistics\"";
 
 class MissingWidgetTest : public SettingsSessionTest,
                           public ::testing::WithParamInterface<MissingWidget> {};

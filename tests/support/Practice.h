@@ -112,6 +112,7 @@ inline const std::vector<std::string> kFreshStatistics{
 inline const std::vector<std::string> kLaterSettings{
     "[ ] Keep Overlay On Screen",
     "[x] Announce A New Best Chain",
+    "[ ] Record Practice Sessions",
 };
 
 // The page's statistics section as a player reads it: its lines, the plots' titles and values,

@@ -23,7 +23,7 @@ TEST(WindowLayout, SettingsAtTheRightEdgeAndTheCanvasWhatStaysVisible) {
       {{1280, 720}, true, {560, 0}, {720, 680}, {560, 680}},
       {{1280, 720}, false, {560, 0}, {720, 680}, {1280, 680}},
       {{800, 600}, true, {440, 0}, {360, 560}, {440, 560}},
-      {{1920, 1080}, true, {1200, 24}, {720, 840}, {1200, 1040}},
+      {{1920, 1080}, true, {1200, 24}, {720, 880}, {1200, 1040}},
       {{300, 200}, true, {0, 0}, {360, 160}, {1, 160}},  // narrower than the settings window
   };
   for (const Case& c : cases) {

@@ -1,0 +1,193 @@
+#pragma once
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "RecordBuffer.h"
+#include "StepRecord.h"
+
+namespace quillon::recording {
+
+enum class SettingType : std::uint8_t { kSwitch, kInteger, kFloat, kColor };
+
+// A variable whose value goes into the recording, read through its bound value.
+struct WatchedSetting {
+  const char* name;
+  SettingType type;
+  const void* value;  // bool, int, float or four floats, kept alive by the plugin
+};
+
+// What a frame of the overlay shows, as far as its text goes.
+struct FrameView {
+  bool shown = false;
+  std::uint32_t count = 0;
+  double interval = 0.0;
+  float height = 0.0f;
+  bool decimals = false;
+  std::uint8_t separators = kAllOnOneRow;
+};
+
+// The game thread's side of a recording: hands each step over as a fixed-size record, and the
+// values it reads (mode, ball, car, game state, settings, screen, the overlay's text) only when
+// they differ from the last ones handed over. Nothing here allocates, formats or touches a
+// file; when the ring is full the steps are counted as lost and handed over as a count.
+class RecordingFeed {
+ public:
+  using Clock = std::int64_t (*)();
+  static constexpr std::size_t kMaxSettings = 32;
+
+  // At load: the ring, the clock and how to wake the writer; the variables to record, in the
+  // order of their `set` lines.
+  void Attach(RecordBuffer& buffer, Clock clock, std::function<void()> wakeWriter);
+  void Watch(std::span<const WatchedSetting> settings);
+
+  bool Active() const { return active_; }
+  // A new moment of the game (a hook, a timeout, a frame): the next step reads the clock.
+  void NewMoment() { stamped_ = false; }
+
+  // `live`: begun in play, with the tracker's `playState`; otherwise at the game event's start.
+  // `independent`: what the overlay shows needs nothing from before.
+  void Begin(bool live, GameMode headerMode, std::uint8_t playState, bool independent,
+             std::int64_t utcSeconds, std::int64_t frequency);
+  void Open(GameMode found);
+  void Discard();
+  void End(EndReason reason);
+  // The overlay's values have just been set afresh, by a new chain or a chain's first reset.
+  void MarkIndependent() { independent_ = true; }
+
+  // The one step of most hooks, kept short: a slot, the time, the event.
+  void Event(GameEvent event) {
+    StepRecord* slot = lost_ == 0 ? buffer_->Claim() : nullptr;
+    if (slot == nullptr) [[unlikely]] {
+      slot = Claim(StepKind::kEvent);
+      if (slot == nullptr) return;
+    }
+    slot->ticks = Now();
+    slot->kind = StepKind::kEvent;
+    slot->code = static_cast<std::uint8_t>(event);
+    Commit();
+  }
+  void Mode(GameMode mode) {
+    if (!modeKnown_ || mode != mode_) HandMode(mode);
+  }
+  void GameState(bool present) {
+    if (!gameStateKnown_ || present != gameState_) HandGameState(present);
+  }
+  void Ball(bool present, float x, float y, float z) {
+    if (!ball_.Same(present, x, y, z)) HandPlace(StepKind::kBall, ball_, present, x, y, z);
+  }
+  void Car(bool present, float x, float y, float z) {
+    if (!car_.Same(present, x, y, z)) HandPlace(StepKind::kCar, car_, present, x, y, z);
+  }
+  void Screen(int width, int height) {
+    if (!screenKnown_ || width != screenWidth_ || height != screenHeight_) {
+      HandScreen(width, height);
+    }
+  }
+  // The frame's text, when it changed, after every watched variable that changed. While the
+  // text stays, every fourth frame looks at one variable, each in turn: until the text changes,
+  // the values only colour it, and a change reaches the recording within a second or so.
+  void Frame(const FrameView& view) {
+    const bool expect = !view.shown || independent_;
+    if (frameKnown_ && SameFrame(view, expect)) {
+      if ((++quietFrames_ & 3) == 0) PollOneSetting();
+      return;
+    }
+    HandFrame(view, expect);
+  }
+
+ private:
+  // A location as last handed over.
+  struct Place {
+    bool known = false;
+    bool present = false;
+    std::uint32_t bits[3] = {};
+    bool Same(bool isPresent, float x, float y, float z) const {
+      if (!known || isPresent != present) return false;
+      return !isPresent || (bits[0] == std::bit_cast<std::uint32_t>(x) &&
+                            bits[1] == std::bit_cast<std::uint32_t>(y) &&
+                            bits[2] == std::bit_cast<std::uint32_t>(z));
+    }
+  };
+  // A variable's value as last handed over, as raw bytes.
+  struct SettingBytes {
+    bool known = false;
+    std::uint32_t words[4] = {};
+  };
+
+  bool SameFrame(const FrameView& view, bool expect) const {
+    if (view.shown != frame_.shown || expect != frameExpected_) return false;
+    return !view.shown ||
+           (view.count == frame_.count &&
+            std::bit_cast<std::uint64_t>(view.interval) ==
+                std::bit_cast<std::uint64_t>(frame_.interval) &&
+            std::bit_cast<std::uint32_t>(view.height) ==
+                std::bit_cast<std::uint32_t>(frame_.height) &&
+            view.decimals == frame_.decimals && view.separators == frame_.separators);
+  }
+  bool SettingUnchanged(std::size_t index) const;
+  void PollOneSetting() {
+    if (settingCount_ == 0) return;
+    if (!SettingUnchanged(nextSetting_)) PushSetting(nextSetting_);
+    nextSetting_ = nextSetting_ + 1 == settingCount_ ? 0 : nextSetting_ + 1;
+  }
+
+  std::int64_t Now() {
+    if (!stamped_) {
+      stamp_ = clock_();
+      stamped_ = true;
+    }
+    return stamp_;
+  }
+  // A slot for a step of this kind, stamped with the moment's time; null when the step is lost.
+  // Only the fields the writer reads for the kind need setting. Commit hands it over.
+  StepRecord* Claim(StepKind kind);
+  void Commit() {
+    buffer_->Commit();
+    if ((buffer_->Pushed() & wakeMask_) == 0) WakeIfBehind();
+  }
+  // An eighth of the ring waiting: the writer, which looks in now and then, is asked to look now.
+  void WakeIfBehind();
+  // For steps that are not on every hook: the whole record, stamped here.
+  void Push(const StepRecord& record);
+  void PushSetting(std::size_t index);
+  void HandMode(GameMode mode);
+  void HandGameState(bool present);
+  void HandPlace(StepKind kind, Place& last, bool present, float x, float y, float z);
+  void HandScreen(int width, int height);
+  void HandFrame(const FrameView& view, bool expect);
+  void Forget();
+
+  RecordBuffer* buffer_ = nullptr;
+  Clock clock_ = nullptr;
+  std::function<void()> wakeWriter_;
+  std::array<WatchedSetting, kMaxSettings> settings_{};
+  std::size_t settingCount_ = 0;
+  std::size_t nextSetting_ = 0;
+  std::size_t wakeMask_ = 0;  // an eighth of the ring, less one
+  std::uint32_t quietFrames_ = 0;
+
+  bool active_ = false;
+  bool independent_ = false;
+  bool stamped_ = false;
+  std::int64_t stamp_ = 0;
+  std::uint64_t lost_ = 0;
+
+  // The last values handed over; unknown after a loss, so they are all handed over again.
+  bool modeKnown_ = false;
+  GameMode mode_ = GameMode::kMenu;
+  bool gameStateKnown_ = false;
+  bool gameState_ = false;
+  Place ball_, car_;
+  bool screenKnown_ = false;
+  int screenWidth_ = 0, screenHeight_ = 0;
+  bool frameKnown_ = false;
+  bool frameExpected_ = false;
+  FrameView frame_;
+  std::array<SettingBytes, kMaxSettings> settingValues_{};
+};
+
+}  // namespace quillon::recording

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillon::recording {
+
+// A new recording file in `folder`, named after its UTC stamp, -2, -3, ... when the name is
+// taken. Only ever appended to, and flushed after each piece, so a crash leaves whole lines.
+class RecordingFile {
+ public:
+  // Makes the folder when missing. On failure, why, as words for the console.
+  std::optional<std::string> Create(const std::filesystem::path& folder, const std::string& stamp);
+  // False, with the reason in `why`, when the text did not all reach the file; the file is then
+  // cut back to its size before, so it ends with a whole line, and closed.
+  bool Append(std::string_view text, std::string& why);
+  void Close() { out_.close(); }
+
+  const std::filesystem::path& Path() const { return path_; }
+  // The file name beside its folder's name, as the player looks for it: recordings/NAME.
+  std::string ShortName() const;
+
+ private:
+  std::filesystem::path path_;
+  std::ofstream out_;
+  std::uintmax_t size_ = 0;  // what reached the file
+};
+
+}  // namespace quillon::recording

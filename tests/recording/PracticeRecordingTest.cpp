@@ -1,0 +1,251 @@
+// Practice recorded by the loaded module, as a player's game would record it, and replayed by the
+// host: every expectation holds, and what it expects is what the play showed, in order.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "PluginSession.h"
+#include "ScriptWriter.h"
+#include "SessionRunner.h"
+#include "SettingsWindow.h"
+#include "StepGenerator.h"
+#include "TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& file) {
+  std::ostringstream text;
+  text << std::ifstream(file, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+struct Played {
+  std::vector<std::string> frames;  // each frame line's text, after its time
+  std::vector<std::string> console;
+  host::Expectations checked;
+  std::string errors;
+};
+
+// Replays the script on a freshly loaded module with `data` as the host's data folder, as the
+// host program does, and lets the module go at the end.
+Played Play(const std::string& script, const fs::path& data) {
+  pluginsdk::Host host;
+  host.SetDataFolder(data);
+  auto plugin = std::make_unique<host::LoadedPlugin>(host, testing_support::PluginPath());
+  std::ostringstream out, errors;
+  Played played;
+  {
+    host::ReplayOptions options;
+    options.errors = &errors;
+    host::SessionRunner runner(host, *plugin, out, options);
+    const auto steps = host::ParseSession(script, "played.session", host::RegistryCheck(host),
+                                          host::KnownCommands(host));
+    runner.Run(steps, "played.session");
+    played.checked = runner.Checked();
+  }
+  plugin.reset();
+  std::istringstream lines(out.str());
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line[0] >= '0' && line[0] <= '9') {
+      played.frames.push_back(line.substr(line.find(' ') + 1));
+    }
+  }
+  played.console = host.ConsoleLines();
+  played.errors = errors.str();
+  return played;
+}
+
+std::vector<fs::path> Recordings(const fs::path& data) {
+  std::vector<fs::path> files;
+  const fs::path folder = data / "quillon" / "recordings";
+  if (!fs::is_directory(folder)) return files;
+  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::vector<std::string> Expected(const std::string& recording) {
+  std::vector<std::string> texts;
+  std::istringstream lines(recording);
+  for (std::string line; std::getline(lines, line);) {
+    const auto at = line.find(" expect \"");
+    if (at != std::string::npos) texts.push_back(line.substr(at + 9, line.size() - at - 10));
+  }
+  return texts;
+}
+
+bool InOrderAmong(const std::vector<std::string>& wanted, const std::vector<std::string>& seen) {
+  std::size_t next = 0;
+  for (const auto& text : seen) {
+    if (next < wanted.size() && text == wanted[next]) ++next;
+  }
+  return next == wanted.size();
+}
+
+// Waits for what another thread does, with a bound far beyond any machine's slowness.
+template <typename Condition>
+void WaitUntil(Condition done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!done() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(done());
+}
+
+class PracticeRecording : public ::testing::Test {
+ protected:
+  // Plays the script, replays each recording it left and checks them; the number of
+  // expectations the recordings held.
+  int PlayAndReplay(const std::string& script, const std::string& name) {
+    const fs::path data = folder.Path() / name;
+    const Played play = Play(script, data);
+    int expectations = 0;
+    for (const auto& file : Recordings(data)) {
+      const std::string recording = Read(file);
+      SCOPED_TRACE(name + ": " + file.filename().string() + "\n" + recording);
+      const Played replay = Play(recording, folder.Path() / (name + "-replay"));
+      EXPECT_EQ(replay.checked.failed, 0) << replay.errors;
+      const auto expected = Expected(recording);
+      EXPECT_EQ(replay.checked.checked, static_cast<int>(expected.size()));
+      EXPECT_TRUE(InOrderAmong(expected, play.frames));
+      expectations += replay.checked.checked;
+    }
+    return expectations;
+  }
+
+  testing_support::TempFolder folder;
+};
+
+TEST_F(PracticeRecording, EachBundledExampleRecordedFromTheStartReplaysWithItsFramesChecked) {
+  for (const auto& entry : fs::directory_iterator(EXAMPLES_FOLDER)) {
+    const std::string name = entry.path().stem().string();
+    const std::string script = "0 set quillon_record 1\n" + Read(entry.path());
+    EXPECT_GT(PlayAndReplay(script, name), 0) << name;
+    EXPECT_EQ(Recordings(folder.Path() / name).size(), 1u) << name;
+  }
+}
+
+// The model's random sessions: game events begun and ended at any moment, several practice
+// checks due together, modes switched, pauses, explosions, hostile heights and settings.
+std::string ModelScript(std::uint64_t seed, std::size_t steps) {
+  model::StepGenerator generator(seed);
+  std::vector<model::Step> session;
+  for (std::size_t i = 0; i < steps; ++i) session.push_back(generator.Next());
+  return model::SessionScript(session, "seed " + std::to_string(seed));
+}
+
+// The switch set at the script's line `at` (past its comment), at that line's time.
+std::string SwitchedOnAt(const std::string& script, std::size_t at) {
+  std::istringstream lines(script);
+  std::string out, line, time = "0";
+  for (std::size_t i = 0; std::getline(lines, line); ++i) {
+    if (i == at) out += time + " set quillon_record 1\n";
+    if (!line.empty() && line[0] != '#') time = line.substr(0, line.find(' '));
+    out += line + '\n';
+  }
+  return out;
+}
+
+TEST_F(PracticeRecording, RandomSessionsRecordedFromTheStartOrSwitchedOnInPlayReplay) {
+  struct Case {
+    const char* name;
+    std::uint64_t firstSeed;
+    bool midSession;
+  };
+  const Case cases[] = {{"from-start", 1, false}, {"mid-session", 1001, true}};
+  for (const Case& c : cases) {
+    std::mt19937_64 random(c.firstSeed);
+    int expectations = 0;
+    for (std::uint64_t seed = c.firstSeed; seed < c.firstSeed + 150; ++seed) {
+      std::string script = ModelScript(seed, 300);
+      script = c.midSession ? SwitchedOnAt(script, 2 + random() % 500)
+                            : "0 set quillon_record 1\n" + script;
+      expectations += PlayAndReplay(script, c.name + std::to_string(seed));
+      if (HasFailure()) return;
+    }
+    EXPECT_GT(expectations, 150) << c.name;
+  }
+}
+
+TEST_F(PracticeRecording, AGameEventThatIsNoPracticeWritesNothing) {
+  for (const char* mode : {"menu", "match"}) {
+    const fs::path data = folder.Path() / mode;
+    Play("0 set quillon_record 1\n0 mode " + std::string(mode) +
+             "\n0 event init\n3.5 event jump\n4 car 0 0 300\n4 event landed\n4 frame\n"
+             "5 event destroyed\n",
+         data);
+    EXPECT_TRUE(Recordings(data).empty()) << mode;
+  }
+}
+
+TEST_F(PracticeRecording, EachWayARecordingEndsLeavesAScriptThatReplays) {
+  struct Case {
+    const char* name;
+    const char* ending;
+    const char* lastLine;
+  };
+  const Case cases[] = {
+      {"destroyed", "9 event destroyed\n", "# the recording ends here: the game event ended"},
+      {"unloaded", "", "# the recording ends here: the plugin was unloaded"},
+      {"switched-off", "9 set quillon_record 0\n9 frame\n",
+       "# the recording ends here: recording was switched off"},
+  };
+  for (const Case& c : cases) {
+    const std::string script = std::string(
+                                   "0 set quillon_record 1\n0 set quillon_enabled 1\n0 mode "
+                                   "freeplay\n0 event init\n4 event jump\n4.5 car 0 0 200\n"
+                                   "4.5 ball 0 0 900\n4.5 event landed\n5 frame\n") +
+                               c.ending;
+    EXPECT_GT(PlayAndReplay(script, c.name), 0) << c.name;
+    const auto files = Recordings(folder.Path() / c.name);
+    ASSERT_EQ(files.size(), 1u) << c.name;
+    EXPECT_TRUE(Read(files[0]).ends_with(std::string(c.lastLine) + "\n")) << Read(files[0]);
+  }
+}
+
+TEST_F(PracticeRecording, AFolderThatCannotBeMadeIsSaidOnceAndPlayGoesOn) {
+  const std::string play =
+      "0 set quillon_enabled 1\n0 mode freeplay\n0 event init\n4 event jump\n4.5 car 0 0 200\n"
+      "4.5 event landed\n5 frame\n9 event destroyed\n";
+  const Played without = Play(play, folder.Path() / "without");
+  const fs::path data = folder.Path() / "blocked";
+  fs::create_directories(data / "quillon");
+  std::ofstream(data / "quillon" / "recordings") << "a plain file where the folder goes";
+  const Played with = Play("0 set quillon_record 1\n" + play, data);
+  EXPECT_EQ(with.frames, without.frames);
+  std::size_t said = 0;
+  for (const auto& line : with.console) {
+    if (line.find("cannot record this practice") != std::string::npos) ++said;
+  }
+  EXPECT_EQ(said, 1u);
+}
+
+TEST_F(PracticeRecording, ThePageNamesTheRecordingWhileItIsOpen) {
+  testing_support::PluginSession session(folder.Path() / "page");
+  host::SettingsWindow window{*session.Loaded().SettingsWindow()};
+  session.Set("quillon_record", "1");
+  session.StartFreeplay();
+  session.Frame();
+  // The writer's thread makes the file; wait for it, not for a time.
+  WaitUntil([&] { return !session.Plugin().recordingWriter->OpenRecording().empty(); });
+  const auto files = Recordings(folder.Path() / "page");
+  ASSERT_EQ(files.size(), 1u);
+  const std::string line = "Recording to 'recordings/" + files[0].filename().string() + "'";
+  const auto page = window.Draw();
+  const auto box = std::find(page.begin(), page.end(), "[x] Record Practice Sessions");
+  ASSERT_NE(box, page.end());
+  ASSERT_NE(box + 1, page.end());
+  EXPECT_EQ(*(box + 1), line);
+  session.Fire("destroyed");
+  WaitUntil([&] { return session.Plugin().recordingWriter->OpenRecording().empty(); });
+  const auto after = window.Draw();
+  EXPECT_EQ(std::find(after.begin(), after.end(), line), after.end());
+}
+
+}  // namespace
