@@ -160,14 +160,32 @@ const Fault kFaults[] = {
      "No space left on device", true},
 };
 
-class ChainLogFaultTest : public ::testing::TestWithParam<Fault> {};
+class ChainLogFaultTest : public ::testing::TestWithParam<Fault> {
+ protected:
+  // Plays `before` until its first chain is in the log, makes the fault, plays `after` and lets
+  // the plugin go; the console's lines.
+  std::vector<std::string> PlayIntoTheFault(const std::string& before, const std::string& after) {
+    std::vector<std::string> console;
+    testing_support::PluginSession session(data.Path());
+    session.Host().SetConsoleOutput([&](std::string_view line) { console.emplace_back(line); });
+    testing_support::Practice practice(session);
+    practice.Play(before);
+    EXPECT_TRUE(
+        testing_support::Eventually([&] { return LoggedResets(log) == std::vector<int>{1}; }));
+    GetParam().make(log);
+    practice.Play(after);
+    session.Unload();
+    return console;
+  }
+
+  testing_support::TempFolder data;
+  const fs::path log = ChainLogPath(data.Path());
+};
 
 // The chains that finish while the log cannot be written wait, and reach it in order, each once,
 // when the retry after the fault has gone finds it writable.
 TEST_P(ChainLogFaultTest, WaitingChainsAreWrittenInOrderOnceTheFaultIsGone) {
   const Fault& fault = GetParam();
-  testing_support::TempFolder data;
-  const auto log = ChainLogPath(data.Path());
   testing_support::PluginSession session(data.Path());
   testing_support::Practice practice(session);
   auto& host = session.Host();
@@ -201,19 +219,8 @@ TEST_P(ChainLogFaultTest, WaitingChainsAreWrittenInOrderOnceTheFaultIsGone) {
 // What still cannot be written when the plugin is let go is said, with the count.
 TEST_P(ChainLogFaultTest, ChainsThatCannotBeWrittenByUnloadAreCounted) {
   const Fault& fault = GetParam();
-  testing_support::TempFolder data;
-  const auto log = ChainLogPath(data.Path());
-  std::vector<std::string> console;
-  {
-    testing_support::PluginSession session(data.Path());
-    session.Host().SetConsoleOutput([&](std::string_view line) { console.emplace_back(line); });
-    testing_support::Practice practice(session);
-    practice.Play(Chain(1) + " " + Chain(2));
-    ASSERT_TRUE(
-        testing_support::Eventually([&] { return LoggedResets(log) == std::vector<int>{1}; }));
-    fault.make(log);
-    practice.Play(Chain(3) + " " + Chain(4) + " jump");
-  }
+  const auto console =
+      PlayIntoTheFault(Chain(1) + " " + Chain(2), Chain(3) + " " + Chain(4) + " jump");
   ASSERT_FALSE(console.empty());
   EXPECT_TRUE(std::regex_match(
       console.back(), std::regex("Quillon: 3 chain\\(s\\) could not be written to " + kLogPath)))
@@ -227,19 +234,7 @@ TEST_P(ChainLogFaultTest, ChainsThatCannotBeWrittenByUnloadAreCounted) {
 // and how many chains are not in the log, nothing about waiting.
 TEST_P(ChainLogFaultTest, AFirstFailureAtUnloadSaysWhyAndHowMany) {
   const Fault& fault = GetParam();
-  testing_support::TempFolder data;
-  const auto log = ChainLogPath(data.Path());
-  std::vector<std::string> console;
-  {
-    testing_support::PluginSession session(data.Path());
-    session.Host().SetConsoleOutput([&](std::string_view line) { console.emplace_back(line); });
-    testing_support::Practice practice(session);
-    practice.Play(Chain(1) + " jump");
-    ASSERT_TRUE(
-        testing_support::Eventually([&] { return LoggedResets(log) == std::vector<int>{1}; }));
-    fault.make(log);
-    practice.Play("reset +0.5 reset");
-  }
+  const auto console = PlayIntoTheFault(Chain(1) + " jump", "reset +0.5 reset");
   ASSERT_EQ(console.size(), 2u);
   EXPECT_TRUE(std::regex_match(console[0], std::regex("Quillon: cannot write to " + kLogPath +
                                                       " \\(" + fault.reason + "\\)")))
