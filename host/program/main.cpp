@@ -92,6 +92,8 @@ A session script has one step a line: TIME STEP [ARGS]. TIME is seconds from the
 decimal, never decreasing (rounded to 100 ns). '#' starts a comment anywhere outside quotes, so
 a value that holds '#' must be quoted (set quillon_color "#FF0000"); blank lines are allowed.
 A line holds at most 1 MiB (1048576 bytes); a byte-order mark at the start is skipped.
+  TIME # NOTE           a note at that time, no step (recordings write one where they stop
+                        writing expect lines); its time must not go back either
   mode menu|freeplay|training|match   what the game is in (start: menu)
   event NAME            run a game function: init, destroyed, jump, landed, dodge, ballground,
                         roundstart, explode, pause, unpause, or a game-function name in quotes

@@ -115,6 +115,8 @@ class LineParser {
     }
   }
 
+  bool HasComment() const { return !comment_.empty(); }
+
   // When a line is short of words and has a comment, the comment is likely a value that holds
   // '#' (a colour, say): what to write instead.
   std::string CommentHint() const {
@@ -287,10 +289,14 @@ class SessionReader {
     }
     const auto tokens = parser.Tokenize(lineText);
     if (tokens.empty()) return;
-    if (tokens.size() < 2) parser.Fail("expected TIME STEP [ARGS]");
+    // A time and only a comment is a note at that moment, with no step: recordings write one
+    // where they stop writing expectations. Its time still must not go back.
+    const bool note = tokens.size() == 1 && parser.HasComment();
+    if (tokens.size() < 2 && !note) parser.Fail("expected TIME STEP [ARGS]");
     const std::int64_t ticks = parser.Time(tokens[0]);
     if (ticks < previous_) parser.Fail("time " + QuoteText(tokens[0].text) + " goes back");
     previous_ = ticks;
+    if (note) return;
     steps_.push_back(
         {line_, ticks, parser.Action(tokens, checkVariable_, checkCommand_, frameSeen_)});
     frameSeen_ = frameSeen_ || std::holds_alternative<DrawFrame>(steps_.back().action);

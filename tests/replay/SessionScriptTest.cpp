@@ -29,7 +29,7 @@ std::vector<host::Step> Parse(const std::string& text) {
   return host::ParseSession(text, "play.session", OnlyEnabled);
 }
 
-TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
+TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsNotesAndBlankLines) {
   const auto steps = Parse(
       "# practice\n"
       "\n"
@@ -38,6 +38,7 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsAndBlankLines) {
       "1.25 event \"Function TAGame.Car_TA.EventLanded\"\n"
       "2 ball 1 -2 300.5\n"
       "2 car none\n"
+      "2 # a time and a comment: a note, no step\n"
       "2.0000001 gamestate none\n"
       "3 set quillon_enabled 1\n"
       "4 frame out/x.png\n"
@@ -106,6 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"TooFewArguments", "1 ball 0 0\n", "wrong number of arguments to 'ball'", 1},
         Fault{"TooManyArguments", "1 frame a.png b.png\n", "wrong number of arguments", 1},
         Fault{"MissingStep", "1\n", "expected TIME STEP", 1},
+        Fault{"NoteThatGoesBack", "2 event init\n1 # note\n", "time '1' goes back", 2},
+        Fault{"NoteWithoutATime", "jump # note\n", "bad time 'jump'", 1},
         Fault{"UnknownVariable", "1 set quillon_size 2\n", "unknown variable 'quillon_size'", 1},
         Fault{"RefusedValue", "1 set quillon_enabled yes\n", "bad value", 1},
         Fault{"UnknownShow", "1 show nothing\n", "unknown variable 'nothing'", 1},
