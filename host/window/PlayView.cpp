@@ -34,6 +34,7 @@ constexpr ImU32 kCarBody = IM_COL32(255, 138, 36, 255);
 constexpr ImU32 kCarCabin = IM_COL32(255, 196, 128, 255);
 constexpr ImU32 kWheel = IM_COL32(26, 26, 32, 255);
 constexpr ImU32 kMark = IM_COL32(255, 206, 64, 255);
+constexpr ImU32 kMarkShadow = IM_COL32(0, 0, 0, 255);
 
 bool InAir(const Vector& car) {
   return car.Z > kCarHalfHeight + 1.0f;
@@ -93,9 +94,12 @@ void AddMark(ImDrawList& list, const ImFont& font, const SideView& view, const R
   list.AddQuadFilled({at.x, at.y - kMarkSize}, {at.x + kMarkSize, at.y}, {at.x, at.y + kMarkSize},
                      {at.x - kMarkSize, at.y}, kMark);
   std::array<char, 12> text{};
-  const char* end = std::to_chars(text.data(), text.data() + text.size(), mark.count).ptr;
-  AddScaledText(list, font, {at.x + kMarkSize + 3.0f, at.y - font.FontSize / 2.0f}, {1.0f, 1.0f},
-                kMark, {text.data(), static_cast<std::size_t>(end - text.data())});
+  const char* const end = std::to_chars(text.data(), text.data() + text.size(), mark.count).ptr;
+  const std::string_view count(text.data(), static_cast<std::size_t>(end - text.data()));
+  // With a shadow, so that it reads over the light ball, where it often is.
+  const ImVec2 place(at.x + kMarkSize + 3.0f, at.y - font.FontSize / 2.0f);
+  AddScaledText(list, font, {place.x + 1.0f, place.y + 1.0f}, {1.0f, 1.0f}, kMarkShadow, count);
+  AddScaledText(list, font, place, {1.0f, 1.0f}, kMark, count);
 }
 
 }  // namespace
