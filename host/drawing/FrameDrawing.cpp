@@ -60,6 +60,8 @@ ScreenDrawList::ScreenDrawList(ImVec2 size, ImTextureID texture, ImVec2 whitePix
   shared_.TexUvWhitePixel = whitePixel;
   // Long texts may pass 64K vertices; the renderers honour the vertex offsets this allows.
   shared_.InitialFlags = ImDrawListFlags_AllowVtxOffset;
+  // Circles and rounded corners take their number of segments from this.
+  shared_.SetCircleTessellationMaxError(ImGuiStyle().CircleTessellationMaxError);
   data_.Valid = true;
   data_.CmdLists = lists_;
   data_.CmdListsCount = 1;

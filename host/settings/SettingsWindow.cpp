@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cstdint>
 #include <cstdio>
@@ -196,6 +197,31 @@ bool SettingsWindow::Click(std::string_view label) {
   Frame(nullptr, nullptr, nullptr);
   clickOnlyClosedPopup_ = outsidePopup && TopPopup() != popup;
   return true;
+}
+
+std::optional<std::string> SettingsWindow::TooltipOver(std::string_view label, float share) {
+  std::optional<std::string> tooltip;
+  {
+    const StillContext still = OpenStillPage();
+    StillFrame(*still, nullptr, nullptr);  // the window must exist before the mouse can hover it
+    std::optional<ScreenRect> item;
+    const Probe probe{nullptr, {label}};
+    StillFrame(*still, &probe, &item);
+    if (item) {
+      // A pixel inside either edge: the right edge itself lies outside the item.
+      const float x = item->min.x + 1.0f + share * (item->max.x - item->min.x - 2.0f);
+      still->IO.MousePos = {x, item->Center().y};
+      const std::vector<std::string> lines = Lines(StillFrame(*still, nullptr, nullptr));
+      // A tooltip ends the log, so its text comes last. (A tooltip's first frame only
+      // measures it and is hidden; its text is logged all the same.)
+      const bool shown = std::any_of(still->Windows.begin(), still->Windows.end(), [](auto* w) {
+        return (w->Flags & ImGuiWindowFlags_Tooltip) != 0 && w->Active;
+      });
+      if (shown && !lines.empty()) tooltip = lines.back();
+    }
+  }
+  page_.AttachGuiContext(reinterpret_cast<std::uintptr_t>(context_));
+  return tooltip;
 }
 
 void SettingsWindow::MakeCurrent() const {

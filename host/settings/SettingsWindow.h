@@ -58,6 +58,10 @@ class SettingsWindow {
   // presses the left button in one frame and releases it in the next. False, with nothing done,
   // when the page shows no such widget.
   bool Click(std::string_view label);
+  // The tooltip the page shows with the mouse over the widget with that label, `share` of the way
+  // across it (0 its left edge, 1 its right), level with its centre; its last line, or nothing when
+  // no tooltip shows. Read from the still page, so the mouse changes nothing.
+  std::optional<std::string> TooltipOver(std::string_view label, float share);
   // Whether the latest Click met a popup (a colour picker) open over the page and, landing
   // outside it, only closed it: Dear ImGui gives such a click to no widget below.
   bool ClickOnlyClosedPopup() const { return clickOnlyClosedPopup_; }

@@ -10,12 +10,8 @@ namespace {
 using pluginsdk::ActorState;
 using pluginsdk::GameMode;
 
-// The ball's centre on the floor and at the ceiling: the span its height is measured in.
-constexpr double kBallFloor = 93.15;
-constexpr double kBallSpan = 1861.7;
-
 double BallPercent(float z) {
-  return (static_cast<double>(z) - kBallFloor) / kBallSpan * 100.0;
+  return (static_cast<double>(z) - GameControls::kBallFloor) / GameControls::kBallSpan * 100.0;
 }
 
 const char* ModeName(GameMode mode) {

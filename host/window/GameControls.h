@@ -30,6 +30,9 @@ class GameControls {
  public:
   // Where a landing "in the air" happens: well above the 25 units from which one counts.
   static constexpr float kCarInAir = 150.0f;
+  // The ball's centre on the floor and at the ceiling: the span its height is measured in.
+  static constexpr double kBallFloor = 93.15;
+  static constexpr double kBallSpan = 1861.7;
   // Up and Down move the ball by this share of its span from floor to ceiling.
   static constexpr double kBallStepPercent = 5.0;
 

@@ -196,7 +196,8 @@ void LiveWindow::RenderScene(const std::vector<CanvasCall>& calls) {
     settings = settings_->DrawData();
   }
   const std::string status = FormatTime(host_.Clock().Now()) + " s | " + controls_.Status();
-  scene_.Compose(width, height, calls, status, settings,
+  const PlayState play = FollowPlay(host_.World(), Layout().game, marks_, calls);
+  scene_.Compose(width, height, play, calls, status, settings,
                  host_.Toasts().OnScreen(host_.Clock().Now()));
   scene_.Render(renderer_);
 }

@@ -11,6 +11,7 @@
 #include "Host.h"
 #include "Image.h"
 #include "RecordingCanvas.h"
+#include "ResetMarks.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
 #include "WindowLayout.h"
@@ -85,6 +86,7 @@ class LiveWindow {
   WindowScene scene_;
   std::shared_ptr<RecordingCanvas> canvas_;
   GameControls controls_;
+  ResetMarks marks_;
   SettingsWindow* settings_;  // null: the plugin has no settings page
   bool settingsShown_ = true;
   bool quit_ = false;

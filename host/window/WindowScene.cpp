@@ -30,18 +30,21 @@ WindowScene::WindowScene(const FontMetrics& font)
     : font_(font),
       fontTexture_(FontAtlasTexture(font.Atlas())),
       background_({0.0f, 0.0f}, nullptr, {0.0f, 0.0f}),
+      play_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel),
       texts_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel),
       toasts_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel),
       band_({0.0f, 0.0f}, TextureId(fontTexture_), font.Atlas().TexUvWhitePixel) {}
 
-void WindowScene::Compose(int width, int height, const std::vector<CanvasCall>& calls,
-                          std::string_view status, const ImDrawData* settings,
-                          const std::vector<pluginsdk::Toast>& toasts) {
+void WindowScene::Compose(int width, int height, const PlayState& play,
+                          const std::vector<CanvasCall>& calls, std::string_view status,
+                          const ImDrawData* settings, const std::vector<pluginsdk::Toast>& toasts) {
   width_ = width;
   height_ = height;
   const ImVec2 size(static_cast<float>(width), static_cast<float>(height));
   background_.Restart(size);
   AddFrameBackground(background_.List(), size);
+  play_.Restart(size);
+  AddPlayView(play_.List(), font_.Font(), play);
   texts_.Restart(size);
   AddCanvasTexts(texts_.List(), font_.Font(), calls);
   toasts_.Restart(size);
@@ -96,6 +99,7 @@ std::vector<std::string_view> WindowScene::HelpLines(float width) const {
 void WindowScene::Render(GlRenderer& renderer) {
   renderer.Clear(width_, height_);
   renderer.Render(background_.Data());
+  renderer.Render(play_.Data());
   renderer.Render(texts_.Data());
   // The band last: the settings window is as tall as the window and must not hide the keys.
   if (settings_) renderer.Render(*settings_);
@@ -106,6 +110,7 @@ void WindowScene::Render(GlRenderer& renderer) {
 Image WindowScene::Rasterize() {
   Image image(width_, height_);
   RasterizeDrawData(background_.Data(), image);
+  RasterizeDrawData(play_.Data(), image);
   RasterizeDrawData(texts_.Data(), image);
   if (settings_) RasterizeDrawData(*settings_, image);
   RasterizeDrawData(toasts_.Data(), image);

@@ -7,16 +7,18 @@
 #include "FrameDrawing.h"
 #include "GlRenderer.h"
 #include "Image.h"
+#include "PlayView.h"
 #include "RecordingCanvas.h"
 #include "Texture.h"
 #include "ToastBoard.h"
 
 namespace host {
 
-// What the live window shows, as draw data that either renderer draws: the frame as frame
-// pictures show it (background, then the canvas calls' texts), the settings window if it is
-// shown, the toasts on screen over it, and on top a band at the bottom with a line of status and
-// a line naming the keys, wrapped onto more lines where the window is too narrow for it.
+// What the live window shows, as draw data that either renderer draws: the play seen from the
+// side on the game's visible part (PlayView.h), the canvas calls' texts over it as frame pictures
+// show them, the settings window if it is shown, the toasts on screen over it, and on top a band at
+// the bottom with a line of status and a line naming the keys, wrapped onto more lines where the
+// window is too narrow for it.
 class WindowScene {
  public:
   // The keys, as the window's help line names them; a line breaks only between two keys.
@@ -33,8 +35,10 @@ class WindowScene {
 
   // Builds the scene on a screen of that size. `settings` (null: hidden) must stay as it is
   // until the scene is drawn.
-  void Compose(int width, int height, const std::vector<CanvasCall>& calls, std::string_view status,
-               const ImDrawData* settings, const std::vector<pluginsdk::Toast>& toasts = {});
+  // `play`'s marks, too, must stay as they are until then.
+  void Compose(int width, int height, const PlayState& play, const std::vector<CanvasCall>& calls,
+               std::string_view status, const ImDrawData* settings,
+               const std::vector<pluginsdk::Toast>& toasts = {});
   void Render(GlRenderer& renderer);
   // The same scene drawn by the software rasteriser.
   Image Rasterize();
@@ -48,6 +52,7 @@ class WindowScene {
   int width_ = 0;
   int height_ = 0;
   ScreenDrawList background_;
+  ScreenDrawList play_;
   ScreenDrawList texts_;
   ScreenDrawList toasts_;
   ScreenDrawList band_;

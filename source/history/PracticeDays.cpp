@@ -56,6 +56,7 @@ DayBests PracticeDays::Latest() const {
   DayBests latest;
   for (std::size_t i = 0; i < latestCount_; ++i) {
     latest.bests[i] = static_cast<float>(latestBests_[i]);
+    latest.days[i] = latestDays_[i];
   }
   latest.count = static_cast<int>(latestCount_);
   return latest;

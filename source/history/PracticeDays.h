@@ -12,6 +12,7 @@ struct DayBests {
   static constexpr std::size_t kCapacity = 30;
 
   std::array<float, kCapacity> bests{};
+  std::array<std::int32_t, kCapacity> days{};  // each best's local day, days since 1970-01-01
   int count = 0;
 };
 

@@ -13,9 +13,13 @@
 #include <utility>
 #include <vector>
 
+#include "FrameDrawing.h"
 #include "FrameImage.h"
 #include "LiveWindow.h"
+#include "PlayView.h"
 #include "PluginSession.h"
+#include "Rasterizer.h"
+#include "ResetMarks.h"
 #include "SessionRunner.h"
 #include "TempFolder.h"
 #include "VirtualDisplay.h"
@@ -33,13 +37,34 @@ constexpr double kShareOver32Limit = 0.0001;
 constexpr double kDrawnShareOver32Limit = 0.001;
 
 // The settings window's left edge and the status band's top in a 1280x720 window: left of and
-// above them only the frame shows.
+// above them only the game shows.
 constexpr int kFrameColumns = host::LiveWindow::kWidth - 720;
 constexpr int kFrameRows = host::LiveWindow::kHeight - 40;
 
 const host::FontMetrics& Font() {
   static const host::FontMetrics font;
   return font;
+}
+
+// The game's part of the window drawn apart from it, in software, on a picture as large as the
+// window: the play seen from the side, and the frame's texts over it as frame pictures draw them.
+Image GamePicture(const host::PlayState& play, const std::vector<host::CanvasCall>& calls) {
+  static host::Texture atlas = host::FontAtlasTexture(Font().Atlas());
+  host::ScreenDrawList list(play.area, host::TextureId(atlas), Font().Atlas().TexUvWhitePixel);
+  host::AddPlayView(list.List(), Font().Font(), play);
+  host::AddCanvasTexts(list.List(), Font().Font(), calls);
+  Image picture(host::LiveWindow::kWidth, host::LiveWindow::kHeight);  // as large as the window
+  host::RasterizeDrawData(list.Data(), picture);
+  return picture;
+}
+
+// The play the window shows of the session's world on its game part, the marks following
+// the frame's calls.
+host::PlayState PlayOf(testing_support::PluginSession& session, host::ResetMarks& marks,
+                       const std::vector<host::CanvasCall>& calls, int columns) {
+  return host::FollowPlay(session.Host().World(),
+                          {static_cast<float>(columns), static_cast<float>(kFrameRows)}, marks,
+                          calls);
 }
 
 // How far two pictures are apart over the columns [0, width) and rows [0, height): the mean
@@ -184,6 +209,8 @@ TEST_F(WindowTest, OpenGlDrawsTheWindowAsTheSoftwareRasteriserDoes) {
     ASSERT_EQ(session.Frame(), c.overlay) << c.name;
     const auto& calls = session.LastFrameCalls();
     window.Screenshot(calls);  // places the settings window where it shows
+    host::ResetMarks marks;    // as the window follows them, from the same frame
+    const int columns = c.settingsShown ? kFrameColumns : host::LiveWindow::kWidth;
     if (c.pickerOf != nullptr) {
       ASSERT_TRUE(runner.OpenSettings()->Click(c.pickerOf)) << c.name;
       ASSERT_NE(runner.OpenSettings()->TopPopup(), nullptr) << c.name;
@@ -195,12 +222,114 @@ TEST_F(WindowTest, OpenGlDrawsTheWindowAsTheSoftwareRasteriserDoes) {
     ASSERT_EQ(gl.Height(), host::LiveWindow::kHeight) << c.name;
     ASSERT_EQ(software.Width(), gl.Width()) << c.name;
     ExpectWithinLimits(Compare(gl, software, gl.Width(), gl.Height()), c.name);
-    // Where nothing covers it, the window shows the frame exactly as frame pictures do.
-    const Image frame = host::RenderFrameImage(calls, Font(), gl.Width(), gl.Height());
-    EXPECT_TRUE(
-        SameRegion(software, frame, c.settingsShown ? kFrameColumns : gl.Width(), kFrameRows))
-        << c.name;
+    // Where nothing covers it, the window shows the play with the frame's texts over it, drawn
+    // as frame pictures draw them.
+    const Image game = GamePicture(PlayOf(session, marks, calls, columns), calls);
+    EXPECT_TRUE(SameRegion(software, game, columns, kFrameRows)) << c.name;
   }
+}
+
+// Where the pixels that pass `test` lie, on average, within `radius` of `around` (their count
+// is 0 when there are none).
+struct Found {
+  int count = 0;
+  ImVec2 centre{0.0f, 0.0f};
+  float bottom = 0.0f;  // the lowest row
+};
+
+template <typename Test>
+Found FindPixels(const Image& picture, ImVec2 around, float radius, Test test) {
+  Found found;
+  for (int y = std::max(0, static_cast<int>(around.y - radius));
+       y < std::min(picture.Height(), static_cast<int>(around.y + radius)); ++y) {
+    for (int x = std::max(0, static_cast<int>(around.x - radius));
+         x < std::min(picture.Width(), static_cast<int>(around.x + radius)); ++x) {
+      if (!test(picture.At(x, y))) continue;
+      ++found.count;
+      found.centre.x += static_cast<float>(x) + 0.5f;
+      found.centre.y += static_cast<float>(y) + 0.5f;
+      found.bottom = std::max(found.bottom, static_cast<float>(y) + 1.0f);
+    }
+  }
+  if (found.count > 0) {
+    found.centre.x /= static_cast<float>(found.count);
+    found.centre.y /= static_cast<float>(found.count);
+  }
+  return found;
+}
+
+bool IsBall(host::Pixel p) {
+  return p.r > 215 && p.g > 215 && p.b > 225;
+}
+bool IsCarBody(host::Pixel p) {
+  return p.r > 240 && p.g > 120 && p.g < 160 && p.b < 60;
+}
+bool IsMark(host::Pixel p) {
+  return p.r > 240 && p.g > 190 && p.g < 225 && p.b < 90;
+}
+
+// The keys play two resets at two heights of the ball, then land the car on the floor: the
+// window shows the ball and the car where they are, each reset marked where the ball was, and
+// OpenGL draws it as the software rasteriser does.
+TEST_F(WindowTest, TheSideViewShowsTheBallAndTheCarAtTheirHeightsAndAMarkAtEachReset) {
+  testing_support::PluginSession session;
+  std::ostringstream out;
+  host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
+  host::LiveWindow window(session.Host(), runner, "quillon window test");
+  window.ShowSettings(false);
+  session.Set("quillon_enabled", "1");
+  auto& controls = window.Controls();
+  const auto& world = session.Host().World();
+  controls.EnterMode(pluginsdk::GameMode::Freeplay);
+  session.At(3.0);
+  for (int i = 0; i < 13; ++i) controls.Play(GameAction::BallUp);
+  const Vector firstReset = world.gameState->ball->location;  // 65 %
+  for (const auto action : {GameAction::Jump, GameAction::LandInAir, GameAction::Dodge}) {
+    controls.Play(action);
+  }
+  ASSERT_EQ(session.Frame(), "Resets: 1 | Height: 65 | Time: 0.00");
+  window.Screenshot(session.LastFrameCalls());
+  for (int i = 0; i < 5; ++i) controls.Play(GameAction::BallDown);
+  const Vector secondReset = world.gameState->ball->location;  // 40 %
+  session.At(4.25);
+  controls.Play(GameAction::LandInAir);
+  ASSERT_EQ(session.Frame(), "Resets: 2 | Height: 40 | Time: 1.25");
+
+  const Image gl = window.Screenshot(session.LastFrameCalls());
+  ExpectWithinLimits(Compare(gl, window.SoftwarePicture(), gl.Width(), gl.Height()),
+                     "the side view");
+  const host::PlayState play{{static_cast<float>(gl.Width()), static_cast<float>(kFrameRows)},
+                             std::nullopt,
+                             std::nullopt,
+                             {}};
+  const host::SideView view(play);  // ball and car at the same place along the field
+  const float scale = view.Scale();
+  ASSERT_GT(scale, 0.2f);
+
+  const ImVec2 ball = view.At(world.gameState->ball->location);
+  const Found shownBall = FindPixels(gl, ball, 40.0f, IsBall);
+  EXPECT_GT(shownBall.count, 1000) << "a ball some 60 pixels across";
+  EXPECT_NEAR(shownBall.centre.x, ball.x, 1.5f);
+  EXPECT_NEAR(shownBall.centre.y, ball.y, 1.5f);
+
+  const ImVec2 car = view.At(world.localCar->location);
+  const Found carInAir = FindPixels(gl, car, 30.0f, IsCarBody);
+  EXPECT_GT(carInAir.count, 60) << "a car some 38 pixels long";
+  EXPECT_NEAR(carInAir.centre.x, car.x, 1.5f);
+  EXPECT_LT(carInAir.bottom, view.FloorY() - 100.0f * scale) << "in the air, 150 units up";
+
+  for (const auto& [at, count] : {std::pair{firstReset, 1}, std::pair{secondReset, 2}}) {
+    const ImVec2 mark = view.At(at);
+    const Found shownMark = FindPixels(gl, mark, 7.0f, IsMark);
+    EXPECT_GT(shownMark.count, 40) << "reset " << count;
+    EXPECT_NEAR(shownMark.centre.y, mark.y, 1.5f) << "reset " << count;
+  }
+
+  controls.Play(GameAction::LandOnFloor);
+  const Image landed = window.Screenshot(session.LastFrameCalls());
+  const Found carOnFloor = FindPixels(landed, view.At(world.localCar->location), 30.0f, IsCarBody);
+  EXPECT_GT(carOnFloor.count, 60);
+  EXPECT_NEAR(carOnFloor.bottom, view.FloorY() - 5.0f * scale, 3.0f) << "on its wheels";
 }
 
 TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWindows) {
@@ -243,8 +372,9 @@ TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWin
   std::ostringstream printed;
   host::SessionRunner runner(replay.Host(), replay.Loaded(), printed, {});
   std::optional<Image> software;
+  host::ResetMarks marks;
   runner.SetFramePicture([&](const std::vector<host::CanvasCall>& calls) {
-    software = host::RenderFrameImage(calls, Font(), gl->Width(), gl->Height());
+    software = GamePicture(PlayOf(replay, marks, calls, kFrameColumns), calls);
     return *software;
   });
   runner.Run(host::ParseSession(script, "play.session", host::RegistryCheck(replay.Host())),
