@@ -60,11 +60,11 @@ Options:
                   variables) and the plugin's files live there. Without it a fresh temporary
                   folder is used and removed at exit
   --trace         under each frame line, list every canvas call of the frame
-  --realtime      replay in real time: the host's clock is the system's monotonic clock, from
-                  the start of the replay; each step waits until its time has come, and the
-                  plugin's performance counter reads that clock. A step whose time has passed
-                  (a busy machine) runs at once; its lines show the time it ran, and while it
-                  runs the counter stays at that time
+  --realtime      replay in real time: the host's clock follows the system's monotonic clock
+                  from the start of the replay; each step waits until its time has come, and
+                  the plugin's performance counter reads that clock. On a busy machine the
+                  clock stands at a step's time until the step has run, then goes on from
+                  there: every step runs at its time in SESSION, as in virtual time
   --window        (Linux) play in a 1280x720 window, in real time: the overlay on a game-like
                   screen, the settings window used with the mouse, and keys that play the
                   game (the window names them); SESSION, if given, plays in it too, and its
@@ -74,8 +74,8 @@ Options:
   --close-at-end  with --window: close the window once the last step has run
   --record FILE   write a session script of everything run, as it runs: the saved settings
                   at the start, every step (in the window, also the keys' game steps and the
-                  settings window's changes as set steps) at the time it ran (in real time
-                  and in the window, often a little after its time in SESSION), and after
+                  settings window's changes as set steps) at the time it ran (a key: when it
+                  was pressed; a step of SESSION: its time there, as --realtime says), and after
                   each frame an expect with what it showed (in the window: each frame whose
                   text changed, printed too, and each screenshot). Replaying FILE checks the
                   plugin still shows the same. Written in whole lines at least once a second

@@ -119,16 +119,20 @@ SessionRunner::~SessionRunner() {
 }
 
 bool SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
-  if (options_.realTime) host_.Clock().FollowPlatformClock();
+  auto& clock = host_.Clock();
+  if (options_.realTime) clock.FollowPlatformClock();
   for (const auto& step : steps) {
+    clock.StopAt(step.ticks);
     if (!WaitFor(step.ticks)) {
+      clock.ClearStop();
       if (options_.recorder != nullptr) {
-        options_.recorder->RecordInterruption(host_.Clock().Now(), StopOnSignals::Name());
+        options_.recorder->RecordInterruption(clock.Now(), StopOnSignals::Name());
       }
       return false;
     }
     RunStep(step, source);
   }
+  clock.ClearStop();
   return true;
 }
 
@@ -147,8 +151,9 @@ bool SessionRunner::WaitFor(std::int64_t ticks) {
 }
 
 void SessionRunner::RunStep(const Step& step, const std::string& source) {
-  // In real time a step runs when the host gets to it, a little after its time on a busy
-  // machine: it is printed and recorded at the time it ran, which is what the plugin read.
+  // In real time the clock stood at the step's time until the host got to it (HostClock::StopAt),
+  // so however busy the machine, the step runs at its planned time. Only a step planned before
+  // the present (none in a script run from its start) runs later: at once.
   ranAt_ = std::max(step.ticks, host_.Clock().Now());
   host_.AdvanceTo(ranAt_);
   const pluginsdk::ClockHold hold(host_.Clock(), ranAt_);

@@ -48,9 +48,10 @@ class SessionRunner {
   // with "FILE:LINE: message" when a step cannot be carried out (an image that cannot be written).
   // False when SIGINT or SIGTERM stopped it between steps (see StopOnSignals).
   bool Run(const std::vector<Step>& steps, const std::string& source);
-  // One step as Run carries it out, for a caller that paces the steps itself. It runs at its
-  // time or, in real time when that has passed, at once; what it prints and records carries the
-  // time it ran.
+  // One step as Run carries it out, for a caller that paces the steps itself: in real time that
+  // caller stops the clock at the step's time (HostClock::StopAt), so the step runs at that time
+  // however late it gets to it. A step planned before the clock's present time runs at once;
+  // what it prints and records carries the time it ran.
   void RunStep(const Step& step, const std::string& source);
   // Writes whole lines to the output under the host's output lock, so a console line that
   // another thread logs never lands inside them.

@@ -5,6 +5,8 @@
 namespace pluginsdk {
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
@@ -97,6 +99,7 @@ std::string FormatConfigLine(const ConfigEntry& entry) {
 
 std::vector<std::string_view> SplitConfigLines(std::string_view text) {
   std::vector<std::string_view> lines;
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   while (!text.empty()) {
     const auto end = text.find('\n');
     lines.push_back(text.substr(0, end));
@@ -107,7 +110,7 @@ std::vector<std::string_view> SplitConfigLines(std::string_view text) {
 
 std::string MergeConfig(std::string_view oldText, const std::vector<ConfigEntry>& owned) {
   std::vector<bool> written(owned.size(), false);
-  std::string text;
+  std::string text(oldText.starts_with(kByteOrderMark) ? kByteOrderMark : std::string_view{});
   for (const auto line : SplitConfigLines(oldText)) {
     const auto entry = ParseConfigLine(line);
     const auto mine = entry ? std::find_if(owned.begin(), owned.end(),

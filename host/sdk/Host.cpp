@@ -301,7 +301,8 @@ void Host::SetFailureOutput(std::function<void(std::string_view)> output) {
 }
 
 const std::filesystem::path& Host::DataFolder() {
-  if (!dataFolder_.empty()) return dataFolder_;
+  // Every reader asks again (the plugin, the config file at load and at unload): say it once.
+  if (!dataFolder_.empty() || noTemporaryFolder_) return dataFolder_;
   std::error_code error;
   const auto base = std::filesystem::temp_directory_path(error);
   std::random_device random;
@@ -314,6 +315,7 @@ const std::filesystem::path& Host::DataFolder() {
       return dataFolder_;
     }
   }
+  noTemporaryFolder_ = true;
   ReportFailure("host: cannot make a temporary data folder" +
                 (error ? ": " + error.message() : std::string()));
   return dataFolder_;
@@ -321,6 +323,7 @@ const std::filesystem::path& Host::DataFolder() {
 
 void Host::SetDataFolder(std::filesystem::path folder) {
   RemoveTemporaryDataFolder();
+  noTemporaryFolder_ = false;
   dataFolder_ = std::move(folder);
 }
 

@@ -134,8 +134,8 @@ class PLUGINSDK_API Host {
 
   // --- Data folder -------------------------------------------------------------------------------
   // Where plugins keep their files. Unless SetDataFolder chose one, a fresh temporary folder made
-  // on first use and removed with the host, so runs and tests leave nothing behind. Empty (with a
-  // console line saying why) when no folder could be made.
+  // on first use and removed with the host, so runs and tests leave nothing behind. Empty (with
+  // one failure saying why, however often it is asked) when no folder could be made.
   const std::filesystem::path& DataFolder();
   // Uses the given folder, which the host neither makes nor removes.
   void SetDataFolder(std::filesystem::path folder);
@@ -218,6 +218,7 @@ class PLUGINSDK_API Host {
   std::mutex configMutex_;
   std::filesystem::path dataFolder_;
   bool dataFolderIsTemporary_ = false;
+  bool noTemporaryFolder_ = false;  // making one failed, and was reported
 };
 
 }  // namespace pluginsdk

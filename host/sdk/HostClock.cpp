@@ -1,5 +1,6 @@
 #include "HostClock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -39,12 +40,19 @@ std::int64_t PlatformTicks() {
 void HostClock::FollowPlatformClock() {
   if (realTime_) return;
   origin_ = PlatformTicks() - now_;
+  counterOrigin_ = origin_;
   realTime_ = true;
+}
+
+std::int64_t HostClock::Following() const {
+  return PlatformTicks() - origin_;
 }
 
 std::int64_t HostClock::Now() const {
   if (!realTime_) return now_;
-  return held_ ? heldTicks_ : PlatformTicks() - origin_;
+  if (held_) return heldTicks_;
+  const std::int64_t following = Following();
+  return stopped_ && following > stopTicks_ ? stopTicks_ : following;
 }
 
 void HostClock::AdvanceTo(std::int64_t ticks) {
@@ -53,20 +61,41 @@ void HostClock::AdvanceTo(std::int64_t ticks) {
     return;
   }
   // A sleep may end early or late by the system timer's grain; look again until the time is here.
-  for (std::int64_t left = ticks - (PlatformTicks() - origin_); left > 0;
-       left = ticks - (PlatformTicks() - origin_)) {
+  for (std::int64_t left = ticks - Following(); left > 0; left = ticks - Following()) {
     std::this_thread::sleep_for(Ticks(left));
   }
 }
 
 std::int64_t HostClock::Counter() const {
   if (!realTime_) return now_;
-  return held_ ? heldTicks_ + origin_ : PlatformTicks();
+  return Now() + counterOrigin_;
 }
 
 void HostClock::Hold(std::int64_t ticks) {
   held_ = true;
   heldTicks_ = ticks;
+}
+
+void HostClock::Release() {
+  if (realTime_) GoOnFrom(heldTicks_);
+  held_ = false;
+}
+
+void HostClock::StopAt(std::int64_t ticks) {
+  const std::int64_t now = Now();
+  if (realTime_) GoOnFrom(now);
+  stopped_ = true;
+  stopTicks_ = std::max(ticks, now);  // never back
+}
+
+void HostClock::ClearStop() {
+  if (realTime_) GoOnFrom(Now());
+  stopped_ = false;
+}
+
+void HostClock::GoOnFrom(std::int64_t ticks) {
+  const std::int64_t platform = PlatformTicks();
+  if (platform - origin_ > ticks) origin_ = platform - ticks;
 }
 
 }  // namespace pluginsdk

@@ -95,6 +95,7 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
   auto& clock = host_.Clock();
   clock.FollowPlatformClock();
   std::size_t next = 0;
+  if (!steps.empty()) clock.StopAt(steps.front().ticks);
   std::int64_t nextFrame = clock.Now();
   std::int64_t drawTicks = 0;  // how long a frame may take to draw
   for (;;) {
@@ -112,11 +113,18 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
       runner_.SetCanvasSize(ScreenSize());
       runner_.RunStep(steps[next], source);
     }
+    // Whatever the window does before the next step (keys, frames) reads no later time than
+    // the step's, which then runs at its planned time even on a busy machine.
+    if (next < steps.size()) {
+      clock.StopAt(steps[next].ticks);
+    } else {
+      clock.ClearStop();
+    }
     host_.AdvanceTo(clock.Now());
     host_.RunDeferred();
     if (closeAtEnd && next == steps.size()) break;
-    // A frame is skipped rather than let it make the next step late: the plugin times what
-    // happens by the real clock.
+    // A frame is skipped rather than let it make the next step late: a late step keeps its time,
+    // but the session as a whole then runs behind the wall clock.
     const bool stepSoon = next < steps.size() && steps[next].ticks - clock.Now() < drawTicks;
     if (clock.Now() >= nextFrame && !stepSoon) {
       const std::int64_t start = clock.Now();
@@ -127,6 +135,7 @@ void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, 
     }
     WaitForInput(next < steps.size() ? std::min(nextFrame, steps[next].ticks) : nextFrame);
   }
+  clock.ClearStop();
 }
 
 WindowLayout LiveWindow::Layout() const {

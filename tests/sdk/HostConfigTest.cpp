@@ -149,6 +149,23 @@ TEST_F(SavedSettings, AreAppliedAfterLoadAndWrittenOnWriteconfigAndUnload) {
   EXPECT_EQ(sdkHost.ConsoleLines().size(), 1u);
 }
 
+// Old Notepad begins a file with a byte-order mark: the first setting is read all the same, and
+// saved where it stands rather than appended as a second line that would win for good.
+TEST_F(SavedSettings, AByteOrderMarkBeforeTheFirstLineIsSkippedAndKept) {
+  const std::string byteOrderMark = "\xEF\xBB\xBF";
+  WriteFile(config, byteOrderMark + "quillon_posx \"120\"\r\nother_plugin_speed \"3\"\r\n");
+  Load(folder.Path());
+  EXPECT_EQ(Value("quillon_posx"), "120");
+  sdkHost.FindVariable("quillon_posx")->SetText("130");
+  plugin.reset();
+  const std::string saved = ReadFile(config);
+  EXPECT_TRUE(
+      saved.starts_with(byteOrderMark + "quillon_posx \"130\"\nother_plugin_speed \"3\"\r\n"))
+      << saved;
+  EXPECT_EQ(saved.find("quillon_posx"), saved.rfind("quillon_posx")) << "saved once: " << saved;
+  EXPECT_EQ(sdkHost.ConsoleLines(), std::vector<std::string>{});
+}
+
 // The host's own failures are no console lines of the game: they are reported apart.
 TEST_F(SavedSettings, AFolderThatCannotBeWrittenIsOneFailureAndTheHostGoesOn) {
   const auto notAFolder = folder.Path() / "plain-file";

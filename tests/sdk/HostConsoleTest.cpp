@@ -1,11 +1,15 @@
 // The host's console commands, console output and data folder, as plugins reach them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Host.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -69,6 +73,43 @@ TEST(HostDataFolder, AHostOfItsOwnUsesAFreshTemporaryFolderAndRemovesIt) {
     EXPECT_EQ(host.DataFolder(), folder);
   }
   EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+// Points the system's temporary folder elsewhere while it lives.
+class TemporaryFolderAt {
+ public:
+  explicit TemporaryFolderAt(const std::filesystem::path& folder) {
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    ::setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~TemporaryFolderAt() {
+    if (old_) {
+      ::setenv("TMPDIR", old_->c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
+  }
+  TemporaryFolderAt(const TemporaryFolderAt&) = delete;
+  TemporaryFolderAt& operator=(const TemporaryFolderAt&) = delete;
+
+ private:
+  std::optional<std::string> old_;
+};
+
+// The plugin, the config file at load and the config file at unload all ask for the folder.
+TEST(HostDataFolder, NoUsableTemporaryFolderIsOneFailureHoweverOftenItIsAskedFor) {
+  const testing_support::TempFolder folder;
+  const auto notAFolder = folder.Path() / "plain-file";
+  std::ofstream(notAFolder) << "x";
+  const TemporaryFolderAt temporary(notAFolder);
+  pluginsdk::Host host;
+  const auto plugin = host.Connect();
+  EXPECT_EQ(plugin->game->GetDataFolder(), "");
+  EXPECT_EQ(host.DataFolder(), "");
+  EXPECT_EQ(plugin->game->GetDataFolder(), "");
+  ASSERT_EQ(host.Failures().size(), 1u);
+  EXPECT_TRUE(host.Failures()[0].starts_with("host: cannot make a temporary data folder"))
+      << host.Failures()[0];
 }
 
 TEST(HostDataFolder, AChosenFolderIsUsedAndKept) {
