@@ -74,13 +74,22 @@ while IFS= read -r header; do
 done < <(cd "$headers" && find . -type l \( -name '*.h' -o -name '*.hpp' \) | sed 's|^\./||' | sort)
 echo "check-real-sdk: $answered headers written into a temporary copy of the SDK's, for include names that name no file here"
 
-# The plugin's files, and the lower rooms' files that include one of the SDK's headers.
+# The plugin's files, and the lower rooms' files that include one of the SDK's headers, directly
+# or through a header of their own room that does.
+includes_one_of() {
+  grep -lE "#include \"($1)\"" /dev/null "${@:2}" || true
+}
 sdk_names=$(find source/sdk -maxdepth 1 -name '*.h' -printf '%f\n' | sort | paste -sd '|')
+lower=$(find source -mindepth 2 -maxdepth 2 -type f -not -path 'source/sdk/*' \
+  -not -path 'source/plugin/*' | sort)
+mapfile -t lower_cpp < <(grep '\.cpp$' <<<"$lower")
+mapfile -t lower_h < <(grep '\.h$' <<<"$lower")
+names=$sdk_names
+for header in $(includes_one_of "$sdk_names" "${lower_h[@]}"); do
+  names+="|$(basename "$header")"
+done
 files=(source/plugin/*.cpp)
-while IFS= read -r file; do
-  files+=("$file")
-done < <(grep -lE "#include \"($sdk_names)\"" source/*/*.cpp source/*/*.h |
-  grep -Ev '^source/(plugin|sdk)/' | sort)
+mapfile -t -O "${#files[@]}" files < <(includes_one_of "$names" "${lower_cpp[@]}")
 
 rooms=()
 for room in source/*/; do
@@ -94,7 +103,8 @@ flags=(-std=c++20 -c -Wall -Wextra -Wpedantic -Werror -fpermissive
 
 compiled=0
 for file in "${files[@]}"; do
-  name=$(basename "$file" .cpp)
+  name=${file//\//_}
+  name=${name%.cpp}
   if "$compiler" "${flags[@]}" "$file" -o "$work/objects/$name.o" 2>"$work/errors/$name.txt"; then
     compiled=$((compiled + 1))
   else
@@ -106,7 +116,7 @@ echo "real SDK: $compiled of ${#files[@]} files compile"
 ((compiled == ${#files[@]})) || exit 1
 
 # What the host looks up in the module, defined (not only declared) in the object.
-x86_64-w64-mingw32-nm "$work/objects/QuillonPlugin.o" >"$work/QuillonPlugin.nm"
+x86_64-w64-mingw32-nm "$work/objects/source_plugin_QuillonPlugin.o" >"$work/QuillonPlugin.nm"
 for symbol in exports getPlugin deleteMe; do
   grep -qE " [TDRB] $symbol\$" "$work/QuillonPlugin.nm" ||
     fail "QuillonPlugin.cpp's object does not define $symbol"
