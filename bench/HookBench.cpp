@@ -125,10 +125,10 @@ void BM_Hook_HostCallsOfALanding(benchmark::State& state) {
   game.HookEvent("Bench.EmptyHandler", [](std::string) {});
   for (auto _ : state) {
     b.host.FireEvent("Bench.EmptyHandler");
-    const ServerWrapper gameState = game.GetCurrentGameState();
-    const BallWrapper ball = gameState.GetBall();
+    ServerWrapper gameState = game.GetCurrentGameState();
+    BallWrapper ball = gameState.GetBall();
     benchmark::DoNotOptimize(ball.GetLocation());
-    const CarWrapper car = game.GetLocalCar();
+    CarWrapper car = game.GetLocalCar();
     benchmark::DoNotOptimize(car.IsNull());
     benchmark::DoNotOptimize(car.GetLocation());
     for (int read = 0; read < 3; ++read) benchmark::DoNotOptimize(SteadyNow());

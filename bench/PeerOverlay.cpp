@@ -50,9 +50,9 @@ void PeerDrawOverlay(QuillonPlugin& p, CanvasWrapper canvas) {
       const int text = line * 2 + part;
       if (part == 1) {
         const float width = canvas.GetStringSize(texts[text - 1], *p.textSize, *p.textSize).X;
-        canvas.SetPosition({x + width, top});
+        canvas.SetPosition(Vector2F{x + width, top});
       } else {
-        canvas.SetPosition({x, top});
+        canvas.SetPosition(Vector2F{x, top});
       }
       if (!*p.rgbEnabled && !*p.sameColorEnabled) canvas.SetColor(*colors[text]);
       canvas.DrawString(texts[text], *p.textSize, *p.textSize, *p.dropShadows, false);

@@ -17,6 +17,22 @@ if(QUILLON_TSAN)
 endif()
 
 function(quillon_strict target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  if(MSVC)
+    # MSVC builds only the plugin for the real host, a build not run where the project is
+    # checked: its warnings are shown, not made errors.
+    target_compile_options(${target} PRIVATE /W4 /utf-8)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  endif()
   target_compile_features(${target} PUBLIC cxx_std_20)
+endfunction()
+
+# Float arithmetic one operation at a time, as written: a fused multiply-add would round
+# differently. MSVC's /fp:precise makes no contractions unless /fp:contract asks for them.
+function(quillon_floats_as_written target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /fp:precise)
+  else()
+    target_compile_options(${target} PRIVATE -ffp-contract=off)
+  endif()
 endfunction()

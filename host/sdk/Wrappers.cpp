@@ -16,22 +16,22 @@ using pluginsdk::GameMode;
 CVarWrapper::CVarWrapper(std::shared_ptr<pluginsdk::ConsoleVariable> variable)
     : variable_(std::move(variable)) {}
 
-std::string CVarWrapper::getCVarName() const {
+std::string CVarWrapper::getCVarName() {
   return variable_->Name();
 }
-bool CVarWrapper::getBoolValue() const {
+bool CVarWrapper::getBoolValue() {
   return variable_->AsBool();
 }
-int CVarWrapper::getIntValue() const {
+int CVarWrapper::getIntValue() {
   return variable_->AsInt();
 }
-float CVarWrapper::getFloatValue() const {
+float CVarWrapper::getFloatValue() {
   return variable_->AsFloat();
 }
-LinearColor CVarWrapper::getColorValue() const {
+LinearColor CVarWrapper::getColorValue() {
   return variable_->AsColor();
 }
-std::string CVarWrapper::getStringValue() const {
+std::string CVarWrapper::getStringValue() {
   return variable_->Text();
 }
 void CVarWrapper::setValue(int value) {
@@ -84,8 +84,8 @@ void CVarManagerWrapper::registerNotifier(
 }
 
 // Like the game's console, an unknown command is reported on the console, not to the caller.
-void CVarManagerWrapper::executeCommand(std::string command) {
-  if (!connection_->host.ExecuteCommand(command)) {
+void CVarManagerWrapper::executeCommand(std::string command, bool log) {
+  if (!connection_->host.ExecuteCommand(command) && log) {
     connection_->host.Log("unknown command: " + command);
   }
 }
@@ -100,14 +100,14 @@ ActorWrapper::ActorWrapper(std::shared_ptr<pluginsdk::ActorState> actor)
     : actor_(std::move(actor)) {}
 
 // Like the game, a null actor answers the origin rather than failing.
-Vector ActorWrapper::GetLocation() const {
+Vector ActorWrapper::GetLocation() {
   return actor_ ? actor_->location : Vector{};
 }
 
 ServerWrapper::ServerWrapper(std::shared_ptr<pluginsdk::GameState> state)
     : state_(std::move(state)) {}
 
-BallWrapper ServerWrapper::GetBall() const {
+BallWrapper ServerWrapper::GetBall() {
   return BallWrapper(state_ ? state_->ball : nullptr);
 }
 
@@ -181,6 +181,9 @@ void CanvasWrapper::SetColor(LinearColor color) {
 }
 void CanvasWrapper::SetPosition(Vector2F position) {
   canvas_->SetPosition(position);
+}
+void CanvasWrapper::SetPosition(Vector2 position) {
+  canvas_->SetPosition(Vector2F{static_cast<float>(position.X), static_cast<float>(position.Y)});
 }
 
 void CanvasWrapper::DrawString(std::string text, float xScale, float yScale, bool dropShadow,

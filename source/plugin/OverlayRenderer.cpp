@@ -73,13 +73,13 @@ void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float
               const LinearColor& labelColor, std::string_view number,
               const LinearColor& numberColor) {
   constexpr std::string_view label = kLabel;
-  canvas.SetPosition({x, top});
+  canvas.SetPosition(Vector2F{x, top});
   ChooseTextColor(plugin, canvas, labelColor);
   canvas.DrawString(std::string(label), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
                     false);
   const float labelWidth =
       canvas.GetStringSize(std::string(label), *plugin.textSize, *plugin.textSize).X;
-  canvas.SetPosition({x + labelWidth, top});
+  canvas.SetPosition(Vector2F{x + labelWidth, top});
   ChooseTextColor(plugin, canvas, numberColor);
   canvas.DrawString(std::string(number), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
                     false);

@@ -107,19 +107,19 @@ void QuillonPlugin::OnCarLanded(std::string /*eventName*/) {
     RecordEvent(GameEvent::kLanded);
     return;
   }
-  const ServerWrapper gameState = gameWrapper->GetCurrentGameState();
+  ServerWrapper gameState = gameWrapper->GetCurrentGameState();
   if (!gameState) {
     RecordLanding(false, nullptr, nullptr);
     return;
   }
-  const BallWrapper ball = gameState.GetBall();
+  BallWrapper ball = gameState.GetBall();
   if (!ball) {
     RecordLanding(true, nullptr, nullptr);
     return;
   }
   const Vector ballLocation = ball.GetLocation();
   const float height = BallHeightPercent(ballLocation);
-  const CarWrapper car = gameWrapper->GetLocalCar();
+  CarWrapper car = gameWrapper->GetLocalCar();
   if (car.IsNull()) {
     RecordLanding(true, &ballLocation, nullptr);
     return;

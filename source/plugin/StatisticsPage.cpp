@@ -62,7 +62,7 @@ void QuillonPlugin::DrawStatistics() {
     ShowLine("Highest reset: ", kNone);
   } else {
     // As the overlay writes the height; the variable read as the page reads every setting.
-    const CVarWrapper decimals = cvarManager->getCvar(quillon::cvar::kHeightDecimal);
+    CVarWrapper decimals = cvarManager->getCvar(quillon::cvar::kHeightDecimal);
     const bool twoDecimals = decimals && decimals.getBoolValue();
     const auto height = quillon::NumberText::Fixed(figures.highestReset, twoDecimals ? 2 : 0);
     ShowLine("Highest reset: ", height.View());

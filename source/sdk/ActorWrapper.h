@@ -16,7 +16,8 @@ class PLUGINSDK_API ActorWrapper {
 
   explicit operator bool() const { return actor_ != nullptr; }
   bool IsNull() const { return actor_ == nullptr; }
-  Vector GetLocation() const;
+  // Not const, as in the host's SDK.
+  Vector GetLocation();
 
  private:
   std::shared_ptr<pluginsdk::ActorState> actor_;

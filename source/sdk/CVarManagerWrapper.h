@@ -27,8 +27,9 @@ class PLUGINSDK_API CVarManagerWrapper {
   void registerNotifier(std::string name,
                         std::function<void(std::vector<std::string> arguments)> callback,
                         std::string description, unsigned char permissions);
-  // Runs a console command line, as if typed at the console.
-  void executeCommand(std::string command);
+  // Runs a console command line, as if typed at the console; with `log` false the console says
+  // nothing about it (not even that the command is unknown).
+  void executeCommand(std::string command, bool log = true);
   // Writes one line to the host's console.
   void log(std::string text);
 

@@ -15,14 +15,16 @@ class PLUGINSDK_API CVarWrapper {
   CVarWrapper() = default;
   explicit CVarWrapper(std::shared_ptr<pluginsdk::ConsoleVariable> variable);
 
-  explicit operator bool() const { return variable_ != nullptr; }
+  // Not const, as in the host's SDK: a handle read through a const reference would not compile
+  // there.
+  explicit operator bool() { return variable_ != nullptr; }
 
-  std::string getCVarName() const;
-  bool getBoolValue() const;
-  int getIntValue() const;
-  float getFloatValue() const;
-  LinearColor getColorValue() const;
-  std::string getStringValue() const;
+  std::string getCVarName();
+  bool getBoolValue();
+  int getIntValue();
+  float getFloatValue();
+  LinearColor getColorValue();
+  std::string getStringValue();
 
   // Stores the value (clamped to the variable's bounds) and updates every bound value.
   void setValue(int value);

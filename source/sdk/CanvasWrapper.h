@@ -18,8 +18,10 @@ class PLUGINSDK_API CanvasWrapper {
   void SetColor(char red, char green, char blue, char alpha);
   // Components 0 to 255.
   void SetColor(LinearColor color);
-  // Top-left corner of the next text.
+  // Top-left corner of the next text. The host's SDK has both overloads, so a braced pair
+  // names neither: callers spell the type.
   void SetPosition(Vector2F position);
+  void SetPosition(Vector2 position);
   void DrawString(std::string text, float xScale, float yScale, bool dropShadow, bool wrapText);
   // Width and height the text would take at these scales.
   Vector2F GetStringSize(std::string text, float xScale, float yScale);

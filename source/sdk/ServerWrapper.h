@@ -15,8 +15,8 @@ class PLUGINSDK_API ServerWrapper {
   explicit ServerWrapper(std::shared_ptr<pluginsdk::GameState> state);
 
   explicit operator bool() const { return state_ != nullptr; }
-  // The ball; a null handle when there is none.
-  BallWrapper GetBall() const;
+  // The ball; a null handle when there is none. Not const, as in the host's SDK.
+  BallWrapper GetBall();
 
  private:
   std::shared_ptr<pluginsdk::GameState> state_;

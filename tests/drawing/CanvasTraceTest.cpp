@@ -1,6 +1,10 @@
 // The host's --trace lines for each canvas call.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "CanvasWrapper.h"
+#include "FontMetrics.h"
 #include "RecordingCanvas.h"
 
 namespace {
@@ -25,6 +29,19 @@ TEST(CanvasTrace, DescribesEachCallWithItsArguments) {
       {host::CanvasSizeCall{{1280, 720}}, "GetSize -> 1280 720"},
   };
   for (const auto& c : cases) EXPECT_EQ(host::DescribeCall(c.call), c.line);
+}
+
+TEST(CanvasTrace, AWholePixelPositionIsTheSamePointAsAFractionalOne) {
+  const host::FontMetrics font;
+  const auto canvas = std::make_shared<host::RecordingCanvas>(font);
+  CanvasWrapper wrapper(canvas);
+  wrapper.SetPosition(Vector2{-30, 1080});
+  wrapper.SetPosition(Vector2F{-30.0f, 1080.0f});
+  wrapper.SetPosition(Vector2{16777217, 0});  // beyond a float's whole numbers: the nearest one
+  ASSERT_EQ(canvas->Calls().size(), 3u);
+  EXPECT_EQ(host::DescribeCall(canvas->Calls()[0]), "SetPosition -30 1080");
+  EXPECT_EQ(host::DescribeCall(canvas->Calls()[1]), "SetPosition -30 1080");
+  EXPECT_EQ(host::DescribeCall(canvas->Calls()[2]), "SetPosition 16777216 0");
 }
 
 }  // namespace

@@ -171,13 +171,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Console, AnUnknownNameHasANullHandle) {
   testing_support::PluginSession session;
-  EXPECT_FALSE(session.Plugin().cvarManager->getCvar("quillon_nonexistent"));
-  EXPECT_TRUE(session.Plugin().cvarManager->getCvar("quillon_enabled"));
+  // A handle's null test is not const, as in the host's SDK: it is made on named handles.
+  CVarWrapper unknown = session.Plugin().cvarManager->getCvar("quillon_nonexistent");
+  CVarWrapper known = session.Plugin().cvarManager->getCvar("quillon_enabled");
+  EXPECT_FALSE(static_cast<bool>(unknown));
+  EXPECT_TRUE(static_cast<bool>(known));
 }
 
 TEST(Console, RegisteringANameTwiceKeepsTheFirstVariable) {
   testing_support::PluginSession session;
-  const CVarWrapper again = session.Plugin().cvarManager->registerCvar(
+  CVarWrapper again = session.Plugin().cvarManager->registerCvar(
       "quillon_textsize", "9", "another", false, false, 0.0f, false, 0.0f, false);
   EXPECT_EQ(again.getFloatValue(), 2.0f);
   EXPECT_EQ(session.Host().FindVariable("quillon_textsize")->Description(), "Quillon Text Size");

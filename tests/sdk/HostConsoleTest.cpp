@@ -37,12 +37,13 @@ TEST(HostConsole, CommandLinesAreSplitIntoWordsForTheNamedCommand) {
   }
 }
 
-TEST(HostConsole, UnknownCommandsRunNothingAndAreReportedOnTheConsole) {
+TEST(HostConsole, UnknownCommandsRunNothingAndAreReportedOnTheConsoleUnlessNotLogged) {
   pluginsdk::Host host;
   const auto plugin = host.Connect();
   EXPECT_FALSE(host.ExecuteCommand(""));
   EXPECT_FALSE(host.ExecuteCommand("quillon_nothing 1"));
   plugin->cvars->executeCommand("quillon_nothing 1");
+  plugin->cvars->executeCommand("quillon_nothing 2", false);
   EXPECT_EQ(host.ConsoleLines(), std::vector<std::string>{"unknown command: quillon_nothing 1"});
 }
 

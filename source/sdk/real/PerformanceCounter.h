@@ -1,0 +1,3 @@
+#pragma once
+// The high-resolution performance counter: on the real host, always Windows' own.
+#include <windows.h>
