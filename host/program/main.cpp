@@ -316,16 +316,23 @@ std::unique_ptr<host::SessionRecorder> StartRecording(const Options& options,
 }
 
 // The exit status after a session: expectations that failed, a stop by a signal or a recording
-// that could not be written are no success.
-int Outcome(const host::Expectations& checked, bool finished,
+// that could not be written are no success. What the session ends with on standard error (a
+// hint, the failed expectations, a stop) goes out whole under the output lock, so a console line
+// from another thread never lands inside it.
+int Outcome(const pluginsdk::Host& host, const host::Expectations& checked,
+            const std::optional<std::string>& hint, bool finished,
             const host::SessionRecorder* recorder) {
+  std::string report = hint ? *hint + '\n' : std::string();
   if (checked.failed > 0) {
-    std::cerr << checked.failed << " of " << checked.checked << " expectations failed\n";
+    report += std::to_string(checked.failed) + " of " + std::to_string(checked.checked) +
+              " expectations failed\n";
   }
-  if (!finished) {
-    std::cerr << "quillon-host: interrupted\n";
-    return kExitInterrupted;
+  if (!finished) report += "quillon-host: interrupted\n";
+  {
+    const std::lock_guard lock(host.OutputLock());
+    std::cerr.write(report.data(), static_cast<std::streamsize>(report.size()));
   }
+  if (!finished) return kExitInterrupted;
   return checked.failed > 0 || (recorder != nullptr && recorder->Failed()) ? kExitFailure : 0;
 }
 
@@ -354,7 +361,7 @@ int Play(const Options& options, pluginsdk::Host& host) {
       const auto checked = host::RunLiveWindow(host, plugin, steps, options.session.string(),
                                                std::cout, replay, options.closeAtEnd);
       if (recorder) recorder->Flush();
-      return Outcome(checked, true, recorder.get());
+      return Outcome(host, checked, std::nullopt, true, recorder.get());
     }
 #endif
     // A recording is completed when a signal stops the replay; otherwise a signal ends the
@@ -364,7 +371,8 @@ int Play(const Options& options, pluginsdk::Host& host) {
     host::SessionRunner runner(host, plugin, std::cout, replay);
     const bool finished = runner.Run(steps, host::ScriptName(options.session));
     if (recorder) recorder->Flush();
-    return Outcome(runner.Checked(), finished, recorder.get());
+    return Outcome(host, runner.Checked(), finished ? runner.Hint() : std::nullopt, finished,
+                   recorder.get());
   } catch (const host::ScriptError& error) {
     // A step that could not be carried out is named as a fault in the script is.
     std::cerr << error.what() << '\n';

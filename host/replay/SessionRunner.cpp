@@ -48,7 +48,7 @@ void WritePicture(const Image& picture, const std::filesystem::path& file,
 
 std::string FrameLineText(const std::vector<CanvasCall>& calls) {
   std::string text = FrameText(calls);
-  return text.empty() ? "(nothing drawn)" : text;
+  return text.empty() ? std::string(kNothingDrawn) : text;
 }
 
 void AppendFormattedTime(std::string& text, std::int64_t ticks) {
@@ -151,9 +151,11 @@ void SessionRunner::RunStep(const Step& step, const std::string& source) {
   // machine: it is printed and recorded at the time it ran, which is what the plugin read.
   ranAt_ = std::max(step.ticks, host_.Clock().Now());
   host_.AdvanceTo(ranAt_);
+  watch_.BeforeStep(host_, step);
   const pluginsdk::ClockHold hold(host_.Clock(), ranAt_);
   Apply(step, source);
   host_.RunDeferred();
+  watch_.AfterStep(host_);
   // A frame step records itself, with what it showed.
   if (options_.recorder != nullptr && !std::holds_alternative<DrawFrame>(step.action)) {
     options_.recorder->RecordStep(ranAt_, step.action);
@@ -204,6 +206,7 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
   host_.DrawFrame(canvas_);
   lastFrame_ = FrameLineText(canvas_->Calls());
   lastFrameTicks_ = ranAt_;
+  watch_.FrameShown(host_, lastFrame_);
   // The line is made in a buffer kept for it: a replay prints one for every frame.
   line_.clear();
   AppendFormattedTime(line_, ranAt_);
@@ -251,13 +254,14 @@ void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
     return;
   }
   // The page can change as the session goes on: say what it offers now.
+  const auto labels = window.Labels();
   std::string offered;
-  for (const auto& label : window.Labels()) {
+  for (const auto& label : labels) {
     offered += (offered.empty() ? "; it has \"" : ", \"") + label + '"';
   }
   StepFault(source, step,
             "no widget " + pluginsdk::QuoteText(*click.label) + " on the settings page" +
-                (offered.empty() ? "; it has none" : offered));
+                DidYouMean(*click.label, labels) + (offered.empty() ? "; it has none" : offered));
 }
 
 void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
@@ -269,8 +273,10 @@ void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
                               pluginsdk::QuoteText(*expect.text) + " but the frame at " +
                               FormatTime(lastFrameTicks_) + " showed " +
                               pluginsdk::QuoteText(lastFrame_) + '\n';
-  // Under the output lock too: standard error often goes where standard output goes.
+  // Under the output lock too: standard error often goes where standard output goes, and there
+  // the message follows the frame lines printed before it.
   const std::lock_guard lock(host_.OutputLock());
+  out_.flush();
   options_.errors->write(message.data(), static_cast<std::streamsize>(message.size()));
 }
 

@@ -13,6 +13,7 @@
 #include "Host.h"
 #include "Image.h"
 #include "LoadedPlugin.h"
+#include "PlayWatch.h"
 #include "RecordingCanvas.h"
 #include "SessionRecorder.h"
 #include "SessionScript.h"
@@ -72,6 +73,8 @@ class SessionRunner {
   SettingsWindow* OpenSettings();
 
   const Expectations& Checked() const { return expectations_; }
+  // Why nothing was drawn or no reset counted, as far as the run shows: "hint: ...".
+  std::optional<std::string> Hint() const { return watch_.Hint(); }
   SessionRecorder* Recorder() const { return options_.recorder; }
 
  private:
@@ -100,6 +103,7 @@ class SessionRunner {
   std::string line_;        // a frame's lines as they are made
   Expectations expectations_;
   ScreenChange screenChange_;
+  PlayWatch watch_;
 };
 
 // The checks a script's variable steps get against the host's registry.
@@ -110,7 +114,8 @@ CommandCheck KnownCommands(const pluginsdk::Host& host);
 // Seconds with three decimals, as frame lines show time.
 std::string FormatTime(std::int64_t ticks);
 void AppendFormattedTime(std::string& text, std::int64_t ticks);
-// What a frame line shows after its time: the texts drawn, or "(nothing drawn)".
+// What a frame line shows after its time: the texts drawn, or kNothingDrawn.
+inline constexpr std::string_view kNothingDrawn = "(nothing drawn)";
 std::string FrameLineText(const std::vector<CanvasCall>& calls);
 
 // The line printed after a picture is written, so a person knows where to look:
