@@ -1,9 +1,11 @@
 # Progress of a long job, for the scripts that show it while they wait; sourced, not run.
 
-took() {
-  local seconds=$((SECONDS - $1))
-  if ((seconds >= 60)); then echo "$((seconds / 60)) min $((seconds % 60)) s"; else echo "$seconds s"; fi
+# A number of seconds as a person reads it: "7 s", "2 min 5 s".
+duration() {
+  if (($1 >= 60)); then echo "$(($1 / 60)) min $(($1 % 60)) s"; else echo "$1 s"; fi
 }
+# The time since START, a value of $SECONDS.
+took() { duration $((SECONDS - $1)); }
 
 # What a build's log (ninja's "[N/M]" lines) tells of its progress.
 build_progress() {
@@ -11,3 +13,7 @@ build_progress() {
   step=$(grep -o '^\[[0-9]*/[0-9]*\]' "$1" 2>/dev/null | tail -n 1 | tr -d '[]')
   if [[ -n $step ]]; then echo "${step%/*} of ${step#*/} build steps done"; else echo "starting"; fi
 }
+
+# Seconds between progress lines after ELAPSED seconds: 30 for two minutes, then 60, so a long
+# wait is never silent for more than a minute and still fills few lines.
+progress_interval() { if (($1 < 120)); then echo 30; else echo 60; fi; }
