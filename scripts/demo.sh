@@ -28,7 +28,7 @@ build_with_progress() {
   pid=$!
   while kill -0 "$pid" 2>/dev/null; do
     sleep 1
-    if ((SECONDS - last >= $(progress_interval $((SECONDS - start))))); then
+    if ((SECONDS - last >= $(progress_interval $((last - start))))); then
       echo "demo: building: $(build_progress out/demo-build.log) ($(took "$start"))"
       last=$SECONDS
     fi

@@ -14,6 +14,6 @@ build_progress() {
   if [[ -n $step ]]; then echo "${step%/*} of ${step#*/} build steps done"; else echo "starting"; fi
 }
 
-# Seconds between progress lines after ELAPSED seconds: 30 for two minutes, then 60, so a long
-# wait is never silent for more than a minute and still fills few lines.
+# Seconds from a progress line printed ELAPSED seconds into a wait to the next: 30 until two
+# minutes, then 60, so a long wait is never silent for more than a minute and fills few lines.
 progress_interval() { if (($1 < 120)); then echo 30; else echo 60; fi; }

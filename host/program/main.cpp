@@ -316,23 +316,16 @@ std::unique_ptr<host::SessionRecorder> StartRecording(const Options& options,
 }
 
 // The exit status after a session: expectations that failed, a stop by a signal or a recording
-// that could not be written are no success. What the session ends with on standard error (a
-// hint, the failed expectations, a stop) goes out whole under the output lock, so a console line
-// from another thread never lands inside it.
+// that could not be written are no success.
 int Outcome(const pluginsdk::Host& host, const host::Expectations& checked,
             const std::optional<std::string>& hint, bool finished,
             const host::SessionRecorder* recorder) {
-  std::string report = hint ? *hint + '\n' : std::string();
-  if (checked.failed > 0) {
-    report += std::to_string(checked.failed) + " of " + std::to_string(checked.checked) +
-              " expectations failed\n";
-  }
-  if (!finished) report += "quillon-host: interrupted\n";
-  {
+  host::ReportEnd(host, std::cerr, checked, hint);
+  if (!finished) {
     const std::lock_guard lock(host.OutputLock());
-    std::cerr.write(report.data(), static_cast<std::streamsize>(report.size()));
+    std::cerr << "quillon-host: interrupted\n";
+    return kExitInterrupted;
   }
-  if (!finished) return kExitInterrupted;
   return checked.failed > 0 || (recorder != nullptr && recorder->Failed()) ? kExitFailure : 0;
 }
 

@@ -75,6 +75,18 @@ std::string PictureLine(const std::filesystem::path& file, const Image& picture)
          std::to_string(picture.Height()) + ")";
 }
 
+void ReportEnd(const pluginsdk::Host& host, std::ostream& errors, const Expectations& checked,
+               const std::optional<std::string>& hint) {
+  std::string report = hint ? *hint + '\n' : std::string();
+  if (checked.failed > 0) {
+    report += std::to_string(checked.failed) + " of " + std::to_string(checked.checked) +
+              " expectations failed\n";
+  }
+  if (report.empty()) return;
+  const std::lock_guard lock(host.OutputLock());
+  errors.write(report.data(), static_cast<std::streamsize>(report.size()));
+}
+
 VariableCheck RegistryCheck(const pluginsdk::Host& host) {
   return [&host](std::string_view name,
                  std::optional<std::string_view> value) -> std::optional<std::string> {
@@ -261,7 +273,7 @@ void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
   }
   StepFault(source, step,
             "no widget " + pluginsdk::QuoteText(*click.label) + " on the settings page" +
-                DidYouMean(*click.label, labels) + (offered.empty() ? "; it has none" : offered));
+                (offered.empty() ? "; it has none" : offered) + DidYouMean(*click.label, labels));
 }
 
 void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,

@@ -106,6 +106,12 @@ class SessionRunner {
   PlayWatch watch_;
 };
 
+// What a session ends with on `errors`: the hint, if any, and "N of M expectations failed" when
+// one failed; whole, under the host's output lock, so a line from another thread never lands
+// inside it.
+void ReportEnd(const pluginsdk::Host& host, std::ostream& errors, const Expectations& checked,
+               const std::optional<std::string>& hint);
+
 // The checks a script's variable steps get against the host's registry.
 VariableCheck RegistryCheck(const pluginsdk::Host& host);
 // The check a script's command steps get: the host's console commands.
