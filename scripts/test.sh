@@ -16,19 +16,11 @@ log=$(mktemp)
 pid=
 trap '[[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -f "$log"' EXIT
 total_start=$SECONDS
-
-took() {
-  local seconds=$((SECONDS - $1))
-  if ((seconds >= 60)); then echo "$((seconds / 60)) min $((seconds % 60)) s"; else echo "$seconds s"; fi
-}
+# shellcheck source=scripts/progress.sh
+source scripts/progress.sh
 
 # What the stage's output tells of its progress, for the lines printed while it runs.
 last_line() { echo "running: $(tail -n 1 "$1")"; }
-build_progress() {
-  local step
-  step=$(grep -o '^\[[0-9]*/[0-9]*\]' "$1" 2>/dev/null | tail -n 1 | tr -d '[]')
-  if [[ -n $step ]]; then echo "${step%/*} of ${step#*/} build steps done"; else echo "starting"; fi
-}
 tests_progress() {
   local done total
   done=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#' "$log" || true)

@@ -90,7 +90,8 @@ Options:
 
 A session script has one step a line: TIME STEP [ARGS]. TIME is seconds from the start as a
 decimal, never decreasing (rounded to 100 ns). '#' starts a comment anywhere outside quotes, so
-a value that holds '#' must be quoted (set quillon_color "#FF0000"); blank lines are allowed.
+a value that holds '#' must be quoted (set quillon_color "#FF0000"); single quotes do not
+quote. Blank lines are allowed.
 A line holds at most 1 MiB (1048576 bytes); a byte-order mark at the start is skipped.
   TIME # NOTE           a note at that time, no step (recordings write one where they stop
                         writing expect lines); its time must not go back either
@@ -130,11 +131,19 @@ A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after i
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
 every timeout due by then at its own time; after each step the deferred work queued by the
-plugin runs. A fault in the script is reported as FILE:LINE: message and nothing runs (exit
-status 2); so is a script that cannot be read, as FILE: no such file (is a directory,
-permission denied). A misspelt variable or command is named with the nearest known ones. A
-step that cannot be carried out (a picture that cannot be written, a label the page does not
-show) is reported the same way, FILE:LINE: message, and stops the replay (exit status 1).
+plugin runs. Every fault in the script is reported, a line each in line order, as
+FILE:LINE: message (the first 20, then "... and N more"), and nothing runs (exit status 2); a
+script that cannot be read says so, as FILE: no such file (is a directory, permission denied).
+A misspelt variable, command, step, event, mode, game state or settings label is named with
+the nearest known ones. A step that cannot be carried out (a picture that cannot be written, a
+label the page does not show) is reported the same way, FILE:LINE: message, and stops the
+replay (exit status 1).
+
+A replay whose frames never drew anything, or never showed a reset, ends with one "hint: ..."
+line on standard error naming the likely cause the host saw: the overlay switched off, no game
+event, the game not in free play or training at the frames or at the practice check, landings
+only before the check, or the car never above 25 units at a landing. The output and the exit
+status stay as they are.
 
 Every line the host or the plugin writes to the console is printed on standard output as
 "console: TEXT" when it is written, among the step's own output; so is every toast the plugin
@@ -319,12 +328,12 @@ std::unique_ptr<host::SessionRecorder> StartRecording(const Options& options,
 
 // The exit status after a session: expectations that failed, a stop by a signal or a recording
 // that could not be written are no success.
-int Outcome(const host::Expectations& checked, bool finished,
+int Outcome(const pluginsdk::Host& host, const host::Expectations& checked,
+            const std::optional<std::string>& hint, bool finished,
             const host::SessionRecorder* recorder) {
-  if (checked.failed > 0) {
-    std::cerr << checked.failed << " of " << checked.checked << " expectations failed\n";
-  }
+  host::ReportEnd(host, std::cerr, checked, hint);
   if (!finished) {
+    const std::lock_guard lock(host.OutputLock());
     std::cerr << "quillon-host: interrupted\n";
     return kExitInterrupted;
   }
@@ -356,7 +365,7 @@ int Play(const Options& options, pluginsdk::Host& host) {
       const auto checked = host::RunLiveWindow(host, plugin, steps, options.session.string(),
                                                std::cout, replay, options.closeAtEnd);
       if (recorder) recorder->Flush();
-      return Outcome(checked, true, recorder.get());
+      return Outcome(host, checked, std::nullopt, true, recorder.get());
     }
 #endif
     // A recording is completed when a signal stops the replay; otherwise a signal ends the
@@ -366,7 +375,8 @@ int Play(const Options& options, pluginsdk::Host& host) {
     host::SessionRunner runner(host, plugin, std::cout, replay);
     const bool finished = runner.Run(steps, host::ScriptName(options.session));
     if (recorder) recorder->Flush();
-    return Outcome(runner.Checked(), finished, recorder.get());
+    return Outcome(host, runner.Checked(), finished ? runner.Hint() : std::nullopt, finished,
+                   recorder.get());
   } catch (const host::ScriptError& error) {
     // A step that could not be carried out is named as a fault in the script is.
     std::cerr << error.what() << '\n';

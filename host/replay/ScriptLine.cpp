@@ -66,6 +66,8 @@ void AppendQuoted(std::string& line, std::string_view text) {
   line += '"';
 }
 
+}  // namespace
+
 const char* ModeWord(pluginsdk::GameMode mode) {
   switch (mode) {
     case pluginsdk::GameMode::Freeplay:
@@ -79,8 +81,6 @@ const char* ModeWord(pluginsdk::GameMode mode) {
   }
   return "menu";
 }
-
-}  // namespace
 
 char* WriteExactTime(char* out, std::int64_t ticks) {
   constexpr std::int64_t kPerSecond = pluginsdk::HostClock::kTicksPerSecond;

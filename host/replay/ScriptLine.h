@@ -22,6 +22,9 @@ char* WriteExactTime(char* out, std::int64_t ticks);
 // "set quillon_color \"(255, 0, 0, 255)\"", "expect \"Resets: 1 | ...\"".
 void AppendAction(std::string& line, const StepAction& action);
 
+// The word a mode step gives the mode: "menu", "freeplay", "training", "match".
+const char* ModeWord(pluginsdk::GameMode mode);
+
 // Whether a text can stand between a script's double quotes: a quote or a line break would end
 // it (the script has no escapes).
 bool Quotable(std::string_view text);

@@ -48,7 +48,7 @@ void WritePicture(const Image& picture, const std::filesystem::path& file,
 
 std::string FrameLineText(const std::vector<CanvasCall>& calls) {
   std::string text = FrameText(calls);
-  return text.empty() ? "(nothing drawn)" : text;
+  return text.empty() ? std::string(kNothingDrawn) : text;
 }
 
 void AppendFormattedTime(std::string& text, std::int64_t ticks) {
@@ -73,6 +73,18 @@ std::string FormatTime(std::int64_t ticks) {
 std::string PictureLine(const std::filesystem::path& file, const Image& picture) {
   return "picture: " + file.string() + " (" + std::to_string(picture.Width()) + "x" +
          std::to_string(picture.Height()) + ")";
+}
+
+void ReportEnd(const pluginsdk::Host& host, std::ostream& errors, const Expectations& checked,
+               const std::optional<std::string>& hint) {
+  std::string report = hint ? *hint + '\n' : std::string();
+  if (checked.failed > 0) {
+    report += std::to_string(checked.failed) + " of " + std::to_string(checked.checked) +
+              " expectations failed\n";
+  }
+  if (report.empty()) return;
+  const std::lock_guard lock(host.OutputLock());
+  errors.write(report.data(), static_cast<std::streamsize>(report.size()));
 }
 
 VariableCheck RegistryCheck(const pluginsdk::Host& host) {
@@ -156,9 +168,11 @@ void SessionRunner::RunStep(const Step& step, const std::string& source) {
   // the present (none in a script run from its start) runs later: at once.
   ranAt_ = std::max(step.ticks, host_.Clock().Now());
   host_.AdvanceTo(ranAt_);
+  watch_.BeforeStep(host_, step);
   const pluginsdk::ClockHold hold(host_.Clock(), ranAt_);
   Apply(step, source);
   host_.RunDeferred();
+  watch_.AfterStep(host_);
   // A frame step records itself, with what it showed.
   if (options_.recorder != nullptr && !std::holds_alternative<DrawFrame>(step.action)) {
     options_.recorder->RecordStep(ranAt_, step.action);
@@ -209,6 +223,7 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
   host_.DrawFrame(canvas_);
   lastFrame_ = FrameLineText(canvas_->Calls());
   lastFrameTicks_ = ranAt_;
+  watch_.FrameShown(host_, lastFrame_);
   // The line is made in a buffer kept for it: a replay prints one for every frame.
   line_.clear();
   AppendFormattedTime(line_, ranAt_);
@@ -256,13 +271,14 @@ void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
     return;
   }
   // The page can change as the session goes on: say what it offers now.
+  const auto labels = window.Labels();
   std::string offered;
-  for (const auto& label : window.Labels()) {
+  for (const auto& label : labels) {
     offered += (offered.empty() ? "; it has \"" : ", \"") + label + '"';
   }
   StepFault(source, step,
             "no widget " + pluginsdk::QuoteText(*click.label) + " on the settings page" +
-                (offered.empty() ? "; it has none" : offered));
+                (offered.empty() ? "; it has none" : offered) + DidYouMean(*click.label, labels));
 }
 
 void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
@@ -274,8 +290,10 @@ void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
                               pluginsdk::QuoteText(*expect.text) + " but the frame at " +
                               FormatTime(lastFrameTicks_) + " showed " +
                               pluginsdk::QuoteText(lastFrame_) + '\n';
-  // Under the output lock too: standard error often goes where standard output goes.
+  // Under the output lock too: standard error often goes where standard output goes, and there
+  // the message follows the frame lines printed before it.
   const std::lock_guard lock(host_.OutputLock());
+  out_.flush();
   options_.errors->write(message.data(), static_cast<std::streamsize>(message.size()));
 }
 

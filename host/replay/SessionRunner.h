@@ -13,6 +13,7 @@
 #include "Host.h"
 #include "Image.h"
 #include "LoadedPlugin.h"
+#include "PlayWatch.h"
 #include "RecordingCanvas.h"
 #include "SessionRecorder.h"
 #include "SessionScript.h"
@@ -73,6 +74,8 @@ class SessionRunner {
   SettingsWindow* OpenSettings();
 
   const Expectations& Checked() const { return expectations_; }
+  // Why nothing was drawn or no reset counted, as far as the run shows: "hint: ...".
+  std::optional<std::string> Hint() const { return watch_.Hint(); }
   SessionRecorder* Recorder() const { return options_.recorder; }
 
  private:
@@ -101,7 +104,14 @@ class SessionRunner {
   std::string line_;        // a frame's lines as they are made
   Expectations expectations_;
   ScreenChange screenChange_;
+  PlayWatch watch_;
 };
+
+// What a session ends with on `errors`: the hint, if any, and "N of M expectations failed" when
+// one failed; whole, under the host's output lock, so a line from another thread never lands
+// inside it.
+void ReportEnd(const pluginsdk::Host& host, std::ostream& errors, const Expectations& checked,
+               const std::optional<std::string>& hint);
 
 // The checks a script's variable steps get against the host's registry.
 VariableCheck RegistryCheck(const pluginsdk::Host& host);
@@ -111,7 +121,8 @@ CommandCheck KnownCommands(const pluginsdk::Host& host);
 // Seconds with three decimals, as frame lines show time.
 std::string FormatTime(std::int64_t ticks);
 void AppendFormattedTime(std::string& text, std::int64_t ticks);
-// What a frame line shows after its time: the texts drawn, or "(nothing drawn)".
+// What a frame line shows after its time: the texts drawn, or kNothingDrawn.
+inline constexpr std::string_view kNothingDrawn = "(nothing drawn)";
 std::string FrameLineText(const std::vector<CanvasCall>& calls);
 
 // The line printed after a picture is written, so a person knows where to look:

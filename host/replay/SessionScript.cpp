@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "HostClock.h"
+#include "NearestNames.h"
 #include "QuotedText.h"
 #include "ValueText.h"
 
@@ -54,7 +55,23 @@ constexpr double kMaxSeconds = 1e9;
 struct Token {
   std::string text;
   bool quoted;
+  std::size_t start;  // where the token begins in its line, its quote included
 };
+
+// The step names, as the parser knows them, for suggestions.
+const std::vector<std::string>& StepNames() {
+  static const std::vector<std::string> names = {
+      "mode",  "event",    "ball",  "car",     "gamestate", "set",   "show",
+      "frame", "settings", "click", "command", "expect",    "screen"};
+  return names;
+}
+
+// Whether a message may show the text whole, as a script would hold it between double quotes.
+bool Showable(std::string_view text) {
+  return text.size() <= 2 * pluginsdk::kQuotedBytes &&
+         std::all_of(text.begin(), text.end(),
+                     [](char c) { return c >= ' ' && c < 0x7F && c != '"'; });
+}
 
 class LineParser {
  public:
@@ -66,6 +83,7 @@ class LineParser {
 
   // Splits a line into words and double-quoted texts; '#' outside quotes ends the line.
   std::vector<Token> Tokenize(std::string_view text) {
+    text_ = text;
     std::vector<Token> tokens;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -78,12 +96,12 @@ class LineParser {
       } else if (c == '"') {
         const auto close = text.find('"', i + 1);
         if (close == std::string_view::npos) Fail("unterminated quoted text");
-        tokens.push_back({std::string(text.substr(i + 1, close - i - 1)), true});
+        tokens.push_back({std::string(text.substr(i + 1, close - i - 1)), true, i});
         i = close + 1;
       } else {
         const auto end = text.find_first_of(" \t\r#\"", i);
         const auto length = (end == std::string_view::npos ? text.size() : end) - i;
-        tokens.push_back({std::string(text.substr(i, length)), false});
+        tokens.push_back({std::string(text.substr(i, length)), false, i});
         i += length;
       }
     }
@@ -138,6 +156,7 @@ class LineParser {
                     const CommandCheck& checkCommand, bool frameSeen) const {
     const std::string& step = tokens[1].text;
     if (tokens[1].quoted) Fail("a step name cannot be quoted");
+    if (step != "command") RefuseSingleQuotes(tokens);
     if (step == "mode") {
       ExpectArguments(tokens, 1, 1, "mode menu|freeplay|training|match");
       static constexpr std::array<std::pair<std::string_view, GameMode>, 4> kModes{{
@@ -150,7 +169,8 @@ class LineParser {
         if (tokens[2].text == name) return SetMode{mode};
       }
       Fail("unknown mode " + QuoteText(tokens[2].text) +
-           ": expected menu, freeplay, training or match");
+           ": expected menu, freeplay, training or match" +
+           DidYouMean(tokens[2].text, {"menu", "freeplay", "training", "match"}));
     }
     if (step == "event") {
       ExpectArguments(tokens, 1, 1, "event NAME");
@@ -158,9 +178,12 @@ class LineParser {
       for (std::size_t event = 0; event < kEvents.size(); ++event) {
         if (kEvents[event].shortName == tokens[2].text) return FireEvent{TableFunction(event)};
       }
+      std::vector<std::string> events;
+      for (const auto& event : kEvents) events.emplace_back(event.shortName);
       Fail("unknown event " + QuoteText(tokens[2].text) +
            ": expected init, destroyed, jump, landed, dodge, ballground, roundstart, explode, "
-           "pause, unpause or a quoted game-function name");
+           "pause, unpause or a quoted game-function name" +
+           DidYouMean(tokens[2].text, events));
     }
     if (step == "ball") return PlaceBall{Location(tokens, "ball X Y Z or ball none")};
     if (step == "car") return PlaceCar{Location(tokens, "car X Y Z or car none")};
@@ -168,7 +191,8 @@ class LineParser {
       ExpectArguments(tokens, 1, 1, "gamestate present|none");
       if (tokens[2].text == "present") return SetGameState{true};
       if (tokens[2].text == "none") return SetGameState{false};
-      Fail("unknown game state " + QuoteText(tokens[2].text) + ": expected present or none");
+      Fail("unknown game state " + QuoteText(tokens[2].text) + ": expected present or none" +
+           DidYouMean(tokens[2].text, {"present", "none"}));
     }
     if (step == "set") {
       ExpectArguments(tokens, 2, 2, "set NAME VALUE");
@@ -192,13 +216,16 @@ class LineParser {
       return ShowSettings{ImagePath(tokens[2])};
     }
     if (step == "click") {
+      NeedsQuotes(tokens, "the label");
       ExpectArguments(tokens, 1, 1, "click \"LABEL\"");
       return ClickWidget{Own(tokens[2].text)};
     }
     if (step == "command") return Command(tokens, checkCommand);
     if (step == "expect") {
+      NeedsQuotes(tokens, "the frame's text");
       ExpectArguments(tokens, 1, 1, "expect \"TEXT\"");
-      if (!tokens[2].quoted) Fail("expect takes the frame's text in double quotes");
+      if (!tokens[2].quoted)
+        Fail("expect takes the frame's text in double quotes" + Quoted(tokens));
       if (!frameSeen) Fail("expect before any frame step: there is no frame to check");
       return ExpectFrame{Own(tokens[2].text)};
     }
@@ -208,7 +235,45 @@ class LineParser {
     }
     Fail("unknown step " + QuoteText(step) +
          ": expected mode, event, ball, car, gamestate, set, show, frame, settings, click, "
-         "command, expect or screen");
+         "command, expect or screen" +
+         DidYouMean(step, StepNames()));
+  }
+
+  // A step whose one argument is a text, given as several unquoted words: the words were meant
+  // as one text.
+  void NeedsQuotes(const std::vector<Token>& tokens, const char* what) const {
+    if (tokens.size() <= 3) return;
+    if (std::any_of(tokens.begin() + 2, tokens.end(), [](const Token& t) { return t.quoted; }))
+      return;
+    Fail(tokens[1].text + " takes " + what + " in double quotes" + Quoted(tokens));
+  }
+
+  // The step's arguments as one double-quoted text, as the step should have been written:
+  // ": expect \"Resets: 0\"". Empty when the text cannot be shown whole.
+  std::string Quoted(const std::vector<Token>& tokens) const {
+    const std::string_view words = text_.substr(
+        tokens[2].start, tokens.back().start + tokens.back().text.size() - tokens[2].start);
+    if (!Showable(words)) return {};
+    return ": " + tokens[1].text + " \"" + std::string(words) + '"';
+  }
+
+  // An argument in single quotes: a script reads them as part of the word, and a '#' inside
+  // them starts a comment, so what was meant is said, as it was written.
+  void RefuseSingleQuotes(const std::vector<Token>& tokens) const {
+    for (std::size_t i = 2; i < tokens.size(); ++i) {
+      if (tokens[i].quoted || !tokens[i].text.starts_with('\'')) continue;
+      const auto close = text_.find('\'', tokens[i].start + 1);
+      if (close == std::string_view::npos) continue;
+      const std::string_view written = text_.substr(tokens[i].start, close + 1 - tokens[i].start);
+      const std::string_view inside = written.substr(1, written.size() - 2);
+      const std::string advice =
+          inside.find('#') == std::string_view::npos
+              ? "single quotes do not quote in a script, so a text must be in double quotes"
+              : "single quotes do not quote in a script, and '#' starts a comment, so a value "
+                "that holds '#' must be in double quotes";
+      if (!Showable(written)) Fail(advice);
+      Fail(advice + ": \"" + std::string(inside) + "\", not " + std::string(written));
+    }
   }
 
   int ScreenSide(const Token& token) const {
@@ -268,6 +333,7 @@ class LineParser {
   const std::string& source_;
   int line_;
   std::string_view comment_;  // from '#' to the next blank, when the line has a comment
+  std::string_view text_;     // the line being parsed
 };
 
 // Parses a script a line at a time, so a long script is never held whole as text.
@@ -277,10 +343,42 @@ class SessionReader {
                 const CommandCheck& checkCommand)
       : source_(source), checkVariable_(checkVariable), checkCommand_(checkCommand) {}
 
+  // Reads one line. A fault in it is kept and reading goes on, so one run names them all; a line
+  // too long ends the reading, as what follows it is most likely no script.
   void Read(std::string_view lineText) {
+    try {
+      ReadLine(lineText);
+    } catch (const ScriptError& fault) {
+      if (faultCount_ < kFaultsShown) {
+        faults_ += fault.what();
+        faults_ += '\n';
+      }
+      ++faultCount_;
+    }
+  }
+
+  bool Stopped() const { return stopped_; }
+
+  // The steps; throws a ScriptError with every fault, one a line, when there were any.
+  std::vector<Step> TakeSteps() {
+    if (faultCount_ == 0) return std::move(steps_);
+    std::string message = std::move(faults_);
+    if (faultCount_ > kFaultsShown) {
+      message += "... and " + std::to_string(faultCount_ - kFaultsShown) + " more\n";
+    }
+    message.pop_back();
+    throw ScriptError(message);
+  }
+
+ private:
+  // The faults a message lists; a count of the rest follows them.
+  static constexpr std::size_t kFaultsShown = 20;
+
+  void ReadLine(std::string_view lineText) {
     ++line_;
     LineParser parser(source_, line_);
     if (lineText.size() > kLongestScriptLine) {
+      stopped_ = true;
       parser.Fail("line longer than " + std::to_string(kLongestScriptLine) + " bytes");
     }
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -302,9 +400,6 @@ class SessionReader {
     frameSeen_ = frameSeen_ || std::holds_alternative<DrawFrame>(steps_.back().action);
   }
 
-  std::vector<Step> TakeSteps() { return std::move(steps_); }
-
- private:
   const std::string& source_;
   const VariableCheck& checkVariable_;
   const CommandCheck& checkCommand_;
@@ -312,6 +407,9 @@ class SessionReader {
   std::int64_t previous_ = 0;
   int line_ = 0;
   bool frameSeen_ = false;
+  bool stopped_ = false;
+  std::string faults_;  // the first kFaultsShown faults, a line each
+  std::size_t faultCount_ = 0;
 };
 
 }  // namespace
@@ -343,7 +441,7 @@ std::vector<Step> ParseSession(std::string_view text, const std::string& source,
                                const VariableCheck& checkVariable,
                                const CommandCheck& checkCommand) {
   SessionReader reader(source, checkVariable, checkCommand);
-  while (!text.empty()) {
+  while (!text.empty() && !reader.Stopped()) {
     const auto end = text.find('\n');
     reader.Read(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
@@ -362,7 +460,7 @@ std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
   for (;;) {
     stream.getline(line.get(), static_cast<std::streamsize>(kRoom));
     const auto taken = static_cast<std::size_t>(stream.gcount());
-    if (stream.bad() || (stream.fail() && taken == 0)) break;
+    if (stream.bad() || (stream.fail() && taken == 0) || reader.Stopped()) break;
     // getline counts the line feed it takes; a line cut by the end or by the room has none.
     const bool ended = !stream.fail() && !stream.eof();
     reader.Read({line.get(), ended ? taken - 1 : taken});

@@ -80,7 +80,8 @@ struct Step {
 // StepText rather than widen every step.
 static_assert(sizeof(Step) <= 40);
 
-// A fault in a script, or in carrying out one of its steps, as "FILE:LINE: message".
+// A fault in a script, or in carrying out one of its steps, as "FILE:LINE: message"; faults in
+// reading a script, a line each.
 class ScriptError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -99,7 +100,8 @@ using CommandCheck = std::function<std::optional<std::string>(std::string_view n
 // ends a line) is then refused in little memory.
 inline constexpr std::size_t kLongestScriptLine = 1 << 20;
 
-// Parses a whole script. Throws ScriptError at the first fault; `source` names the file in it.
+// Parses a whole script. Throws ScriptError naming every fault, one a line in line order, as
+// "FILE:LINE: message" (the first 20, then "... and N more"); `source` names the file in them.
 // A byte-order mark at the start, as some editors write, is skipped.
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
                                const VariableCheck& checkVariable,

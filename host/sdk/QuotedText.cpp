@@ -1,8 +1,17 @@
 #include "QuotedText.h"
 
+#include <algorithm>
+
 namespace pluginsdk {
 
 std::string QuoteText(std::string_view text) {
+  // A text with a single quote in it reads best as it was written, in double quotes, when
+  // nothing in it needs an escape.
+  if (text.size() <= kQuotedBytes && text.find('\'') != std::string_view::npos &&
+      std::all_of(text.begin(), text.end(),
+                  [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; })) {
+    return '"' + std::string(text) + '"';
+  }
   constexpr std::string_view kHexDigits = "0123456789ABCDEF";
   const std::string_view shown = text.substr(0, kQuotedBytes);
   std::string quoted = "'";

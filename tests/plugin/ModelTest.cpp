@@ -216,11 +216,12 @@ void PrintTo(const WrongRule& rule, std::ostream* out) {
 
 class WrongModel : public ::testing::TestWithParam<WrongRule> {
  protected:
-  // Runs the host program on the script; its frame texts, one per line, without the times.
+  // Runs the host program on the script; its frame texts, one per line, without the times. Its
+  // standard error (a hint when no reset shows) is kept beside the output.
   static std::vector<std::string> HostFrames(const std::filesystem::path& script) {
     const auto output = script.string() + ".out";
-    const std::string command =
-        std::string(QUILLON_HOST_PATH) + " " + script.string() + " >" + output + " 2>&1";
+    const std::string command = std::string(QUILLON_HOST_PATH) + " " + script.string() + " >" +
+                                output + " 2>" + output + ".err";
     EXPECT_EQ(std::system(command.c_str()), 0) << "quillon-host failed on " << script;
     std::ifstream lines(output);
     std::vector<std::string> frames;

@@ -41,14 +41,16 @@ TEST(HostOutput, EveryLineIsWrittenWholeUnderTheLockConsoleLinesGoOutUnder) {
   std::ostream out(&buffer);
   host.SetConsoleOutput(
       [&](std::string_view line) { out << "console: " + std::string(line) + '\n'; });
-  host::SessionRunner runner(host, session.Loaded(), out, {.trace = true});
+  host::SessionRunner runner(host, session.Loaded(), out, {.trace = true, .errors = &out});
   runner.Run(host::ParseSession("0 mode freeplay\n0 event init\n3 frame\n3 show quillon_posx\n"
-                                "3 settings\n",
+                                "3 settings\n3 expect \"Resets: 1\"\n",
                                 "lines.session", host::RegistryCheck(host)),
              "lines.session");
   std::thread([&host] { host.Log("from another thread"); }).join();
+  host::ReportEnd(host, out, runner.Checked(), runner.Hint());
   host.SetConsoleOutput(nullptr);
   EXPECT_EQ(buffer.faults, "");
+  EXPECT_TRUE(buffer.text.ends_with("\n1 of 1 expectations failed\n")) << buffer.text;
   EXPECT_NE(buffer.text.find("3.000 settings\n"), std::string::npos) << buffer.text;
   EXPECT_NE(buffer.text.find("console: from another thread\n"), std::string::npos) << buffer.text;
 }

@@ -150,7 +150,9 @@ TEST_F(Recording, ExpectationsThatFailAreReportedAndCountedWhileTheSessionGoesOn
   EXPECT_EQ(Read(folder.Path() / "check.err"),
             session.string() +
                 ":7: expected 'Resets: 9' but the frame at 4.000 showed 'Resets: 0 | Height: 0 | "
-                "Time: 0.00'\n1 of 3 expectations failed\n");
+                "Time: 0.00'\nhint: no reset was counted: no landing came after the practice check "
+                "(3 s after 'event init' at 0.000); a reset is an 'event landed'\n1 of 3 "
+                "expectations failed\n");
 }
 
 TEST_F(Recording, AFileThatCannotBeWrittenStopsTheHostBeforeAnythingRuns) {

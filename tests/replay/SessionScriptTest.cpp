@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -129,11 +130,66 @@ INSTANTIATE_TEST_SUITE_P(
               "expected set NAME VALUE; '#' starts a comment, so a value that holds '#' must be in "
               "double quotes: \"#1\"",
               1},
+        Fault{"MisspeltStep", "1 evnt init\n", "or screen; did you mean 'event'?", 1},
+        Fault{"MisspeltEvent", "1 event Jump\n", "game-function name; did you mean 'jump'?", 1},
+        Fault{"MisspeltMode", "1 mode freply\n", "or match; did you mean 'freeplay'?", 1},
+        Fault{"MisspeltGameState", "1 gamestate presnt\n", "did you mean 'present'?", 1},
+        Fault{"ExpectTextInWords", "1 frame\n2 expect Resets: 0 # a count\n",
+              "expect takes the frame's text in double quotes: expect \"Resets: 0\"", 2},
+        Fault{"ClickLabelInWords", "1 click Enable Quillon Plugin\n",
+              "click takes the label in double quotes: click \"Enable Quillon Plugin\"", 1},
+        Fault{"SingleQuotedHash", "1 set quillon_enabled '#1'\n",
+              "single quotes do not quote in a script, and '#' starts a comment, so a value that "
+              "holds '#' must be in double quotes: \"#1\", not '#1'",
+              1},
+        Fault{"SingleQuotedWords", "1 click 'Text Size'\n",
+              "single quotes do not quote in a script, so a text must be in double quotes: "
+              "\"Text Size\", not 'Text Size'",
+              1},
         Fault{"ByteOrderMarkOnALaterLine",
               "0 mode menu\n\xEF\xBB\xBF"
               "1 frame\n",
               "bad time '\\xEF\\xBB\\xBF1'", 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Every faulty line is named, in line order, the first 20 of them in full.
+TEST(SessionScript, EveryFaultIsReportedInLineOrderTheFirstTwentyInFull) {
+  const struct {
+    std::string script;
+    std::string message;  // its lines after the first 20 are left out
+  } cases[] = {
+      {"0 fly\n1 frame\n2 mode x\n1 event jump\n",
+       "play.session:1: unknown step 'fly'\nplay.session:3: unknown mode 'x'\n"
+       "play.session:4: time '1' goes back"},
+      {"0 mode x\n", "play.session:1: unknown mode 'x'"},
+  };
+  for (const auto& c : cases) {
+    try {
+      Parse(c.script);
+      ADD_FAILURE() << "accepted: " << c.script;
+    } catch (const host::ScriptError& error) {
+      std::istringstream got(error.what());
+      std::istringstream expected(c.message);
+      std::string gotLine, expectedLine;
+      while (std::getline(expected, expectedLine)) {
+        ASSERT_TRUE(std::getline(got, gotLine)) << error.what();
+        EXPECT_TRUE(gotLine.starts_with(expectedLine)) << gotLine;
+      }
+      EXPECT_FALSE(std::getline(got, gotLine)) << error.what();
+    }
+  }
+  std::string many;
+  for (int line = 0; line < 25; ++line) many += "1 fly\n";
+  try {
+    Parse(many);
+    ADD_FAILURE() << "accepted";
+  } catch (const host::ScriptError& error) {
+    const std::string message = error.what();
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 20) << message;
+    EXPECT_NE(message.find("\nplay.session:20: unknown step 'fly'"), std::string::npos);
+    EXPECT_TRUE(message.ends_with("\n... and 5 more")) << message;
+  }
+}
 
 // The steps as line, tick and kind, or the fault: what reading a stream and parsing a text agree
 // on.
@@ -234,14 +290,19 @@ TEST_F(HostProgram, ReplaysASessionAndPrintsFramesAndVariables) {
 }
 
 TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
-  const auto script = Write("bad.session", "0 show quillon_posx\n1 frame\n2 fly\n");
+  const auto script =
+      Write("bad.session", "0 show quillon_posx\n1 frame\n2 fly\n3 event Jump\n4 frame\n");
   std::string out;
   std::string err;
   EXPECT_EQ(Run(script.string(), out, err), 2);
   EXPECT_EQ(out, "") << "nothing may run before the whole script is read";
   EXPECT_EQ(err, script.string() +
                      ":3: unknown step 'fly': expected mode, event, ball, car, "
-                     "gamestate, set, show, frame, settings, click, command, expect or screen\n");
+                     "gamestate, set, show, frame, settings, click, command, expect or screen\n" +
+                     script.string() +
+                     ":4: unknown event 'Jump': expected init, destroyed, jump, landed, dodge, "
+                     "ballground, roundstart, explode, pause, unpause or a quoted game-function "
+                     "name; did you mean 'jump'?\n");
 }
 
 TEST_F(HostProgram, ABadOptionExitsWithTwo) {
@@ -399,6 +460,8 @@ TEST(QuotedText, IsShortAndPrintableWhateverTheText) {
        "'\\x7FELF\\x02\\x00\\xFF\\x09\\x0Ae\\xCC\\x81'"},
       {std::string(59, 'A') + "\xE2\x82\xAC", "'" + std::string(59, 'A') + "\\xE2'... (62 bytes)"},
       {"C:\\games\\it's.png", "'C:\\\\games\\\\it\\'s.png'"},
+      {"'#FF0000'", "\"'#FF0000'\""},  // as written, when nothing needs an escape
+      {"it's \"x\"", "'it\\'s \"x\"'"},
   };
   for (const auto& c : cases) EXPECT_EQ(pluginsdk::QuoteText(c.text), c.quoted);
 }
@@ -445,13 +508,17 @@ TEST_F(HostProgram, AnEndlessLineStopsInLittleMemory) {
 
 // Every fault a script meets reads FILE:LINE: message, found before running or while running, and
 // a misspelt name is named with the nearest known one. A failure of the host's own goes to
-// standard error too, and fails the run.
+// standard error too, and fails the run. A run that drew nothing, or counted no reset, ends with a
+// hint at the likely cause, and its exit status stays what it was.
 TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
   std::filesystem::create_directories(folder / "taken.png");
   std::filesystem::create_directories(folder / "data" / "config.cfg.new");
   const std::string data = (folder / "data").string();
+  const std::string practice = "0 set quillon_enabled 1\n0 mode freeplay\n0 event init\n";
+  const std::string noReset = "hint: no reset was counted: ";
+  const std::string check = "the practice check (3 s after 'event init' at 0.000)";
   const struct {
-    const char* script;
+    std::string script;
     std::string options;
     int status;
     std::string err;  // after "FILE:" when it starts with a line number
@@ -463,7 +530,43 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
       {"0 set quillon_color #FF0000\n", "", 2,
        "1: wrong number of arguments to 'set': expected set NAME VALUE; '#' starts a comment, so "
        "a value that holds '#' must be in double quotes: \"#FF0000\"\n"},
+      {"0 set quillon_color '#FF0000'\n", "", 2,
+       "1: single quotes do not quote in a script, and '#' starts a comment, so a value that holds "
+       "'#' must be in double quotes: \"#FF0000\", not '#FF0000'\n"},
+      {"0 click \"Enable Quillon Plugn\"\n", "", 1,
+       "1: no widget 'Enable Quillon Plugn' on the settings page; it has \"Enable Quillon "
+       "Plugin\", \"Quillon Position X\", \"Quillon Position Y\", \"Text Size\", \"Enable Drop "
+       "Shadows\", \"Enable Height Decimal\", \"Use Same Color For All Text\", \"Text Color\", "
+       "\"Enable Gamer Mode\", \"RGB Cycle Speed\", \"Keep Overlay On Screen\", \"Announce A New "
+       "Best Chain\", \"Record Practice Sessions\", \"Clear statistics\"; did you mean 'Enable "
+       "Quillon Plugin'?\n"},
       {"0 frame\n1 frame taken.png\n", "", 1, "2: cannot write 'taken.png': Is a directory\n"},
+      {"0 frame\n0 expect \"x\"\n", "", 1,
+       "2: expected 'x' but the frame at 0.000 showed '(nothing drawn)'\nhint: nothing was drawn: "
+       "the overlay is switched off; add 'set quillon_enabled 1'\n1 of 1 expectations failed\n"},
+      {"0 set quillon_enabled 1\n0 mode freeplay\n1 frame\n", "", 0,
+       "hint: nothing was drawn: no game event had begun; add 'event init', which starts the "
+       "overlay\n"},
+      {"0 set quillon_enabled 1\n0 event init\n4 frame\n", "", 0,
+       "hint: nothing was drawn: the game was in menu, and the overlay shows in free play and "
+       "training only; add 'mode freeplay'\n"},
+      {practice + "1 frame\n", "", 0,
+       noReset + "the session ended before " + check + ", and play before it is ignored\n"},
+      {"0 set quillon_enabled 1\n0 event init\n4 mode training\n4 car 0 0 300\n4 event landed\n"
+       "4 frame\n",
+       "", 0,
+       noReset + check +
+           " found the game in menu, not in free play or training; add 'mode freeplay' before "
+           "it\n"},
+      {practice + "1 car 0 0 300\n1 event landed\n4 frame\n", "", 0,
+       noReset + "every landing came before " + check + ", and play before it is ignored\n"},
+      {practice + "4 frame\n", "", 0,
+       noReset + "no landing came after " + check + "; a reset is an 'event landed'\n"},
+      {practice + "4 car 0 0 25\n4 event landed\n4 car none\n4 event landed\n4 frame\n", "", 0,
+       noReset +
+           "the car was never above 25 units at a landing (at most 25); put it in the air first, "
+           "as 'car 0 0 300'\n"},
+      {practice + "4 car 0 0 300\n4 event landed\n4 frame\n", "", 0, ""},
       {"0 set quillon_posx 5\n", "--data " + data, 1,
        "quillon-host: config: cannot write " + data + "/config.cfg: cannot create " + data +
            "/config.cfg.new: Is a directory; settings were not saved\n"},
@@ -475,10 +578,24 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
     EXPECT_EQ(Run(c.options + " messages.session", out, err, "cd " + folder.string() + " && "),
               c.status)
         << c.script;
-    const std::string prefix = c.err.starts_with("quillon-host: ") ? "" : "messages.session:";
+    const bool numbered = !c.err.empty() && std::isdigit(static_cast<unsigned char>(c.err[0]));
+    const std::string prefix = numbered ? "messages.session:" : "";
     EXPECT_EQ(err, prefix + c.err) << c.script;
     EXPECT_EQ(out.find("console:"), std::string::npos) << out;
   }
+}
+
+// Where standard error goes with standard output, as in the demo, a failed expectation's message
+// stands under the frame it checked.
+TEST_F(HostProgram, AFailedExpectationStandsUnderItsFrameInOneStream) {
+  Write("order.session", "0 frame\n0 expect \"x\"\n1 frame\n");
+  std::string out;
+  std::string err;
+  Run("order.session 2>&1 | cat", out, err, "cd " + folder.string() + " && ");
+  EXPECT_EQ(out,
+            "0.000 (nothing drawn)\norder.session:2: expected 'x' but the frame at 0.000 showed "
+            "'(nothing drawn)'\n1.000 (nothing drawn)\nhint: nothing was drawn: the overlay is "
+            "switched off; add 'set quillon_enabled 1'\n1 of 1 expectations failed\n");
 }
 
 // A million steps replay in little memory: a step holds no copy of a game-function name the

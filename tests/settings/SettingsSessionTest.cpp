@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                           kSameColorLabels},
         MissingWidget{"WrongCase", "0 click \"enable quillon plugin\"\n",
                       "test.session:1: no widget 'enable quillon plugin' on the settings page" +
-                          kSameColorLabels},
+                          kSameColorLabels + "; did you mean 'Enable Quillon Plugin'?"},
         MissingWidget{
             "ColorOfTheOtherMode", "0 set quillon_samecolorenabled 0\n0 click \"Text Color\"\n",
             "test.session:2: no widget 'Text Color' on the settings page" + kPerTextColorLabels},
