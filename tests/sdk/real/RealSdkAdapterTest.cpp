@@ -1,5 +1,5 @@
 // The adapter that builds the plugin against the host's own SDK headers (source/sdk/real/), here
-// against a stand-in of those headers (host-sdk/): the host's calls reach the plugin's operations,
+// against a stand-in of those headers (stand-in/): the host's calls reach the plugin's operations,
 // and the host reads the plugin's descriptor record through its own record type.
 #include <gtest/gtest.h>
 
