@@ -82,7 +82,6 @@ void QuillonPlugin::StartRecordingWriter() {
     if (error) setup.folder = data / "quillon" / "recordings";
   }
   recordingNames = quillon::recording::RecordingNames(setup.folder);
-  recordingStatus.Show({});
   setup.settings = settings;
   setup.writtenBy = "Quillon Plugin 1.1.0.1";
   // The console is safe to write from any thread.
