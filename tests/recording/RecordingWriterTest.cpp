@@ -71,6 +71,21 @@ TEST(RecordingFile, ATakenNameGetsTheNextNumber) {
   }
 }
 
+TEST(RecordingNames, LaterRecordingsOfTheSameSecondGetTheNextNumber) {
+  RecordingNames names(std::filesystem::path("/data") / "recordings");
+  const std::pair<std::int64_t, const char*> recordings[] = {
+      {1'796'715'000, "20261208T073000Z.session"},
+      {1'796'715'000, "20261208T073000Z-2.session"},
+      {1'796'715'000, "20261208T073000Z-3.session"},
+      {1'796'715'001, "20261208T073001Z.session"},
+  };
+  for (const auto& [utc, name] : recordings) {
+    EXPECT_EQ(names.PathText(utc, names.Next(utc)),
+              (std::filesystem::path("/data") / "recordings" / name).string());
+  }
+  EXPECT_EQ(RecordingNames().PathText(1'796'715'000, 1), "") << "no data folder, no path";
+}
+
 // A writer with no thread of its own: the test decides when it takes the ring, as a writer held
 // up by a slow disk would. The ring holds 8 steps of play beside the room kept for the steps
 // that change the writer's state.
@@ -234,6 +249,19 @@ TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehind) {
   EXPECT_NE(console[0].find("cannot write the recording '" + File().string() + "'"),
             std::string::npos)
       << console[0];
+}
+
+TEST_F(WriterTest, AFileOfTheNameFromAnEarlierLoadIsKeptAndThePageNamesTheNewOne) {
+  std::filesystem::create_directories(Folder());
+  std::ofstream(File(1)) << "an earlier recording\n";
+  status.Show(RecordingPathText(Folder(), kUtc, 1));
+  Begin();
+  writer->Drain();
+  EXPECT_EQ(status.Path(), File(2).string());
+  EXPECT_EQ(Read(File(1)), "an earlier recording\n");
+  End();
+  writer->Drain();
+  EXPECT_TRUE(Read(File(2)).ends_with("# the recording ends here: the game event ended\n"));
 }
 
 // The ring full when the recording's state changes: the open, the end and the count lost before
