@@ -152,12 +152,10 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
                        *timeNumberColor);
 }
 
-std::string QuillonPlugin::RecordedOverlayText(const quillon::recording::StepRecord& frame) {
-  namespace flag = quillon::recording::frame;
+std::string QuillonPlugin::RecordedOverlayText(const quillon::recording::FrameStep& frame) {
   const NumberText count = NumberText::Unsigned(frame.count);
-  const NumberText height =
-      NumberText::Fixed(frame.values[0], (frame.flags & flag::kDecimals) != 0 ? 2 : 0);
-  const NumberText interval = NumberText::Fixed(static_cast<float>(frame.number), 2);
+  const NumberText height = NumberText::Fixed(frame.height, frame.decimals ? 2 : 0);
+  const NumberText interval = NumberText::Fixed(static_cast<float>(frame.interval), 2);
   const std::string_view texts[] = {kResetsLabel,  count.View(), kHeightLabel,
                                     height.View(), kTimeLabel,   interval.View()};
   std::string line(texts[0]);

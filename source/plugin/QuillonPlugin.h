@@ -9,6 +9,8 @@
 #include "PluginSettingsWindow.h"
 #include "PracticeStatistics.h"
 #include "RecordingFeed.h"
+#include "RecordingNames.h"
+#include "RecordingStatus.h"
 #include "RecordingWriter.h"
 #include "ResetRecord.h"
 
@@ -75,6 +77,8 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   // --- Practice recording (SessionRecording.cpp) -----------------------------------------------
   // Each practice game event as a session script in the data folder, while the switch is on.
   std::shared_ptr<bool> recordSessions;
+  quillon::recording::RecordingStatus recordingStatus;  // the page's line; outlives the writer
+  quillon::recording::RecordingNames recordingNames;
   std::unique_ptr<quillon::recording::RecordBuffer> recordBuffer;
   std::unique_ptr<quillon::recording::RecordingWriter> recordingWriter;
   quillon::recording::RecordingFeed recordingFeed;
@@ -83,8 +87,9 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   bool recordingChecked = false;     // the recording's practice check has found practice
   std::uint64_t practiceChecks = 0;  // practice checks scheduled so far
   std::uint64_t recordingCheck = 0;  // the one that decides the recording held back
+  std::int64_t recordingUtc = 0;     // when the recording began, for its file's name
   // The host's frame line for a recorded frame that shows the overlay (OverlayRenderer.cpp).
-  static std::string RecordedOverlayText(const quillon::recording::StepRecord& frame);
+  static std::string RecordedOverlayText(const quillon::recording::FrameStep& frame);
 
  private:
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------
@@ -143,6 +148,8 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void RecordingSwitched();
   void BeginRecordingAtInit();
   void BeginRecordingInPlay();
+  // Ends the recording under way, and the page's line with it.
+  void EndRecording(quillon::recording::EndReason reason);
   void RecordPracticeCheck(bool wasActive, quillon::recording::GameMode mode, std::uint64_t check);
   void RecordEvent(quillon::recording::GameEvent event);
   void RecordGameEventEnd();

@@ -3,6 +3,7 @@
 // records; the recording's writer thread does the rest.
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 
 #include "ConfigVariables.h"
 #include "PerformanceCounter.h"
@@ -16,9 +17,13 @@ using quillon::recording::GameEvent;
 using quillon::recording::GameMode;
 using quillon::recording::SettingType;
 
-// 32,768 records of 56 bytes (1.75 MiB): minutes of the busiest play, and room enough for a
+// 32,768 records of 40 bytes (1.25 MiB): minutes of the busiest play, and room enough for a
 // replay in virtual time, which runs hundreds of times faster, while the writer catches up.
 constexpr std::size_t kRecordRoom = 32768;
+// Of which the records that change the writer's state may take the last 64: a dozen recordings
+// begun and ended while the writer is stuck.
+constexpr std::size_t kKeptRoom = 64;
+static_assert(kKeptRoom >= quillon::recording::RecordingFeed::kRoomPerRecording);
 
 std::int64_t CounterNow() {
   LARGE_INTEGER counter;
@@ -71,14 +76,19 @@ void QuillonPlugin::StartRecordingWriter() {
   };
   quillon::recording::WriterSetup setup;
   if (const auto data = gameWrapper->GetDataFolder(); !data.empty()) {
-    setup.folder = data / "quillon" / "recordings";
+    // Whole, so the page names the file where a player finds it.
+    std::error_code error;
+    setup.folder = std::filesystem::absolute(data / "quillon" / "recordings", error);
+    if (error) setup.folder = data / "quillon" / "recordings";
   }
+  recordingNames = quillon::recording::RecordingNames(setup.folder);
   setup.settings = settings;
   setup.writtenBy = "Quillon Plugin 1.1.0.1";
   // The console is safe to write from any thread.
   setup.report = [this](const std::string& line) { cvarManager->log(line); };
   setup.overlayText = &QuillonPlugin::RecordedOverlayText;
-  recordBuffer = std::make_unique<quillon::recording::RecordBuffer>(kRecordRoom);
+  setup.status = &recordingStatus;
+  recordBuffer = std::make_unique<quillon::recording::RecordBuffer>(kRecordRoom, kKeptRoom);
   recordingWriter =
       std::make_unique<quillon::recording::RecordingWriter>(*recordBuffer, std::move(setup));
   recordingFeed.Attach(*recordBuffer, &CounterNow,
@@ -93,7 +103,7 @@ void QuillonPlugin::StopRecording() {
   if (!recordingLoaded) return;
   if (recordingFeed.Active()) {
     recordingFeed.NewMoment();
-    recordingFeed.End(EndReason::kUnload);
+    EndRecording(EndReason::kUnload);
   }
   recordingLoaded = false;
   recordingWriter->Stop();
@@ -104,7 +114,7 @@ void QuillonPlugin::RecordingSwitched() {
   recordingWanted = *recordSessions;
   recordingFeed.NewMoment();
   if (!recordingWanted) {
-    if (recordingFeed.Active()) recordingFeed.End(EndReason::kSwitchedOff);
+    if (recordingFeed.Active()) EndRecording(EndReason::kSwitchedOff);
     return;
   }
   if (!recordingFeed.Active() && overlayRegistered && practiceActive) BeginRecordingInPlay();
@@ -115,7 +125,7 @@ void QuillonPlugin::BeginRecordingAtInit() {
   recordingWanted = *recordSessions;
   recordingFeed.NewMoment();
   // Every recording ends with its game event; this is only for one that somehow did not.
-  if (recordingFeed.Active()) recordingFeed.End(EndReason::kDestroyed);
+  if (recordingFeed.Active()) EndRecording(EndReason::kDestroyed);
   if (!recordingWanted) return;
   if (practiceActive) {
     // A check of an earlier game event already found practice: this one is under way.
@@ -126,8 +136,9 @@ void QuillonPlugin::BeginRecordingAtInit() {
   // Only a tracker that a freshly loaded plugin would match can be replayed from the start;
   // otherwise the recording begins when practice does, as if switched on then.
   if (pauseMenuOpen || stopwatch.running || stopwatch.stoppedForPause) return;
-  recordingFeed.Begin(false, GameMode::kFreeplay, 0, ShowsZero(record), UtcSecondsNow(),
-                      CounterFrequency());
+  recordingUtc = UtcSecondsNow();
+  // Without room for it the recording begins, if at all, when practice is found.
+  recordingFeed.Begin({.frequency = CounterFrequency(), .utc = recordingUtc}, ShowsZero(record));
   recordingChecked = false;
   recordingCheck = practiceChecks;
 }
@@ -143,10 +154,27 @@ void QuillonPlugin::BeginRecordingInPlay() {
   const bool zero = ShowsZero(record) && !timing;
   const GameMode mode = ReadGameMode();
   recordingFeed.NewMoment();
-  recordingFeed.Begin(true, mode == GameMode::kTraining ? mode : GameMode::kFreeplay, state, zero,
-                      UtcSecondsNow(), CounterFrequency());
+  recordingUtc = UtcSecondsNow();
+  const std::uint32_t copy = recordingNames.Next(recordingUtc);
+  const quillon::recording::BeginStep begin{
+      .frequency = CounterFrequency(),
+      .utc = recordingUtc,
+      .copy = copy,
+      .playState = state,
+      .headerMode = mode == GameMode::kTraining ? mode : GameMode::kFreeplay,
+      .live = true};
+  if (!recordingFeed.Begin(begin, zero)) {
+    recordingWriter->CouldNotRecord();
+    return;
+  }
+  recordingStatus.Show(recordingNames.PathText(recordingUtc, copy));
   recordingFeed.Mode(mode);
   recordingChecked = true;
+}
+
+void QuillonPlugin::EndRecording(EndReason reason) {
+  recordingFeed.End(reason);
+  recordingStatus.Show({});
 }
 
 void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint64_t check) {
@@ -158,7 +186,9 @@ void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint
     if (!recordingChecked) {
       if (check == recordingCheck) {
         if (practiceActive) {
-          recordingFeed.Open(mode);
+          const std::uint32_t copy = recordingNames.Next(recordingUtc);
+          recordingFeed.Open({mode, copy});
+          recordingStatus.Show(recordingNames.PathText(recordingUtc, copy));
           recordingChecked = true;
         } else {
           recordingFeed.Discard();
@@ -173,7 +203,7 @@ void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint
       return;
     }
     // The replay has no check here: one that ends practice ends the recording.
-    if (!practiceActive) recordingFeed.End(EndReason::kPracticeEnded);
+    if (!practiceActive) EndRecording(EndReason::kPracticeEnded);
     return;
   }
   if (recordingWanted && overlayRegistered && practiceActive && !wasActive) {
@@ -182,7 +212,7 @@ void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint
 }
 
 void QuillonPlugin::RecordGameEventEnd() {
-  if (recordingFeed.Active()) recordingFeed.End(EndReason::kDestroyed);
+  if (recordingFeed.Active()) EndRecording(EndReason::kDestroyed);
 }
 
 void QuillonPlugin::RecordLandingRead(bool gameState, const Vector* ball, const Vector* car) {
@@ -202,9 +232,8 @@ void QuillonPlugin::RecordLandingRead(bool gameState, const Vector* ball, const 
 }
 
 void QuillonPlugin::DrawRecordingLine() {
-  if (!recordingWriter) return;
-  const std::string name = recordingWriter->OpenRecording();
-  if (name.empty()) return;
-  const std::string line = "Recording to '" + name + "'";
+  const std::string path = recordingStatus.Path();
+  if (path.empty()) return;
+  const std::string line = "Recording to '" + path + "'";
   ImGui::TextUnformatted(line.c_str());
 }

@@ -5,8 +5,9 @@
 
 namespace quillon::recording {
 
-RecordBuffer::RecordBuffer(std::size_t capacity)
-    : capacity_(std::bit_ceil(std::max<std::size_t>(capacity, 2))),
+RecordBuffer::RecordBuffer(std::size_t capacity, std::size_t keptRoom)
+    : capacity_(std::bit_ceil(std::max<std::size_t>(capacity, keptRoom + 2))),
+      ordinaryRoom_(capacity_ - keptRoom),
       mask_(capacity_ - 1),
       slots_(std::make_unique<StepRecord[]>(capacity_)) {}
 

@@ -12,32 +12,21 @@ namespace quillon::recording {
 // writer thread), made once with a fixed room. Neither side takes a lock or allocates.
 class RecordBuffer {
  public:
-  // The room is `capacity` rounded up to a power of two.
-  explicit RecordBuffer(std::size_t capacity);
+  // The room is `capacity` rounded up to a power of two; its last `keptRoom` slots are kept for
+  // the records that change the writer's state, so a ring filled by ordinary steps still takes
+  // them (ClaimKept).
+  RecordBuffer(std::size_t capacity, std::size_t keptRoom);
   RecordBuffer(const RecordBuffer&) = delete;
   RecordBuffer& operator=(const RecordBuffer&) = delete;
 
-  // Game thread: the next free slot, to be filled and then published with Commit; null when the
-  // ring is full. The reader's progress is looked at only when the ring seems full, so a step
-  // does not touch the reader's cache line.
-  StepRecord* Claim() {
-    const std::size_t pushed = pushed_.load(std::memory_order_relaxed);
-    if (pushed - poppedSeen_ >= capacity_) {
-      poppedSeen_ = popped_.load(std::memory_order_acquire);
-      if (pushed - poppedSeen_ >= capacity_) return nullptr;
-    }
-    return &slots_[pushed & mask_];
-  }
+  // Game thread: the next free slot outside the kept room, to be filled and then published with
+  // Commit; null when none. The reader's progress is looked at only when the ring seems full,
+  // so a step does not touch the reader's cache line.
+  StepRecord* Claim() { return ClaimWithin(ordinaryRoom_); }
+  // Game thread: the next free slot, the kept room included; null when the ring is full.
+  StepRecord* ClaimKept() { return ClaimWithin(capacity_); }
   void Commit() {
     pushed_.store(pushed_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-  }
-  // Game thread. False when the ring is full; nothing is stored then.
-  bool TryPush(const StepRecord& record) {
-    StepRecord* slot = Claim();
-    if (slot == nullptr) return false;
-    *slot = record;
-    Commit();
-    return true;
   }
   // Game thread: records pushed since the ring was made.
   std::size_t Pushed() const { return pushed_.load(std::memory_order_relaxed); }
@@ -46,13 +35,29 @@ class RecordBuffer {
     poppedSeen_ = popped_.load(std::memory_order_acquire);
     return pushed_.load(std::memory_order_relaxed) - poppedSeen_;
   }
+  // Game thread: free slots, the kept room included.
   std::size_t Free() { return capacity_ - Held(); }
+  // Game thread: free slots outside the kept room.
+  std::size_t FreeOutsideKept() {
+    const std::size_t held = Held();
+    return held < ordinaryRoom_ ? ordinaryRoom_ - held : 0;
+  }
   std::size_t Capacity() const { return capacity_; }
   // Reader: moves up to out.size() records, oldest first, into `out`; how many it moved.
   std::size_t Pop(std::span<StepRecord> out);
 
  private:
+  StepRecord* ClaimWithin(std::size_t room) {
+    const std::size_t pushed = pushed_.load(std::memory_order_relaxed);
+    if (pushed - poppedSeen_ >= room) {
+      poppedSeen_ = popped_.load(std::memory_order_acquire);
+      if (pushed - poppedSeen_ >= room) return nullptr;
+    }
+    return &slots_[pushed & mask_];
+  }
+
   const std::size_t capacity_;
+  const std::size_t ordinaryRoom_;
   const std::size_t mask_;
   std::unique_ptr<StepRecord[]> slots_;
   // Apart, so the two threads do not share a cache line for their own counters.

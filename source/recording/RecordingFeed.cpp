@@ -41,18 +41,16 @@ void RecordingFeed::Forget() {
   for (SettingBytes& setting : settingValues_) setting.known = false;
 }
 
-StepRecord* RecordingFeed::Claim(StepKind kind) {
+StepRecord* RecordingFeed::Claim() {
   if (lost_ > 0) [[unlikely]] {
     // The count goes first, so the writer knows where the gap is.
-    if (buffer_->Free() < 2) {
+    if (buffer_->FreeOutsideKept() < 2) {
       ++lost_;
       return nullptr;
     }
     StepRecord* gap = buffer_->Claim();
-    *gap = StepRecord{};
     gap->ticks = Now();
-    gap->kind = StepKind::kLost;
-    gap->wide = static_cast<std::int64_t>(lost_);
+    gap->step.emplace<LostStep>(LostStep{lost_});
     buffer_->Commit();
     lost_ = 0;
   }
@@ -64,7 +62,6 @@ StepRecord* RecordingFeed::Claim(StepKind kind) {
     return nullptr;
   }
   slot->ticks = Now();
-  slot->kind = kind;
   return slot;
 }
 
@@ -72,102 +69,84 @@ void RecordingFeed::WakeIfBehind() {
   if (buffer_->Held() > wakeMask_) wakeWriter_();
 }
 
-void RecordingFeed::Push(const StepRecord& record) {
-  StepRecord* slot = Claim(record.kind);
+void RecordingFeed::Push(const Step& step) {
+  StepRecord* slot = Claim();
   if (slot == nullptr) return;
-  const std::int64_t ticks = slot->ticks;
-  *slot = record;
-  slot->ticks = ticks;
+  slot->step = step;
   Commit();
 }
 
-void RecordingFeed::Begin(bool live, GameMode headerMode, std::uint8_t playState, bool independent,
-                          std::int64_t utcSeconds, std::int64_t frequency) {
-  if (buffer_ == nullptr) return;
-  active_ = true;
-  independent_ = independent;
-  Forget();
-  StepRecord begin;
-  begin.kind = StepKind::kBegin;
-  begin.code = live ? begin::kLive : 0;
-  begin.flags = playState;
-  begin.count = static_cast<std::uint32_t>(headerMode);
-  begin.number = static_cast<double>(settingCount_);
-  begin.wide = frequency;
-  begin.utc = utcSeconds;
-  Push(begin);
-  for (std::size_t i = 0; i < settingCount_; ++i) PushSetting(i);
+void RecordingFeed::PushKept(const Step& step) {
+  // Begin found room for every state step of the recording, so neither claim fails.
+  if (lost_ > 0) {
+    StepRecord* gap = buffer_->ClaimKept();
+    if (gap == nullptr) return;
+    gap->ticks = Now();
+    gap->step.emplace<LostStep>(LostStep{lost_});
+    buffer_->Commit();
+    lost_ = 0;
+  }
+  StepRecord* slot = buffer_->ClaimKept();
+  if (slot == nullptr) return;
+  slot->ticks = Now();
+  slot->step = step;
+  buffer_->Commit();
   wakeWriter_();
 }
 
-void RecordingFeed::Open(GameMode found) {
-  StepRecord open;
-  open.kind = StepKind::kOpen;
-  open.code = static_cast<std::uint8_t>(found);
-  Push(open);
+bool RecordingFeed::Begin(BeginStep begin, bool independent) {
+  if (buffer_ == nullptr || buffer_->Free() < kRoomPerRecording) return false;
+  active_ = true;
+  independent_ = independent;
+  lost_ = 0;
+  Forget();
+  begin.settings = static_cast<std::uint8_t>(settingCount_);
+  PushKept(begin);
+  for (std::size_t i = 0; i < settingCount_; ++i) PushSetting(i);
   wakeWriter_();
+  return true;
+}
+
+void RecordingFeed::Open(OpenStep open) {
+  PushKept(open);
 }
 
 void RecordingFeed::Discard() {
-  StepRecord discard;
-  discard.kind = StepKind::kDiscard;
-  Push(discard);
+  lost_ = 0;  // of a recording that is forgotten
+  PushKept(DiscardStep{});
   active_ = false;
-  wakeWriter_();
 }
 
 void RecordingFeed::End(EndReason reason) {
-  StepRecord end;
-  end.kind = StepKind::kEnd;
-  end.code = static_cast<std::uint8_t>(reason);
-  Push(end);
+  PushKept(EndStep{reason});
   active_ = false;
-  wakeWriter_();
 }
 
 void RecordingFeed::HandMode(GameMode mode) {
   modeKnown_ = true;
   mode_ = mode;
-  StepRecord record;
-  record.kind = StepKind::kMode;
-  record.code = static_cast<std::uint8_t>(mode);
-  Push(record);
+  Push(ModeStep{mode});
 }
 
 void RecordingFeed::HandGameState(bool present) {
   gameStateKnown_ = true;
   gameState_ = present;
-  StepRecord record;
-  record.kind = StepKind::kGameState;
-  record.code = present ? 1 : 0;
-  Push(record);
+  Push(GameStateStep{present});
 }
 
-void RecordingFeed::HandPlace(StepKind kind, Place& last, bool present, float x, float y, float z) {
+PlaceStep RecordingFeed::HandPlace(Place& last, bool present, float x, float y, float z) {
   last = {true,
           present,
           {std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
            std::bit_cast<std::uint32_t>(z)}};
-  StepRecord* record = Claim(kind);
-  if (record == nullptr) return;
-  record->code = present ? 1 : 0;
-  if (present) {
-    record->values[0] = x;
-    record->values[1] = y;
-    record->values[2] = z;
-  }
-  Commit();
+  return present ? PlaceStep{true, x, y, z} : PlaceStep{};
 }
 
 void RecordingFeed::HandScreen(int width, int height) {
   screenKnown_ = true;
   screenWidth_ = width;
   screenHeight_ = height;
-  StepRecord record;
-  record.kind = StepKind::kScreen;
-  record.count = static_cast<std::uint32_t>(width);
-  record.number = static_cast<double>(height);
-  Push(record);
+  Push(ScreenStep{width, height});
 }
 
 bool RecordingFeed::SettingUnchanged(std::size_t index) const {
@@ -194,24 +173,23 @@ void RecordingFeed::PushSetting(std::size_t index) {
   last.known = true;
   std::memset(last.words, 0, sizeof(last.words));
   std::memcpy(last.words, setting.value, SettingSize(setting.type));
-  StepRecord record;
-  record.kind = StepKind::kSetting;
-  record.code = static_cast<std::uint8_t>(index);
+  SettingStep step;
+  step.index = static_cast<std::uint8_t>(index);
   switch (setting.type) {
     case SettingType::kSwitch:
-      record.number = *static_cast<const bool*>(setting.value) ? 1.0 : 0.0;
+      step.integer = *static_cast<const bool*>(setting.value) ? 1 : 0;
       break;
     case SettingType::kInteger:
-      record.number = *static_cast<const int*>(setting.value);
+      step.integer = *static_cast<const int*>(setting.value);
       break;
     case SettingType::kFloat:
-      std::memcpy(record.values, setting.value, sizeof(float));
+      std::memcpy(step.floats, setting.value, sizeof(float));
       break;
     case SettingType::kColor:
-      std::memcpy(record.values, setting.value, 4 * sizeof(float));
+      std::memcpy(step.floats, setting.value, 4 * sizeof(float));
       break;
   }
-  Push(record);
+  Push(step);
 }
 
 void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
@@ -222,18 +200,17 @@ void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
   frameKnown_ = true;
   frameExpected_ = expect;
   frame_ = view;
-  StepRecord record;
-  record.kind = StepKind::kFrame;
-  record.flags =
-      static_cast<std::uint8_t>((view.shown ? frame::kShown : 0) | (expect ? frame::kExpect : 0) |
-                                (view.shown && view.decimals ? frame::kDecimals : 0));
+  FrameStep step;
+  step.shown = view.shown;
+  step.expect = expect;
   if (view.shown) {
-    record.count = view.count;
-    record.number = view.interval;
-    record.values[0] = view.height;
-    record.separators = view.separators;
+    step.count = view.count;
+    step.interval = view.interval;
+    step.height = view.height;
+    step.decimals = view.decimals;
+    step.separators = view.separators;
   }
-  Push(record);
+  Push(step);
 }
 
 }  // namespace quillon::recording

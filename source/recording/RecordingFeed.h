@@ -33,11 +33,17 @@ struct FrameView {
 // The game thread's side of a recording: hands each step over as a fixed-size record, and the
 // values it reads (mode, ball, car, game state, settings, screen, the overlay's text) only when
 // they differ from the last ones handed over. Nothing here allocates, formats or touches a
-// file; when the ring is full the steps are counted as lost and handed over as a count.
+// file; when the ring is full the steps are counted as lost and handed over as a count. The
+// steps that change the writer's state (begin, open, discard, end, and the count lost before
+// them) come out of the ring's kept room: a recording begins only when that room holds all of
+// them, so none is ever lost.
 class RecordingFeed {
  public:
   using Clock = std::int64_t (*)();
   static constexpr std::size_t kMaxSettings = 32;
+  // What one recording may take of the kept room: its begin, and its open and its end, each
+  // after a count of steps lost.
+  static constexpr std::size_t kRoomPerRecording = 5;
 
   // At load: the ring, the clock and how to wake the writer; the variables to record, in the
   // order of their `set` lines.
@@ -48,11 +54,11 @@ class RecordingFeed {
   // A new moment of the game (a hook, a timeout, a frame): the next step reads the clock.
   void NewMoment() { stamped_ = false; }
 
-  // `live`: begun in play, with the tracker's `playState`; otherwise at the game event's start.
-  // `independent`: what the overlay shows needs nothing from before.
-  void Begin(bool live, GameMode headerMode, std::uint8_t playState, bool independent,
-             std::int64_t utcSeconds, std::int64_t frequency);
-  void Open(GameMode found);
+  // `independent`: what the overlay shows needs nothing from before. False, with nothing
+  // handed over, when the ring has no room for the recording's state steps: the writer is too
+  // far behind to keep it.
+  bool Begin(BeginStep begin, bool independent);
+  void Open(OpenStep open);
   void Discard();
   void End(EndReason reason);
   // The overlay's values have just been set afresh, by a new chain or a chain's first reset.
@@ -62,12 +68,11 @@ class RecordingFeed {
   void Event(GameEvent event) {
     StepRecord* slot = lost_ == 0 ? buffer_->Claim() : nullptr;
     if (slot == nullptr) [[unlikely]] {
-      slot = Claim(StepKind::kEvent);
+      slot = Claim();
       if (slot == nullptr) return;
     }
     slot->ticks = Now();
-    slot->kind = StepKind::kEvent;
-    slot->code = static_cast<std::uint8_t>(event);
+    slot->step.emplace<EventStep>(EventStep{event});
     Commit();
   }
   void Mode(GameMode mode) {
@@ -77,10 +82,10 @@ class RecordingFeed {
     if (!gameStateKnown_ || present != gameState_) HandGameState(present);
   }
   void Ball(bool present, float x, float y, float z) {
-    if (!ball_.Same(present, x, y, z)) HandPlace(StepKind::kBall, ball_, present, x, y, z);
+    if (!ball_.Same(present, x, y, z)) Push(BallStep{HandPlace(ball_, present, x, y, z)});
   }
   void Car(bool present, float x, float y, float z) {
-    if (!car_.Same(present, x, y, z)) HandPlace(StepKind::kCar, car_, present, x, y, z);
+    if (!car_.Same(present, x, y, z)) Push(CarStep{HandPlace(car_, present, x, y, z)});
   }
   void Screen(int width, int height) {
     if (!screenKnown_ || width != screenWidth_ || height != screenHeight_) {
@@ -142,21 +147,23 @@ class RecordingFeed {
     }
     return stamp_;
   }
-  // A slot for a step of this kind, stamped with the moment's time; null when the step is lost.
-  // Only the fields the writer reads for the kind need setting. Commit hands it over.
-  StepRecord* Claim(StepKind kind);
+  // A slot for a step of play outside the kept room, stamped with the moment's time; null when
+  // the step is lost. Commit hands it over.
+  StepRecord* Claim();
   void Commit() {
     buffer_->Commit();
     if ((buffer_->Pushed() & wakeMask_) == 0) WakeIfBehind();
   }
   // An eighth of the ring waiting: the writer, which looks in now and then, is asked to look now.
   void WakeIfBehind();
-  // For steps that are not on every hook: the whole record, stamped here.
-  void Push(const StepRecord& record);
+  // For steps of play that are not on every hook, stamped here.
+  void Push(const Step& step);
+  // A step that changes the writer's state, out of the kept room, after the count lost before it.
+  void PushKept(const Step& step);
   void PushSetting(std::size_t index);
   void HandMode(GameMode mode);
   void HandGameState(bool present);
-  void HandPlace(StepKind kind, Place& last, bool present, float x, float y, float z);
+  static PlaceStep HandPlace(Place& last, bool present, float x, float y, float z);
   void HandScreen(int width, int height);
   void HandFrame(const FrameView& view, bool expect);
   void Forget();

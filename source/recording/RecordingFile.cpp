@@ -3,18 +3,16 @@
 #include <cerrno>
 #include <system_error>
 
-namespace quillon::recording {
-namespace {
+#include "RecordingText.h"
 
-std::string Utf8(const std::filesystem::path& path) {
-  const auto text = path.u8string();
-  return std::string(text.begin(), text.end());
+namespace quillon::recording {
+
+std::string FileName(const std::string& stamp, std::uint32_t copy) {
+  return (copy <= 1 ? stamp : stamp + "-" + std::to_string(copy)) + ".session";
 }
 
-}  // namespace
-
 std::optional<std::string> RecordingFile::Create(const std::filesystem::path& folder,
-                                                 const std::string& stamp) {
+                                                 const std::string& stamp, std::uint32_t copy) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error || !std::filesystem::is_directory(folder, error)) {
@@ -23,18 +21,23 @@ std::optional<std::string> RecordingFile::Create(const std::filesystem::path& fo
   }
   // Only this plugin writes here, and only from its writer thread, so a name found free stays
   // free until it is opened.
-  for (int copy = 1;; ++copy) {
-    const std::string name = copy == 1 ? stamp : stamp + "-" + std::to_string(copy);
-    path_ = folder / (name + ".session");
+  for (;; ++copy) {
+    path_ = folder / FileName(stamp, copy);
     if (!std::filesystem::exists(path_, error) && !error) break;
-    if (error) return "cannot look into '" + Utf8(folder) + "' (" + error.message() + ")";
+    if (error) {
+      path_.clear();
+      return "cannot look into '" + Utf8(folder) + "' (" + error.message() + ")";
+    }
   }
   out_.open(path_, std::ios::binary | std::ios::app);
   size_ = 0;
   if (!out_) {
     const int code = errno;
-    return "cannot write '" + Utf8(path_) + "' (" +
-           (code != 0 ? std::generic_category().message(code) : "cannot open") + ")";
+    const std::string why = "cannot write '" + Utf8(path_) + "' (" +
+                            (code != 0 ? std::generic_category().message(code) : "cannot open") +
+                            ")";
+    path_.clear();
+    return why;
   }
   return std::nullopt;
 }
@@ -53,7 +56,21 @@ bool RecordingFile::Append(std::string_view text, std::string& why) {
   out_.close();
   std::error_code ignored;
   std::filesystem::resize_file(path_, size_, ignored);
+  Close();
   return false;
+}
+
+void RecordingFile::Close() {
+  if (path_.empty()) return;
+  out_.close();
+  // A disk full from the first write, say: an empty file is no recording.
+  std::error_code ignored;
+  if (size_ == 0) std::filesystem::remove(path_, ignored);
+  path_.clear();
+}
+
+std::string RecordingFile::PathText() const {
+  return Utf8(path_);
 }
 
 std::string RecordingFile::ShortName() const {

@@ -100,4 +100,9 @@ std::string ReadableUtc(std::int64_t utcSeconds) {
   return text.data();
 }
 
+std::string Utf8(const std::filesystem::path& path) {
+  const auto text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace quillon::recording

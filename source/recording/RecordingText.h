@@ -1,6 +1,7 @@
 #pragma once
 // The pieces of a recording's lines: times, numbers, names and stamps, all locale-free.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,7 @@ std::string_view ModeWords(GameMode mode);
 // UTC seconds since 1970 as 20261208T073000Z and as 2026-12-08 07:30:00 UTC.
 std::string FileStamp(std::int64_t utcSeconds);
 std::string ReadableUtc(std::int64_t utcSeconds);
+// A path as UTF-8 text, for the console and the page.
+std::string Utf8(const std::filesystem::path& path);
 
 }  // namespace quillon::recording

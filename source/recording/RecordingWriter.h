@@ -1,17 +1,19 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "RecordBuffer.h"
 #include "RecordingFeed.h"
-#include "RecordingFile.h"
+#include "RecordingLines.h"
+#include "RecordingStatus.h"
 
 namespace quillon::recording {
 
@@ -20,15 +22,17 @@ struct WriterSetup {
   std::vector<WatchedSetting> settings;  // names and types of the recorded variables, in order
   std::string writtenBy;                 // the module's name and version, for the first line
   std::function<void(const std::string&)> report;  // a console line; called on the writer thread
-  // The host's frame line for a frame that shows the overlay.
-  std::function<std::string(const StepRecord&)> overlayText;
+  OverlayText overlayText;
+  // The page's line, set by the game thread; the writer corrects it where the file's name was
+  // taken and clears it where a recording stops on a fault. May be null.
+  RecordingStatus* status = nullptr;
   std::uint64_t sizeLimit = std::uint64_t{64} << 20;
 };
 
-// The writer thread of practice recordings: takes the game thread's step records from the ring,
-// turns them into session-script lines and appends them to one file per recording. A recording
-// that begins at a game event's start is held in memory until the practice check has found free
-// play or custom training, and forgotten otherwise.
+// The writer thread of practice recordings: takes the game thread's step records from the ring
+// and follows each recording through its states: begun, held in memory until the practice check
+// has found free play or custom training (or forgotten when it finds none), written, ended. The
+// lines come from RecordingLines, the file's size limit and faults are RecordingOutput's.
 class RecordingWriter {
  public:
   RecordingWriter(RecordBuffer& buffer, WriterSetup setup);
@@ -43,27 +47,25 @@ class RecordingWriter {
   void Wake();
   // Takes everything in the ring. The writer thread's work; a test may call it with no thread.
   void Drain();
-  // "recordings/NAME.session" while a recording's file is open; empty otherwise. Any thread.
-  std::string OpenRecording() const;
+  // Game thread: a recording of practice could not begin, the writer being too far behind to
+  // keep it; the writer thread says so on the console.
+  void CouldNotRecord();
 
  private:
   struct Session;
 
   void Run();
   void Take(const StepRecord& record);
-  void Begin(const StepRecord& record);
-  void Open(const StepRecord& record);
-  void Close(std::string_view lastLine);
+  void Begin(std::int64_t ticks, const BeginStep& begin);
+  void Open(std::uint32_t copy);
+  void End(const StepRecord& record);
+  void CloseWith(std::string_view lastLine);
   void Forget();
   void Write(const StepRecord& record);
-  void WriteHeader();
-  void WritePreamble();
-  void WriteLocation(std::int64_t time, std::string_view step, const StepRecord& record);
-  void WriteSetting(std::int64_t time, const StepRecord& record);
-  void Uncheckable(std::int64_t time, std::string_view why);
-  std::int64_t ReplayTicks(const StepRecord& record) const;
   void Flush();
-  void SetOpenName(std::string name);
+  // A fault or the size limit stopped the file: the page no longer names it.
+  void NoteStopped();
+  std::int64_t ReplayTicks(std::int64_t ticks) const;
 
   RecordBuffer& buffer_;
   WriterSetup setup_;
@@ -71,12 +73,12 @@ class RecordingWriter {
   std::vector<StepRecord> batch_;
   std::unique_ptr<Session> session_;
   bool noFolderReported_ = false;
+  std::atomic<std::uint32_t> refused_{0};
 
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   std::condition_variable wake_;
   bool woken_ = false;
   bool stopping_ = false;
-  std::string openName_;  // guarded by mutex_
 };
 
 }  // namespace quillon::recording

@@ -1,26 +1,13 @@
 #pragma once
 // One step of a practice recording as the game thread hands it to the writer: a fixed-size
-// record, so handing it over never allocates and never formats.
+// record, so handing it over never allocates and never formats. Each kind of step is a type of
+// its own below, with fields named for what they hold; a new kind is a new type in `Step`, and
+// the compiler then asks the writer for its line.
 #include <cstdint>
 #include <type_traits>
+#include <variant>
 
 namespace quillon::recording {
-
-enum class StepKind : std::uint8_t {
-  kBegin,      // a recording begins; then its settings, then its init
-  kEvent,      // a hooked game function ran
-  kMode,       // the mode the plugin read differs from the last one handed over
-  kBall,       // the ball's location as read (or none)
-  kCar,        // the local car's location as read (or none)
-  kGameState,  // whether there was a game state
-  kSetting,    // a variable's value
-  kScreen,     // the canvas size
-  kFrame,      // the overlay's text changed
-  kOpen,       // the practice check found free play or custom training: write the file
-  kDiscard,    // the game event was no practice: forget it
-  kEnd,        // the recording ends
-  kLost,       // `count` steps before this one were lost
-};
 
 // The hooked game functions, by the names session scripts use.
 enum class GameEvent : std::uint8_t {
@@ -53,28 +40,82 @@ inline constexpr std::uint8_t kTiming = 16;  // the interval stopwatch holds a t
 // a " | " before the i-th of the five texts after the first.
 inline constexpr std::uint8_t kAllOnOneRow = 0;
 
+// --- Steps that change the writer's state: never lost to a full ring ---------------------------
+
+// A recording begins; its `settings` set steps follow, then its other steps.
+struct BeginStep {
+  std::int64_t frequency = 0;  // of the performance counter
+  std::int64_t utc = 0;        // seconds since 1970: the game event's start, or the switch
+  std::uint32_t copy = 1;      // begun in play: the file's copy number among names of its second
+  std::uint8_t settings = 0;
+  std::uint8_t playState = 0;  // begun in play: `play` flags
+  GameMode headerMode = GameMode::kFreeplay;
+  bool live = false;  // begun in play, not at the game event's start
+};
+// The practice check found free play or custom training: the recording held back is written.
+struct OpenStep {
+  GameMode found = GameMode::kFreeplay;
+  std::uint32_t copy = 1;  // the file's copy number among names of its second
+};
+// The game event was no practice: the recording held back is forgotten.
+struct DiscardStep {};
+struct EndStep {
+  EndReason reason = EndReason::kDestroyed;
+};
+// Steps before the next one were lost to a full ring.
+struct LostStep {
+  std::uint64_t count = 0;
+};
+
+// --- Steps of play -------------------------------------------------------------------------------
+
+// A hooked game function ran.
+struct EventStep {
+  GameEvent event = GameEvent::kInit;
+};
+// The mode read, where it differs from the last one handed over.
+struct ModeStep {
+  GameMode mode = GameMode::kMenu;
+};
+// Whether there was a game state.
+struct GameStateStep {
+  bool present = false;
+};
+// A location as read, or none.
+struct PlaceStep {
+  bool present = false;
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+};
+struct BallStep : PlaceStep {};
+struct CarStep : PlaceStep {};
+// A variable's value; which of the two fields holds it goes by the variable's type.
+struct SettingStep {
+  std::uint8_t index = 0;    // among the recorded variables
+  std::int32_t integer = 0;  // a switch (0 or 1) or an integer
+  float floats[4] = {};      // a float, or a colour's R G B A
+};
+// The canvas size.
+struct ScreenStep {
+  std::int32_t width = 0, height = 0;
+};
+// The overlay's text changed.
+struct FrameStep {
+  double interval = 0.0;
+  std::uint32_t count = 0;
+  float height = 0.0f;
+  bool shown = false;
+  bool expect = false;  // the text no longer depends on play before the recording
+  bool decimals = false;
+  std::uint8_t separators = kAllOnOneRow;
+};
+
+using Step = std::variant<EventStep, BeginStep, OpenStep, DiscardStep, EndStep, LostStep, ModeStep,
+                          GameStateStep, BallStep, CarStep, SettingStep, ScreenStep, FrameStep>;
+
 struct StepRecord {
   std::int64_t ticks = 0;  // performance counter
-  StepKind kind = StepKind::kEvent;
-  std::uint8_t code = 0;   // event, mode, setting index, presence, end reason
-  std::uint8_t flags = 0;  // frame: kShown, kExpect, kDecimals; begin: play state
-  std::uint8_t separators = 0;
-  std::uint32_t count = 0;  // frame: the reset count; screen: width
-  float values[4] = {};     // location X Y Z; colour R G B A; a float setting; frame: height
-  double number = 0.0;      // frame: interval; an integer setting; screen: height
-  std::int64_t wide = 0;    // begin: counter frequency; lost: how many
-  std::int64_t utc = 0;     // begin: seconds since 1970, UTC
+  Step step;
 };
 static_assert(std::is_trivially_copyable_v<StepRecord>);
-
-namespace frame {
-inline constexpr std::uint8_t kShown = 1;
-inline constexpr std::uint8_t kExpect = 2;  // the text no longer depends on play before it
-inline constexpr std::uint8_t kDecimals = 4;
-}  // namespace frame
-
-namespace begin {
-inline constexpr std::uint8_t kLive = 1;  // code: begun in play, not at the game event's start
-}
 
 }  // namespace quillon::recording

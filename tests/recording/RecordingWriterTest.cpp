@@ -9,6 +9,8 @@
 #include <sstream>
 
 #include "RecordingFeed.h"
+#include "RecordingFile.h"
+#include "RecordingNames.h"
 #include "RecordingText.h"
 #include "RecordingWriter.h"
 #include "TempFolder.h"
@@ -69,32 +71,65 @@ TEST(RecordingFile, ATakenNameGetsTheNextNumber) {
   }
 }
 
-// A writer with no thread of its own: the test decides when it takes the ring.
+TEST(RecordingNames, LaterRecordingsOfTheSameSecondGetTheNextNumber) {
+  RecordingNames names(std::filesystem::path("/data") / "recordings");
+  const std::pair<std::int64_t, const char*> recordings[] = {
+      {1'796'715'000, "20261208T073000Z.session"},
+      {1'796'715'000, "20261208T073000Z-2.session"},
+      {1'796'715'000, "20261208T073000Z-3.session"},
+      {1'796'715'001, "20261208T073001Z.session"},
+  };
+  for (const auto& [utc, name] : recordings) {
+    EXPECT_EQ(names.PathText(utc, names.Next(utc)),
+              (std::filesystem::path("/data") / "recordings" / name).string());
+  }
+  EXPECT_EQ(RecordingNames().PathText(1'796'715'000, 1), "") << "no data folder, no path";
+}
+
+// A writer with no thread of its own: the test decides when it takes the ring, as a writer held
+// up by a slow disk would. The ring holds 8 steps of play beside the room kept for the steps
+// that change the writer's state.
 class WriterTest : public ::testing::Test {
  protected:
+  static constexpr std::size_t kKept = 8;
+  static constexpr std::int64_t kUtc = 1'796'715'000;  // 2026-12-08 07:30:00 UTC
   static std::int64_t Clock() { return now; }
 
-  WriterTest() : buffer(8) {
+  WriterTest() : buffer(8 + kKept, kKept) {
     WriterSetup setup;
-    setup.folder = folder.Path() / "recordings";
+    setup.folder = Folder();
     static const bool kEnabled = true;
     settings[0] = {"quillon_enabled", SettingType::kSwitch, &kEnabled};
     setup.settings.assign(settings, settings + 1);
     setup.writtenBy = "test";
     setup.report = [this](const std::string& line) { console.push_back(line); };
-    setup.overlayText = [](const StepRecord& frame) {
+    setup.overlayText = [](const FrameStep& frame) {
       return "Resets: " + std::to_string(frame.count);
     };
+    setup.status = &status;
     setup.sizeLimit = 4096;
     writer = std::make_unique<RecordingWriter>(buffer, std::move(setup));
     feed.Attach(buffer, &Clock, [] {});
     feed.Watch(settings);
     now = 0;
-    feed.NewMoment();
-    feed.Begin(true, GameMode::kFreeplay, play::kChainEnded, true, 1'796'715'000, 10'000'000);
-    writer->Drain();
   }
 
+  std::filesystem::path Folder() const { return folder.Path() / "recordings"; }
+  std::filesystem::path File(std::uint32_t copy = 1) const {
+    return Folder() / FileName(FileStamp(kUtc), copy);
+  }
+
+  // As the plugin begins a recording in play, or at the game event's start (held back until
+  // Open); a recording the feed has no room for is the writer's to say.
+  bool Begin(bool live = true, std::uint32_t copy = 1) {
+    feed.NewMoment();
+    BeginStep begin{.frequency = 10'000'000, .utc = kUtc, .copy = copy};
+    begin.playState = play::kChainEnded;
+    begin.live = live;
+    const bool begun = feed.Begin(begin, true);
+    if (!begun) writer->CouldNotRecord();
+    return begun;
+  }
   void Step(GameEvent event) {
     now += 1'000'000;
     feed.NewMoment();
@@ -104,11 +139,14 @@ class WriterTest : public ::testing::Test {
     feed.NewMoment();
     feed.Frame({true, count, 0.0, 0.0f, false, kAllOnOneRow});
   }
-  std::string Finish() {
+  void End(EndReason reason = EndReason::kDestroyed) {
     feed.NewMoment();
-    feed.End(EndReason::kDestroyed);
+    feed.End(reason);
+  }
+  std::string Finish() {
+    End();
     writer->Drain();
-    return Read(folder.Path() / "recordings" / "20261208T073000Z.session");
+    return Read(File());
   }
 
   static inline std::int64_t now = 0;
@@ -116,21 +154,24 @@ class WriterTest : public ::testing::Test {
   RecordBuffer buffer;
   WatchedSetting settings[1];
   RecordingFeed feed;
+  RecordingStatus status;
   std::unique_ptr<RecordingWriter> writer;
   std::vector<std::string> console;
 };
 
 TEST_F(WriterTest, StepsLostWhileItFellBehindAreCountedMarkedAndSaidOnceAndChecksStop) {
+  Begin();
+  writer->Drain();
   Frame(1);
   for (int i = 0; i < 20; ++i) Step(GameEvent::kJump);  // 7 fit beside the frame; 13 are lost
   writer->Drain();
   Step(GameEvent::kDodge);
   Frame(2);
+  // After the gap, its count, the dodge, the variable (all are handed over again) and the frame.
   for (int i = 0; i < 20; ++i) Step(GameEvent::kJump);
   writer->Drain();
   const std::string text = Finish();
   EXPECT_EQ(Count(text, "# 13 steps lost here\n"), 1u) << text;
-  // After the gap, its count, the dodge, the variable (all are handed over again) and the frame.
   EXPECT_EQ(Count(text, "# 16 steps lost here\n"), 1u) << text;
   EXPECT_EQ(Count(text, "steps lost here"), 2u) << text;
   EXPECT_EQ(Count(text, "event jump"), 7u + 4u) << text;
@@ -141,6 +182,9 @@ TEST_F(WriterTest, StepsLostWhileItFellBehindAreCountedMarkedAndSaidOnceAndCheck
 }
 
 TEST_F(WriterTest, ARecordingStopsAtItsSizeLimitAfterAWholeLineAndSaysSo) {
+  Begin();
+  writer->Drain();
+  status.Show(RecordingPathText(Folder(), kUtc, 1));
   std::string text;
   for (int round = 0; round < 100 && console.empty(); ++round) {
     for (int i = 0; i < 7; ++i) Step(GameEvent::kLanded);
@@ -153,27 +197,149 @@ TEST_F(WriterTest, ARecordingStopsAtItsSizeLimitAfterAWholeLineAndSaysSo) {
   ASSERT_EQ(console.size(), 1u);
   EXPECT_NE(console[0].find("reached its size limit of 4096 bytes"), std::string::npos)
       << console[0];
-  EXPECT_EQ(writer->OpenRecording(), "");
+  EXPECT_EQ(status.Path(), "") << "the page no longer names a recording that stopped";
 }
 
-TEST_F(WriterTest, AWriteThatFailsMidwayLeavesWholeLinesAndSaysSoOnce) {
-  // A disk that fills: writes past 1,000 bytes fail, the one that crosses it only in part.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit before{};
-  getrlimit(RLIMIT_FSIZE, &before);
-  rlimit small = before;
-  small.rlim_cur = 1000;
-  setrlimit(RLIMIT_FSIZE, &small);
-  for (int round = 0; round < 20; ++round) {
-    for (int i = 0; i < 7; ++i) Step(GameEvent::kLanded);
-    writer->Drain();
+// A disk that fills: writes past `bytes` fail, the one that crosses it only in part.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &before_);
+    rlimit small = before_;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
   }
-  const std::string text = Finish();
-  setrlimit(RLIMIT_FSIZE, &before);
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before_); }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit before_{};
+};
+
+TEST_F(WriterTest, AWriteThatFailsMidwayLeavesWholeLinesAndSaysSoOnce) {
+  Begin();
+  writer->Drain();
+  std::string text;
+  {
+    const FileSizeLimit limit(1000);
+    for (int round = 0; round < 20; ++round) {
+      for (int i = 0; i < 7; ++i) Step(GameEvent::kLanded);
+      writer->Drain();
+    }
+    text = Finish();
+  }
   EXPECT_LE(text.size(), 1000u);
   EXPECT_TRUE(text.ends_with("event landed\n")) << text.substr(text.size() - 40);
   ASSERT_EQ(console.size(), 1u);
   EXPECT_NE(console[0].find("cannot write the recording"), std::string::npos) << console[0];
+}
+
+TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehind) {
+  {
+    const FileSizeLimit limit(10);
+    Begin();
+    writer->Drain();
+    End();
+    writer->Drain();
+  }
+  EXPECT_FALSE(std::filesystem::exists(File()));
+  ASSERT_EQ(console.size(), 1u);
+  EXPECT_NE(console[0].find("cannot write the recording '" + File().string() + "'"),
+            std::string::npos)
+      << console[0];
+}
+
+TEST_F(WriterTest, AFileOfTheNameFromAnEarlierLoadIsKeptAndThePageNamesTheNewOne) {
+  std::filesystem::create_directories(Folder());
+  std::ofstream(File(1)) << "an earlier recording\n";
+  status.Show(RecordingPathText(Folder(), kUtc, 1));
+  Begin();
+  writer->Drain();
+  EXPECT_EQ(status.Path(), File(2).string());
+  EXPECT_EQ(Read(File(1)), "an earlier recording\n");
+  End();
+  writer->Drain();
+  EXPECT_TRUE(Read(File(2)).ends_with("# the recording ends here: the game event ended\n"));
+}
+
+// The ring full when the recording's state changes: the open, the end and the count lost before
+// each still reach the writer, and the file says where steps were lost, up to its end.
+TEST_F(WriterTest, AFullRingLosesNoStateChangeAndTheCountReachesTheEnd) {
+  struct Case {
+    const char* name;
+    bool live;
+    EndReason reason;
+    const char* tail;
+  };
+  const Case cases[] = {
+      {"held back until the check", false, EndReason::kDestroyed,
+       "0.600 event jump\n# 24 steps lost here\n# 40 steps lost here\n"
+       "# the recording ends here: the game event ended\n"},
+      {"begun in play, unloaded", true, EndReason::kUnload,
+       "3.600 event jump\n# 64 steps lost here\n"
+       "# the recording ends here: the plugin was unloaded\n"},
+      {"begun in play, switched off", true, EndReason::kSwitchedOff,
+       "3.600 event jump\n# 64 steps lost here\n"
+       "# the recording ends here: recording was switched off\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    console.clear();
+    now = 0;
+    ASSERT_TRUE(Begin(c.live));
+    // 6 fit beside the begin and the setting; 24 are lost.
+    for (int i = 0; i < 30; ++i) Step(GameEvent::kJump);
+    if (!c.live) feed.Open({GameMode::kTraining, 1});
+    for (int i = 0; i < 40; ++i) Step(GameEvent::kDodge);
+    End(c.reason);
+    writer->Drain();
+    const std::string text = Read(File());
+    std::filesystem::remove(File());
+    EXPECT_TRUE(text.starts_with("# Recorded by test on 2026-12-08 07:30:00 UTC in ")) << text;
+    EXPECT_EQ(Count(text, "event jump"), 6u) << text;
+    EXPECT_TRUE(text.ends_with(c.tail)) << text;
+    ASSERT_EQ(console.size(), 1u);
+    EXPECT_NE(console[0].find("lost steps"), std::string::npos) << console[0];
+  }
+}
+
+// A writer stuck while game events come and go: each recording keeps its own steps, and one the
+// kept room cannot hold any more is said once on the console, not written into another's file.
+TEST_F(WriterTest, RecordingsBegunWhileTheWriterIsStuckStayApartOrAreSaidOnce) {
+  std::uint32_t begun = 0;
+  for (std::uint32_t copy = 1; copy <= 4; ++copy) {
+    if (!Begin(true, copy)) continue;
+    ++begun;
+    for (std::uint32_t i = 0; i < copy * 20; ++i) Step(GameEvent::kLanded);
+    End();
+  }
+  EXPECT_EQ(begun, 2u) << "the kept room holds the state steps of two recordings";
+  writer->Drain();
+  const std::string first = Read(File(1));
+  EXPECT_EQ(Count(first, "event landed"), 6u) << first;
+  EXPECT_TRUE(
+      first.ends_with("# 14 steps lost here\n# the recording ends here: the game "
+                      "event ended\n"))
+      << first;
+  const std::string second = Read(File(2));
+  EXPECT_EQ(Count(second, "event landed"), 0u) << second;
+  EXPECT_TRUE(
+      second.ends_with("# 41 steps lost here\n# the recording ends here: the game "
+                       "event ended\n"))
+      << second;
+  EXPECT_FALSE(std::filesystem::exists(File(3)));
+  ASSERT_EQ(console.size(), 3u);
+  EXPECT_EQ(console[2],
+            "Quillon: cannot record 2 practice game events: the recording's writer is too far "
+            "behind the game; play goes on");
+  // Caught up, the writer keeps the next one whole.
+  ASSERT_TRUE(Begin(true, 3));
+  Step(GameEvent::kJump);
+  End();
+  writer->Drain();
+  EXPECT_EQ(Count(Read(File(3)), "steps lost"), 0u);
 }
 
 }  // namespace
