@@ -1,10 +1,14 @@
 // The plugin's configuration variables as the host's console holds them.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <optional>
 #include <span>
+#include <sstream>
+#include <string>
 #include <type_traits>
 #include <variant>
+#include <vector>
 
 #include "DynamicLibrary.h"
 #include "PluginSession.h"
@@ -105,6 +109,21 @@ TEST(ConfigVariables, BoundValuesHoldTheVariablesRightAfterLoad) {
   EXPECT_FALSE(*plugin.enabled);
   EXPECT_EQ(*plugin.textSize, 2.0f);
   EXPECT_EQ(*plugin.timeNumberColor, kYellow);
+}
+
+// A player looks a variable up in the documentation's table: every one the host holds has its row
+// there, with its default.
+TEST(ConfigVariables, EveryVariableIsDocumentedWithItsDefault) {
+  testing_support::PluginSession session;
+  std::ostringstream doc;
+  doc << std::ifstream(SESSIONS_DOC).rdbuf();
+  std::vector<std::string> missing;
+  for (const auto& variable : session.Host().Variables()) {
+    const std::string row = "\n| `" + variable->Name() + "` | " + variable->DefaultValue() + " |";
+    if (doc.str().find(row) == std::string::npos) missing.push_back(variable->Name());
+  }
+  EXPECT_EQ(missing, std::vector<std::string>{})
+      << "no row with its default in the variables' table of " << SESSIONS_DOC;
 }
 
 TEST(ConfigVariables, AChangeMadeThroughTheHostReachesTheBoundValueAtOnce) {
