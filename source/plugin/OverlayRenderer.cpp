@@ -1,7 +1,9 @@
 // The overlay: three lines, each a label and a number, drawn every frame in free play and custom
 // training.
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,12 +33,17 @@ bool IsOverlayShown(const QuillonPlugin& plugin, GameMode mode) {
   return *plugin.enabled;
 }
 
-// Where the host's frame line starts a new group among the six texts: wherever a text's row
+// Where the host's frame line starts a new group among the lines' texts: wherever a text's row
 // differs from the one before it (a row that is not a number differs even from itself).
-std::uint8_t RowBreaks(float top0, float top1, float top2) {
-  return static_cast<std::uint8_t>((top0 != top0 ? 1 : 0) | (top1 != top0 ? 2 : 0) |
-                                   (top1 != top1 ? 4 : 0) | (top2 != top1 ? 8 : 0) |
-                                   (top2 != top2 ? 16 : 0));
+template <std::size_t kCount>
+std::uint8_t RowBreaks(const std::array<float, kCount>& tops) {
+  static_assert(2 * kCount - 1 <= 8, "one bit per text after the first");
+  unsigned breaks = 0;
+  for (std::size_t line = 0; line < kCount; ++line) {
+    if (line > 0 && tops[line] != tops[line - 1]) breaks |= 1u << (2 * line - 1);
+    if (tops[line] != tops[line]) breaks |= 1u << (2 * line);
+  }
+  return static_cast<std::uint8_t>(breaks);
 }
 
 // The colour every text has unless it gets its own: this frame's cycle colour, which moves the
@@ -62,37 +69,54 @@ void ChooseTextColor(const QuillonPlugin& plugin, CanvasWrapper& canvas, const L
   if (!*plugin.rgbEnabled && !*plugin.sameColorEnabled) canvas.SetColor(own);
 }
 
-constexpr char kResetsLabel[] = "Resets: ";
-constexpr char kHeightLabel[] = "Height: ";
-constexpr char kTimeLabel[] = "Time: ";
+// One line of the overlay: a label, then a number where the label's measured width, trailing
+// blank included, ends.
+struct OverlayLine {
+  std::string_view label;
+  NumberText number;
+  std::shared_ptr<LinearColor> QuillonPlugin::*labelColor;
+  std::shared_ptr<LinearColor> QuillonPlugin::*numberColor;
+};
+constexpr std::size_t kLineCount = 3;
+using OverlayLines = std::array<OverlayLine, kLineCount>;
 
-// The label at (x, top), and the number where the label's measured width, trailing blank
-// included, ends. Made for each label, so its texts are built from a constant of known length.
-template <const char* kLabel>
+// The texts of the overlay's lines: what a frame draws, and what a recorded frame expects the
+// host to have drawn, are both made here and only here, from a frame as the feed takes it or as
+// the recording's step holds it (so a value the texts read must be in both). Each label is short
+// enough to be held in a string without the heap.
+template <typename Frame>
+OverlayLines LinesOf(const Frame& frame) {
+  return {{
+      {"Resets: ", NumberText::Unsigned(frame.count), &QuillonPlugin::resetLabelColor,
+       &QuillonPlugin::resetNumberColor},
+      {"Height: ", NumberText::Fixed(frame.height, frame.decimals ? 2 : 0),
+       &QuillonPlugin::heightLabelColor, &QuillonPlugin::heightNumberColor},
+      {"Time: ", NumberText::Fixed(static_cast<float>(frame.interval), 2),
+       &QuillonPlugin::timeLabelColor, &QuillonPlugin::timeNumberColor},
+  }};
+}
+
 void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
-              const LinearColor& labelColor, std::string_view number,
-              const LinearColor& numberColor) {
-  constexpr std::string_view label = kLabel;
+              const OverlayLine& line) {
   canvas.SetPosition(Vector2F{x, top});
-  ChooseTextColor(plugin, canvas, labelColor);
-  canvas.DrawString(std::string(label), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
-                    false);
+  ChooseTextColor(plugin, canvas, *(plugin.*line.labelColor));
+  canvas.DrawString(std::string(line.label), *plugin.textSize, *plugin.textSize,
+                    *plugin.dropShadows, false);
   const float labelWidth =
-      canvas.GetStringSize(std::string(label), *plugin.textSize, *plugin.textSize).X;
+      canvas.GetStringSize(std::string(line.label), *plugin.textSize, *plugin.textSize).X;
   canvas.SetPosition(Vector2F{x + labelWidth, top});
-  ChooseTextColor(plugin, canvas, numberColor);
-  canvas.DrawString(std::string(number), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
-                    false);
+  ChooseTextColor(plugin, canvas, *(plugin.*line.numberColor));
+  canvas.DrawString(std::string(line.number.View()), *plugin.textSize, *plugin.textSize,
+                    *plugin.dropShadows, false);
 }
 
 // The far edges of one line as it will be drawn at (x, top): its label's measured width, then its
 // number's; the taller of the two.
-template <const char* kLabel>
 void ExtendBlock(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
-                 std::string_view number, Vector2F& farEdges) {
+                 const OverlayLine& line, Vector2F& farEdges) {
   const float size = *plugin.textSize;
-  const Vector2F label = canvas.GetStringSize(std::string(std::string_view(kLabel)), size, size);
-  const Vector2F digits = canvas.GetStringSize(std::string(number), size, size);
+  const Vector2F label = canvas.GetStringSize(std::string(line.label), size, size);
+  const Vector2F digits = canvas.GetStringSize(std::string(line.number.View()), size, size);
   farEdges.X = std::max(farEdges.X, x + label.X + digits.X);
   farEdges.Y = std::max(farEdges.Y, top + std::max(label.Y, digits.Y));
 }
@@ -116,52 +140,51 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
   }
   SetBaseColor(*this, canvas);
 
-  // One copy per frame, so the three lines always belong together.
-  const std::int32_t count = record.resetCount;
-  const double interval = record.resetInterval;
-  const float height = record.resetHeight;
+  // One copy per frame, so the lines always belong together.
+  quillon::recording::FrameView view{true,
+                                     static_cast<std::uint32_t>(record.resetCount),
+                                     record.resetInterval,
+                                     record.resetHeight,
+                                     *heightDecimal,
+                                     quillon::recording::kAllOnOneRow};
+  const OverlayLines lines = LinesOf(view);
 
   float x = static_cast<float>(*positionX);
   const float step = LineStep(*textSize);
-  float top0 = static_cast<float>(*positionY);
-  const NumberText countText = NumberText::Unsigned(static_cast<std::uint32_t>(count));
-  const NumberText heightText = NumberText::Fixed(height, *heightDecimal ? 2 : 0);
-  const NumberText intervalText = NumberText::Fixed(static_cast<float>(interval), 2);
+  std::array<float, kLineCount> tops;
+  const auto placeRows = [&](float first) {
+    for (std::size_t line = 0; line < kLineCount; ++line) {
+      tops[line] = line == 0 ? first : tops[line - 1] + step;
+    }
+  };
+  placeRows(static_cast<float>(*positionY));
   if (*keepOnScreen) {
     // The whole block moves, so its lines keep their spacing and each shadow its text.
     const Vector2 screen = canvas.GetSize();
     if (recording) recordingFeed.Screen(screen.X, screen.Y);
-    Vector2F farEdges{x, top0};
-    ExtendBlock<kResetsLabel>(*this, canvas, x, top0, countText.View(), farEdges);
-    ExtendBlock<kHeightLabel>(*this, canvas, x, top0 + step, heightText.View(), farEdges);
-    ExtendBlock<kTimeLabel>(*this, canvas, x, top0 + step + step, intervalText.View(), farEdges);
+    Vector2F farEdges{x, tops[0]};
+    for (std::size_t line = 0; line < kLineCount; ++line) {
+      ExtendBlock(*this, canvas, x, tops[line], lines[line], farEdges);
+    }
     x = KeptOnScreen(x, farEdges.X, screen.X);
-    top0 = KeptOnScreen(top0, farEdges.Y, screen.Y);
+    placeRows(KeptOnScreen(tops[0], farEdges.Y, screen.Y));
   }
-  const float top1 = top0 + step;
-  const float top2 = top1 + step;
   if (recording) {
-    recordingFeed.Frame({true, static_cast<std::uint32_t>(count), interval, height, *heightDecimal,
-                         RowBreaks(top0, top1, top2)});
+    view.separators = RowBreaks(tops);
+    recordingFeed.Frame(view);
   }
-  DrawLine<kResetsLabel>(*this, canvas, x, top0, *resetLabelColor, countText.View(),
-                         *resetNumberColor);
-  DrawLine<kHeightLabel>(*this, canvas, x, top1, *heightLabelColor, heightText.View(),
-                         *heightNumberColor);
-  DrawLine<kTimeLabel>(*this, canvas, x, top2, *timeLabelColor, intervalText.View(),
-                       *timeNumberColor);
+  for (std::size_t line = 0; line < kLineCount; ++line) {
+    DrawLine(*this, canvas, x, tops[line], lines[line]);
+  }
 }
 
 std::string QuillonPlugin::RecordedOverlayText(const quillon::recording::FrameStep& frame) {
-  const NumberText count = NumberText::Unsigned(frame.count);
-  const NumberText height = NumberText::Fixed(frame.height, frame.decimals ? 2 : 0);
-  const NumberText interval = NumberText::Fixed(static_cast<float>(frame.interval), 2);
-  const std::string_view texts[] = {kResetsLabel,  count.View(), kHeightLabel,
-                                    height.View(), kTimeLabel,   interval.View()};
-  std::string line(texts[0]);
-  for (int i = 1; i < 6; ++i) {
-    if ((frame.separators & (1u << (i - 1))) != 0) line += " | ";
-    line += texts[i];
+  const OverlayLines lines = LinesOf(frame);
+  std::string text;
+  for (std::size_t i = 0; i < 2 * kLineCount; ++i) {
+    if (i > 0 && (frame.separators & (1u << (i - 1))) != 0) text += " | ";
+    const OverlayLine& line = lines[i / 2];
+    text += i % 2 == 0 ? line.label : line.number.View();
   }
-  return line;
+  return text;
 }

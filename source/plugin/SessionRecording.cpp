@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <type_traits>
+#include <variant>
 
-#include "ConfigVariables.h"
 #include "PerformanceCounter.h"
 #include "QuillonPlugin.h"
+#include "VariableTable.h"
 #include "imgui.h"
 
 namespace {
@@ -48,32 +50,37 @@ bool ShowsZero(const quillon::ResetRecord& record) {
          !std::signbit(record.resetHeight) && !std::signbit(record.resetInterval);
 }
 
+SettingType SettingTypeOf(const quillon::cvar::Variable& variable) {
+  return std::visit(
+      []<typename Value>(const quillon::cvar::Bound<Value>&) {
+        if constexpr (std::is_same_v<Value, bool>) {
+          return SettingType::kSwitch;
+        } else if constexpr (std::is_same_v<Value, int>) {
+          return SettingType::kInteger;
+        } else if constexpr (std::is_same_v<Value, float>) {
+          return SettingType::kFloat;
+        } else {
+          return SettingType::kColor;
+        }
+      },
+      variable.bound);
+}
+
+// The bound value's bytes, which the feed compares and copies by the variable's type.
+const void* BoundValue(const QuillonPlugin& plugin, const quillon::cvar::Variable& variable) {
+  return std::visit([&](const auto& bound) -> const void* { return (plugin.*bound.member).get(); },
+                    variable.bound);
+}
+
 }  // namespace
 
 void QuillonPlugin::StartRecordingWriter() {
-  namespace cvar = quillon::cvar;
-  using quillon::recording::WatchedSetting;
-  // Every variable the overlay's look depends on, in the order they are registered.
-  const std::vector<WatchedSetting> settings = {
-      {cvar::kEnabled, SettingType::kSwitch, enabled.get()},
-      {cvar::kPositionX, SettingType::kInteger, positionX.get()},
-      {cvar::kPositionY, SettingType::kInteger, positionY.get()},
-      {cvar::kTextSize, SettingType::kFloat, textSize.get()},
-      {cvar::kDropShadows, SettingType::kSwitch, dropShadows.get()},
-      {cvar::kHeightDecimal, SettingType::kSwitch, heightDecimal.get()},
-      {cvar::kSameColorEnabled, SettingType::kSwitch, sameColorEnabled.get()},
-      {cvar::kTextColor, SettingType::kColor, textColor.get()},
-      {cvar::kResetLabelColor, SettingType::kColor, resetLabelColor.get()},
-      {cvar::kResetNumberColor, SettingType::kColor, resetNumberColor.get()},
-      {cvar::kHeightLabelColor, SettingType::kColor, heightLabelColor.get()},
-      {cvar::kHeightNumberColor, SettingType::kColor, heightNumberColor.get()},
-      {cvar::kTimeLabelColor, SettingType::kColor, timeLabelColor.get()},
-      {cvar::kTimeNumberColor, SettingType::kColor, timeNumberColor.get()},
-      {cvar::kRgbEnabled, SettingType::kSwitch, rgbEnabled.get()},
-      {cvar::kRgbSpeed, SettingType::kFloat, rgbSpeed.get()},
-      {cvar::kKeepOnScreen, SettingType::kSwitch, keepOnScreen.get()},
-      {cvar::kAnnounceBest, SettingType::kSwitch, announceBest.get()},
-  };
+  std::vector<quillon::recording::WatchedSetting> settings;
+  for (const quillon::cvar::Variable& variable : quillon::cvar::kVariables) {
+    if (variable.recorded) {
+      settings.push_back({variable.name, SettingTypeOf(variable), BoundValue(*this, variable)});
+    }
+  }
   quillon::recording::WriterSetup setup;
   if (const auto data = gameWrapper->GetDataFolder(); !data.empty()) {
     // Whole, so the page names the file where a player finds it.

@@ -1,7 +1,10 @@
 #include <atomic>
+#include <optional>
+#include <type_traits>
+#include <variant>
 
-#include "ConfigVariables.h"
 #include "QuillonPlugin.h"
+#include "VariableTable.h"
 #include "imgui.h"
 
 namespace {
@@ -12,32 +15,33 @@ constexpr const char* kDescription =
 }  // namespace
 
 void QuillonPlugin::DrawSettingsPage() {
-  namespace cvar = quillon::cvar;
+  using quillon::cvar::Bound;
+  using quillon::cvar::Shown;
   ImGui::TextUnformatted(kDescription);
-  CheckboxSetting(cvar::kEnabled, "Enable Quillon Plugin");
-  IntSliderSetting(cvar::kPositionX, "Quillon Position X");
-  IntSliderSetting(cvar::kPositionY, "Quillon Position Y");
-  FloatSliderSetting(cvar::kTextSize, "Text Size", 0.0f, 10.0f);
-  CheckboxSetting(cvar::kDropShadows, "Enable Drop Shadows");
-  CheckboxSetting(cvar::kHeightDecimal, "Enable Height Decimal");
-  CheckboxSetting(cvar::kSameColorEnabled, "Use Same Color For All Text");
-  // The bound value, not the check box above: a tick made in this very call is only a deferred
-  // write yet, so the other set of editors appears once the host has stored it.
-  if (std::atomic_ref<bool>(*sameColorEnabled).load()) {
-    ColorSetting(cvar::kTextColor, "Text Color");
-  } else {
-    ColorSetting(cvar::kResetLabelColor, "Reset Label Color");
-    ColorSetting(cvar::kResetNumberColor, "Reset Number Color");
-    ColorSetting(cvar::kHeightLabelColor, "Height Label Color");
-    ColorSetting(cvar::kHeightNumberColor, "Height Number Color");
-    ColorSetting(cvar::kTimeLabelColor, "Timer Label Color");
-    ColorSetting(cvar::kTimeNumberColor, "Timer Number Color");
+  // Read once, where the first colour's control comes: the bound value, not the check box
+  // above, since a tick made in this very call is only a deferred write yet, so the other set of
+  // editors appears once the host has stored it.
+  std::optional<bool> sameColor;
+  for (const quillon::cvar::Variable& variable : quillon::cvar::kVariables) {
+    if (variable.shown != Shown::kAlways) {
+      if (!sameColor) sameColor = std::atomic_ref<bool>(*sameColorEnabled).load();
+      if (*sameColor != (variable.shown == Shown::kWithSameColor)) continue;
+    }
+    std::visit(
+        [&]<typename Value>(const Bound<Value>&) {
+          if constexpr (std::is_same_v<Value, bool>) {
+            CheckboxSetting(variable.name, variable.label);
+          } else if constexpr (std::is_same_v<Value, int>) {
+            IntSliderSetting(variable.name, variable.label);
+          } else if constexpr (std::is_same_v<Value, float>) {
+            FloatSliderSetting(variable.name, variable.label, variable.range.value().min,
+                               variable.range.value().max);
+          } else {
+            ColorSetting(variable.name, variable.label);
+          }
+        },
+        variable.bound);
   }
-  CheckboxSetting(cvar::kRgbEnabled, "Enable Gamer Mode");
-  FloatSliderSetting(cvar::kRgbSpeed, "RGB Cycle Speed", 0.0f, 2.0f);
-  CheckboxSetting(cvar::kKeepOnScreen, "Keep Overlay On Screen");
-  CheckboxSetting(cvar::kAnnounceBest, "Announce A New Best Chain");
-  CheckboxSetting(cvar::kRecordSessions, "Record Practice Sessions");
   DrawRecordingLine();
   DrawStatistics();
 }

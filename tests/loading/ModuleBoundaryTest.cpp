@@ -10,6 +10,7 @@
 #include "LoadedPlugin.h"
 #include "PerformanceCounter.h"
 #include "PluginSession.h"
+#include "VariableTable.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST(Loader, LoadsAndUnloadsTwoHundredTimes) {
   for (int cycle = 0; cycle < 200; ++cycle) {
     host::LoadedPlugin plugin(host, PluginPath());
     ASSERT_EQ(host.HookCount(), 10u);
-    ASSERT_EQ(host.Variables().size(), 19u);  // the sixteen and the three later
+    ASSERT_EQ(host.Variables().size(), std::size(quillon::cvar::kVariables));
     host.FireEvent("Function TAGame.GameEvent_TA.Init");
     ASSERT_EQ(host.DrawableCount(), 1u);
   }

@@ -1,12 +1,25 @@
 // The plugin's configuration variables as the host's console holds them.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <optional>
+#include <span>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
 
 #include "DynamicLibrary.h"
 #include "PluginSession.h"
+#include "VariableTable.h"
 
 namespace {
+
+using quillon::cvar::Bound;
+using quillon::cvar::kVariables;
+using quillon::cvar::Range;
+using quillon::cvar::Variable;
 
 struct Expected {
   const char* name;
@@ -16,8 +29,9 @@ struct Expected {
   std::optional<float> max;
 };
 
-// Written out by hand from the plugin's documented variables, not from its code.
-const Expected kVariables[] = {
+// The sixteen the overlay began with, written out by hand from the plugin's documented variables,
+// not from its code: registering one more leaves them as they are.
+const Expected kFirstVariables[] = {
     {"quillon_enabled", "0", "Enable plugin", 0.0f, 1.0f},
     {"quillon_posx", "0", "Quillon Text Position X", 0.0f, 10000.0f},
     {"quillon_posy", "0", "Quillon Text Position Y", 0.0f, 10000.0f},
@@ -34,52 +48,82 @@ const Expected kVariables[] = {
     {"quillon_timenumcolor", "#FFFF00", "Color of timer number", std::nullopt, std::nullopt},
     {"quillon_rgb_enabled", "0", "Enable rgb colors", 0.0f, 1.0f},
     {"quillon_rgb_speed", "1", "Enable rgb colors", 0.0f, 2.0f},
-    // Registered after the sixteen.
-    {"quillon_keep_on_screen", "0", "Keep the overlay on a smaller screen", 0.0f, 1.0f},
-    {"quillon_announce_best", "1", "Announce a new best chain with a toast", 0.0f, 1.0f},
-    {"quillon_record", "0", "Record practice sessions to the data folder", 0.0f, 1.0f},
 };
+
+// What the host holds for a variable, beside what the plugin's table or the list above says.
+Expected Registered(const pluginsdk::ConsoleVariable& variable) {
+  return {variable.Name().c_str(), variable.DefaultValue().c_str(), variable.Description().c_str(),
+          variable.Bounds().min, variable.Bounds().max};
+}
 
 constexpr LinearColor kYellow{255.0f, 255.0f, 0.0f, 255.0f};
 
 TEST(ConfigVariables, LoadRegistersTheSixteenThenTheLaterOnesInOrderWithDefaultsAndBounds) {
   testing_support::PluginSession session;
   const auto& variables = session.Host().Variables();
-  ASSERT_EQ(variables.size(), std::size(kVariables));
+  const std::span<const Variable> table = kVariables;
+  ASSERT_EQ(variables.size(), table.size()) << "every variable is registered from the table";
   for (std::size_t i = 0; i < variables.size(); ++i) {
     const auto& actual = *variables[i];
-    const auto& expected = kVariables[i];
+    std::optional<Range> range = table[i].range;
+    Expected expected{table[i].name, table[i].defaultValue, table[i].description,
+                      range ? std::optional(range->min) : std::nullopt,
+                      range ? std::optional(range->max) : std::nullopt};
+    if (i < std::size(kFirstVariables)) expected = kFirstVariables[i];
     SCOPED_TRACE(expected.name);
-    EXPECT_EQ(actual.Name(), expected.name);
-    EXPECT_EQ(actual.DefaultValue(), expected.defaultText);
-    EXPECT_EQ(actual.Description(), expected.description);
-    EXPECT_EQ(actual.Bounds().min, expected.min);
-    EXPECT_EQ(actual.Bounds().max, expected.max);
+    const Expected registered = Registered(actual);
+    EXPECT_STREQ(registered.name, expected.name);
+    EXPECT_STREQ(registered.defaultText, expected.defaultText);
+    EXPECT_STREQ(registered.description, expected.description);
+    EXPECT_EQ(registered.min, expected.min);
+    EXPECT_EQ(registered.max, expected.max);
     EXPECT_TRUE(actual.Searchable());
     EXPECT_TRUE(actual.Saved());
   }
 }
 
+// Every bound value holds what the host's registry holds, right after load.
 TEST(ConfigVariables, BoundValuesHoldTheVariablesRightAfterLoad) {
   testing_support::PluginSession session;
   const auto& plugin = session.Plugin();
-  EXPECT_FALSE(*plugin.enabled);
-  EXPECT_EQ(*plugin.positionX, 0);
-  EXPECT_EQ(*plugin.positionY, 0);
-  EXPECT_EQ(*plugin.textSize, 2.0f);
-  EXPECT_TRUE(*plugin.dropShadows);
-  EXPECT_FALSE(*plugin.heightDecimal);
-  EXPECT_TRUE(*plugin.sameColorEnabled);
-  for (const auto* color : {&plugin.textColor, &plugin.resetLabelColor, &plugin.resetNumberColor,
-                            &plugin.heightLabelColor, &plugin.heightNumberColor,
-                            &plugin.timeLabelColor, &plugin.timeNumberColor}) {
-    EXPECT_EQ(**color, kYellow);
+  for (const Variable& variable : kVariables) {
+    SCOPED_TRACE(variable.name);
+    CVarWrapper registered = plugin.cvarManager->getCvar(variable.name);
+    ASSERT_TRUE(static_cast<bool>(registered));
+    std::visit(
+        [&]<typename Value>(const Bound<Value>& bound) {
+          const Value& value = *(plugin.*bound.member);
+          if constexpr (std::is_same_v<Value, bool>) {
+            EXPECT_EQ(value, registered.getBoolValue());
+          } else if constexpr (std::is_same_v<Value, int>) {
+            EXPECT_EQ(value, registered.getIntValue());
+          } else if constexpr (std::is_same_v<Value, float>) {
+            EXPECT_EQ(value, registered.getFloatValue());
+          } else {
+            EXPECT_EQ(value, registered.getColorValue());
+          }
+        },
+        variable.bound);
   }
-  EXPECT_FALSE(*plugin.rgbEnabled);
-  EXPECT_EQ(*plugin.rgbSpeed, 1.0f);
-  EXPECT_FALSE(*plugin.keepOnScreen);
-  EXPECT_TRUE(*plugin.announceBest);
-  EXPECT_FALSE(*plugin.recordSessions);
+  // The documented values, among them the colours' yellow that the default text gives.
+  EXPECT_FALSE(*plugin.enabled);
+  EXPECT_EQ(*plugin.textSize, 2.0f);
+  EXPECT_EQ(*plugin.timeNumberColor, kYellow);
+}
+
+// A player looks a variable up in the documentation's table: every one the host holds has its row
+// there, with its default.
+TEST(ConfigVariables, EveryVariableIsDocumentedWithItsDefault) {
+  testing_support::PluginSession session;
+  std::ostringstream doc;
+  doc << std::ifstream(SESSIONS_DOC).rdbuf();
+  std::vector<std::string> missing;
+  for (const auto& variable : session.Host().Variables()) {
+    const std::string row = "\n| `" + variable->Name() + "` | " + variable->DefaultValue() + " |";
+    if (doc.str().find(row) == std::string::npos) missing.push_back(variable->Name());
+  }
+  EXPECT_EQ(missing, std::vector<std::string>{})
+      << "no row with its default in the variables' table of " << SESSIONS_DOC;
 }
 
 TEST(ConfigVariables, AChangeMadeThroughTheHostReachesTheBoundValueAtOnce) {

@@ -26,7 +26,9 @@ std::string Read(const fs::path& file) {
 }
 
 struct Played {
-  std::vector<std::string> frames;  // each frame line's text, after its time
+  std::vector<std::string> frames;     // each frame line's text, after its time
+  std::vector<std::string> lines;      // every line the host printed
+  std::vector<std::string> variables;  // the names the host's registry held after load
   std::vector<std::string> console;
   host::Expectations checked;
   std::string errors;
@@ -40,6 +42,7 @@ Played Play(const std::string& script, const fs::path& data) {
   auto plugin = std::make_unique<host::LoadedPlugin>(host, testing_support::PluginPath());
   std::ostringstream out, errors;
   Played played;
+  for (const auto& variable : host.Variables()) played.variables.push_back(variable->Name());
   {
     host::ReplayOptions options;
     options.errors = &errors;
@@ -55,6 +58,7 @@ Played Play(const std::string& script, const fs::path& data) {
     if (!line.empty() && line[0] >= '0' && line[0] <= '9') {
       played.frames.push_back(line.substr(line.find(' ') + 1));
     }
+    played.lines.push_back(line);
   }
   played.console = host.ConsoleLines();
   played.errors = errors.str();
@@ -129,6 +133,53 @@ TEST_F(PracticeRecording, EachBundledExampleRecordedFromTheStartReplaysWithItsFr
     EXPECT_GT(PlayAndReplay(script, name), 0) << name;
     EXPECT_EQ(Recordings(folder.Path() / name).size(), 1u) << name;
   }
+}
+
+// Every variable the host holds is set at the recording's start (but the recording's own switch),
+// whether or not the plugin's table knows it; and every kind of frame (three rows, decimals, one
+// row, moved back onto the screen, colours of its own or cycling, nothing drawn) is expected as the
+// host's frame line showed it at that very time.
+TEST_F(PracticeRecording, SetsEveryVariableTheHostHoldsAndExpectsEachFrameAsDrawn) {
+  const std::string script =
+      "0 set quillon_record 1\n0 set quillon_enabled 1\n0 mode freeplay\n0 event init\n"
+      "3.5 frame\n4 event jump\n4.4 ball 0 0 800\n4.4 car 0 0 600\n4.4 event landed\n"
+      "4.5 event dodge\n4.6 frame\n"
+      "5 set quillon_heightdecimal 1\n5 frame\n"
+      "6 set quillon_textsize 0\n6 frame\n"
+      "7 set quillon_textsize 2\n7 set quillon_keep_on_screen 1\n7 set quillon_posx 10000\n"
+      "7 set quillon_posy 10000\n7 set quillon_heightdecimal 0\n7 frame\n"
+      "8 set quillon_samecolorenabled 0\n8 set quillon_rgb_enabled 1\n8 set quillon_heightdecimal "
+      "1\n"
+      "8 frame\n9 set quillon_enabled 0\n9 frame\n";
+  EXPECT_GT(PlayAndReplay(script, "kinds"), 0);
+  const Played play = Play(script, folder.Path() / "kinds-again");
+  const auto files = Recordings(folder.Path() / "kinds-again");
+  ASSERT_EQ(files.size(), 1u);
+  const std::string recording = Read(files[0]);
+
+  std::vector<std::string> unset;
+  for (const auto& name : play.variables) {
+    if (name.starts_with("quillon_") && name != "quillon_record" &&
+        recording.find("0.000 set " + name + " ") == std::string::npos) {
+      unset.push_back(name);
+    }
+  }
+  EXPECT_EQ(unset, std::vector<std::string>{}) << "variables the recording never sets";
+
+  std::istringstream lines(recording);
+  std::vector<std::string> expected, notPlayed;
+  for (std::string line; std::getline(lines, line);) {
+    const auto at = line.find(" expect \"");
+    if (at == std::string::npos) continue;
+    const std::string drawn = line.substr(0, at) + " " + line.substr(at + 9, line.size() - at - 10);
+    expected.push_back(drawn);
+    if (std::find(play.lines.begin(), play.lines.end(), drawn) == play.lines.end()) {
+      notPlayed.push_back(drawn);
+    }
+  }
+  EXPECT_EQ(notPlayed, std::vector<std::string>{})
+      << "expected, but not the frame line played then";
+  EXPECT_EQ(expected.size(), 7u) << recording;
 }
 
 // The model's random sessions: game events begun and ended at any moment, several practice

@@ -16,6 +16,7 @@
 #include "NearestNames.h"
 #include "QuotedText.h"
 #include "SessionScript.h"
+#include "VariableTable.h"
 
 namespace {
 
@@ -506,6 +507,18 @@ TEST_F(HostProgram, AnEndlessLineStopsInLittleMemory) {
   EXPECT_LE(usage.ru_maxrss, 64 * 1024) << "peak resident kB";
 }
 
+// The labels of the page's controls with one colour for all text, in the page's order, each
+// quoted and followed by a comma, as a missing widget's message lists them.
+std::string PageLabels() {
+  std::string labels;
+  for (const auto& variable : quillon::cvar::kVariables) {
+    if (variable.shown != quillon::cvar::Shown::kWithOwnColors) {
+      labels += "\"" + std::string(variable.label) + "\", ";
+    }
+  }
+  return labels;
+}
+
 // Every fault a script meets reads FILE:LINE: message, found before running or while running, and
 // a misspelt name is named with the nearest known one. A failure of the host's own goes to
 // standard error too, and fails the run. A run that drew nothing, or counted no reset, ends with a
@@ -534,12 +547,8 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
        "1: single quotes do not quote in a script, and '#' starts a comment, so a value that holds "
        "'#' must be in double quotes: \"#FF0000\", not '#FF0000'\n"},
       {"0 click \"Enable Quillon Plugn\"\n", "", 1,
-       "1: no widget 'Enable Quillon Plugn' on the settings page; it has \"Enable Quillon "
-       "Plugin\", \"Quillon Position X\", \"Quillon Position Y\", \"Text Size\", \"Enable Drop "
-       "Shadows\", \"Enable Height Decimal\", \"Use Same Color For All Text\", \"Text Color\", "
-       "\"Enable Gamer Mode\", \"RGB Cycle Speed\", \"Keep Overlay On Screen\", \"Announce A New "
-       "Best Chain\", \"Record Practice Sessions\", \"Clear statistics\"; did you mean 'Enable "
-       "Quillon Plugin'?\n"},
+       "1: no widget 'Enable Quillon Plugn' on the settings page; it has " + PageLabels() +
+           "\"Clear statistics\"; did you mean 'Enable Quillon Plugin'?\n"},
       {"0 frame\n1 frame taken.png\n", "", 1, "2: cannot write 'taken.png': Is a directory\n"},
       {"0 frame\n0 expect \"x\"\n", "", 1,
        "2: expected 'x' but the frame at 0.000 showed '(nothing drawn)'\nhint: nothing was drawn: "

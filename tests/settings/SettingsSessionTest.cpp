@@ -7,6 +7,7 @@
 #include <string>
 
 #include "PluginSession.h"
+#include "Practice.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
 #include "SettingsWindow.h"
@@ -14,6 +15,21 @@
 #include "stb_image.h"
 
 namespace {
+
+// The page's text for the variables after "RGB Cycle Speed", at their defaults, as `settings`
+// prints it; and their labels as a missing widget's message lists them.
+const std::string kLaterLines = [] {
+  std::string text;
+  for (const auto& line : testing_support::kLaterSettings) text += "  " + line + "\n";
+  return text;
+}();
+const std::string kLaterLabels = [] {
+  std::string text;
+  for (const auto& variable : testing_support::LaterVariables()) {
+    text += "\"" + std::string(variable.label) + "\", ";
+  }
+  return text;
+}();
 
 class SettingsSessionTest : public ::testing::Test {
  protected:
@@ -45,24 +61,22 @@ TEST_F(SettingsSessionTest, SettingsPrintsThePageTextIndentedUnderItsTime) {
             "  Text Color\n"
             "  [colour 255 255 0 255]\n"
             "  [ ] Enable Gamer Mode\n"
-            "  { 1.000 } RGB Cycle Speed\n"
-            "  [ ] Keep Overlay On Screen\n"
-            "  [x] Announce A New Best Chain\n"
-            "  [ ] Record Practice Sessions\n"
-            "  --------------------------------\n"
-            "  Session statistics\n"
-            "  Chains: 0\n"
-            "  Resets: 0\n"
-            "  Best chain: 0\n"
-            "  Highest reset: -\n"
-            "  Average time between resets: -\n"
-            "  All-time best chain: 0\n"
-            "  Resets per chain (last 50)\n"
-            "  [histogram: -]\n"
-            "  Days practised: 0\n"
-            "  Best chain per day\n"
-            "  [lines: -]\n"
-            "  [ Clear statistics ]\n");
+            "  { 1.000 } RGB Cycle Speed\n" +
+                kLaterLines +
+                "  --------------------------------\n"
+                "  Session statistics\n"
+                "  Chains: 0\n"
+                "  Resets: 0\n"
+                "  Best chain: 0\n"
+                "  Highest reset: -\n"
+                "  Average time between resets: -\n"
+                "  All-time best chain: 0\n"
+                "  Resets per chain (last 50)\n"
+                "  [histogram: -]\n"
+                "  Days practised: 0\n"
+                "  Best chain per day\n"
+                "  [lines: -]\n"
+                "  [ Clear statistics ]\n");
 }
 
 TEST_F(SettingsSessionTest, AClickTakesEffectOnceTheStepsDeferredWorkHasRun) {
@@ -111,16 +125,15 @@ const std::string kSameColorLabels =
     "; it has \"Enable Quillon Plugin\", \"Quillon Position X\", \"Quillon Position Y\", "
     "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
     "\"Use Same Color For All Text\", \"Text Color\", \"Enable Gamer Mode\", "
-    "\"RGB Cycle Speed\", \"Keep Overlay On Screen\", "
-    "\"Announce A New Best Chain\", \"Record Practice Sessions\", \"Clear statistics\"";
+    "\"RGB Cycle Speed\", " +
+    kLaterLabels + "\"Clear statistics\"";
 const std::string kPerTextColorLabels =
     "; it has \"Enable Quillon Plugin\", \"Quillon Position X\", \"Quillon Position Y\", "
     "\"Text Size\", \"Enable Drop Shadows\", \"Enable Height Decimal\", "
     "\"Use Same Color For All Text\", \"Reset Label Color\", \"Reset Number Color\", "
     "\"Height Label Color\", \"Height Number Color\", \"Timer Label Color\", "
-    "\"Timer Number Color\", \"Enable Gamer Mode\", \"RGB Cycle Speed\", \"Keep Overlay On "
-    "Screen\", "
-    "\"Announce A New Best Chain\", \"Record Practice Sessions\", \"Clear statistics\"";
+    "\"Timer Number Color\", \"Enable Gamer Mode\", \"RGB Cycle Speed\", " +
+    kLaterLabels + "\"Clear statistics\"";
 
 class MissingWidgetTest : public SettingsSessionTest,
                           public ::testing::WithParamInterface<MissingWidget> {};

@@ -1,16 +1,21 @@
 #pragma once
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <regex>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "PluginSession.h"
+#include "VariableTable.h"
 
 namespace testing_support {
 
@@ -110,12 +115,65 @@ inline const std::vector<std::string> kFreshStatistics{
     "[ Clear statistics ]",
 };
 
-// The two check boxes after the sixteen variables' widgets, at their defaults.
-inline const std::vector<std::string> kLaterSettings{
-    "[ ] Keep Overlay On Screen",
-    "[x] Announce A New Best Chain",
-    "[ ] Record Practice Sessions",
-};
+// The variables added after the sixteen the overlay began with, which the page shows after
+// "RGB Cycle Speed", as the plugin's table declares them.
+inline std::span<const quillon::cvar::Variable> LaterVariables() {
+  const std::span<const quillon::cvar::Variable> all = quillon::cvar::kVariables;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (std::string_view(all[i].name) == quillon::cvar::kRgbSpeed) return all.subspan(i + 1);
+  }
+  return {};
+}
+
+// A widget's lines as the page's text shows them, for a variable whose value the console writes as
+// `value` (a colour as "(R, G, B, A)" or "#RRGGBB").
+inline std::vector<std::string> PageLines(const quillon::cvar::Variable& variable,
+                                          const std::string& value) {
+  const std::string label = variable.label;
+  return std::visit(
+      [&]<typename Value>(const quillon::cvar::Bound<Value>&) -> std::vector<std::string> {
+        if constexpr (std::is_same_v<Value, bool>) {
+          return {(value == "1" ? "[x] " : "[ ] ") + label};
+        } else if constexpr (std::is_same_v<Value, int>) {
+          return {"{ " + value + " } " + label};
+        } else if constexpr (std::is_same_v<Value, float>) {
+          char digits[64];
+          std::snprintf(digits, sizeof digits, "%.3f", std::stof(value));
+          return {"{ " + std::string(digits) + " } " + label};
+        } else {
+          unsigned channel[4] = {0, 0, 0, 255};
+          if (value.starts_with("#")) {
+            for (int i = 0; i < 3; ++i)
+              channel[i] = std::stoul(value.substr(1 + 2 * i, 2), nullptr, 16);
+          } else {
+            std::sscanf(value.c_str(), "(%u, %u, %u, %u)", &channel[0], &channel[1], &channel[2],
+                        &channel[3]);
+          }
+          return {label, "[colour " + std::to_string(channel[0]) + " " +
+                             std::to_string(channel[1]) + " " + std::to_string(channel[2]) + " " +
+                             std::to_string(channel[3]) + "]"};
+        }
+      },
+      variable.bound);
+}
+
+// The later variables' widgets, each showing the value `valueOf` gives for its name.
+inline std::vector<std::string> LaterSettings(
+    const std::function<std::string(const char*)>& valueOf) {
+  std::vector<std::string> lines;
+  for (const auto& variable : LaterVariables()) {
+    for (auto& line : PageLines(variable, valueOf(variable.name))) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+// The same at their defaults.
+inline const std::vector<std::string> kLaterSettings = LaterSettings([](const char* name) {
+  for (const auto& variable : quillon::cvar::kVariables) {
+    if (std::string_view(variable.name) == name) return std::string(variable.defaultValue);
+  }
+  return std::string();
+});
 
 // The page's statistics section as a player reads it: its lines, the plots' titles and values,
 // and the button.
