@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <sstream>
+#include <string_view>
 
 namespace testing_support {
 
@@ -57,6 +58,11 @@ std::vector<Edit> Edits(const std::vector<std::string>& actual,
   return edits;
 }
 
+// An expression as the message names it: a long one (a list written out) is named by its role.
+std::string Named(const char* expression, const char* role) {
+  return std::string_view(expression).size() <= 60 ? expression : role;
+}
+
 }  // namespace
 
 ::testing::AssertionResult SameLines(const char* actualExpression, const char* expectedExpression,
@@ -65,8 +71,9 @@ std::vector<Edit> Edits(const std::vector<std::string>& actual,
   if (actual == expected) return ::testing::AssertionSuccess();
   const auto edits = Edits(actual, expected);
   std::ostringstream message;
-  message << actualExpression << " (" << actual.size() << " lines, '+') differs from "
-          << expectedExpression << " (" << expected.size() << " lines, '-') in " << edits.size()
+  message << Named(actualExpression, "the actual lines") << " (" << actual.size()
+          << " lines, '+') differs from " << Named(expectedExpression, "the expected lines") << " ("
+          << expected.size() << " lines, '-') in " << edits.size()
           << (edits.size() == 1 ? " line:" : " lines:");
   for (std::size_t k = 0; k < edits.size() && k < kShownLines; ++k) {
     message << "\n  " << edits[k].sign << ' ' << edits[k].line << ": \"" << *edits[k].text << '"';
