@@ -37,7 +37,7 @@ class Tally {
     int failed = 0;
     int checked = 0;
   };
-  // `shown`: what a failing check saw, to tell if it is the kind's first failure.
+  // `shown`: what a failing check saw, kept if it is its kind's first failure.
   void Record(std::string_view kind, bool held, std::string_view where, std::string shown);
 
   std::vector<Kind> kinds_;
