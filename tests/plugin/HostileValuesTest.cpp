@@ -9,6 +9,7 @@
 #include <climits>
 #include <functional>
 #include <limits>
+#include <source_location>
 #include <span>
 #include <string>
 #include <vector>
@@ -55,12 +56,18 @@ std::vector<std::string> SettingsPage(PluginSession& session) {
 // Draws three frames (the colour cycle moves between them); each must read `frame` and list every
 // line of `trace` among its canvas calls.
 void ExpectFrames(PluginSession& session, const std::string& frame,
-                  const std::vector<std::string>& trace) {
+                  const std::vector<std::string>& trace,
+                  std::source_location at = std::source_location::current()) {
+  testing_support::Tally tally;
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(session.Frame(), frame) << "frame " << i;
+    const std::string where = "frame " + std::to_string(i);
+    tally.ExpectEq("the frame's text", session.Frame(), frame, where);
     const auto calls = testing_support::Trace(session.LastFrameCalls());
-    for (const auto& line : trace) EXPECT_TRUE(Contains(calls, line)) << line << ", frame " << i;
+    for (const auto& line : trace) {
+      tally.ExpectTrue("a canvas call " + line, Contains(calls, line), where);
+    }
   }
+  tally.Report(at);
 }
 
 // --- Typed at the console ------------------------------------------------------------------------
