@@ -4,6 +4,11 @@
 duration() {
   if (($1 >= 60)); then echo "$(($1 / 60)) min $(($1 % 60)) s"; else echo "$1 s"; fi
 }
+# A number of milliseconds the same way, tenths of a second kept below a minute: "0.4 s", "12.3 s",
+# "3 min 28 s".
+duration_ms() {
+  if (($1 >= 60000)); then duration $(($1 / 1000)); else echo "$(($1 / 1000)).$(($1 % 1000 / 100)) s"; fi
+}
 # The time since START, a value of $SECONDS.
 took() { duration $((SECONDS - $1)); }
 

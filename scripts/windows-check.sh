@@ -16,8 +16,10 @@ fail() {
   echo "windows-check: $*" >&2
   exit 1
 }
-elapsed_since() { echo "$(($(date +%s%N) / 1000000 - $1)) ms"; }
+# shellcheck source=scripts/progress.sh
+source scripts/progress.sh
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+elapsed_since() { duration_ms $(($(now_ms) - $1)); }
 
 [[ -x $linux/quillon-host && -x $linux/compare-replays ]] ||
   fail "build the Linux default preset first (scripts/test.sh)"
@@ -145,7 +147,7 @@ start=$(now_ms)
 wine "$windows/bin/quillon-host.exe" "$session" </dev/null >"$out/windows-replay.txt" \
   2>"$out/windows-replay.err" || fail "the replay under Wine failed: $(cat "$out/windows-replay.err")"
 took=$(($(now_ms) - start))
-echo "windows-check: real-time replay under Wine: $took ms"
+echo "windows-check: real-time replay under Wine: $(duration_ms "$took")"
 # It waited for every step: it took at least the time of the last one (a frame line's "S.mmm").
 last_step=$(tail -n 1 "$out/linux-replay.txt")
 last_step=${last_step%% *}

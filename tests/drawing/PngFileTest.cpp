@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
 
 #include "Image.h"
 #include "PngFile.h"
+#include "Tally.h"
 #include "TempFolder.h"
 #include "stb_image.h"
 
@@ -41,12 +43,15 @@ TEST(PngFile, ReadsBackWithTheSamePixels) {
   EXPECT_EQ(width, 7);
   EXPECT_EQ(height, 5);
   EXPECT_EQ(channels, 4);
+  testing_support::Tally tally;
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 7; ++x) {
       const stbi_uc* p = pixels.get() + (y * 7 + x) * 4;
-      EXPECT_EQ((Pixel{p[0], p[1], p[2], p[3]}), image.At(x, y)) << x << "," << y;
+      tally.ExpectTrue("read back as written", (Pixel{p[0], p[1], p[2], p[3]}) == image.At(x, y),
+                       "pixel " + std::to_string(x) + "," + std::to_string(y));
     }
   }
+  tally.Report();
 }
 
 TEST(PngFile, MakesMissingFolders) {

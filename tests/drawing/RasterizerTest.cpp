@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "Image.h"
 #include "Rasterizer.h"
+#include "Tally.h"
 #include "Texture.h"
 #include "imgui.h"
 
@@ -257,14 +259,17 @@ TEST(Rasterizer, InterpolatesVertexColoursAcrossTheShape) {
   draw.Rect({0, 0}, {64, 4}, {Packed(kRed), Packed(kBlue), Packed(kBlue), Packed(kRed)});
   draw.Command();
   const Image image = draw.Draw(64, 4);
+  testing_support::Tally tally;
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 64; ++x) {
       const float t = (x + 0.5f) / 64.0f;
       const Pixel expected{static_cast<std::uint8_t>(std::lround(255 * (1 - t))), 0,
                            static_cast<std::uint8_t>(std::lround(255 * t)), 255};
-      EXPECT_TRUE(Near(image.At(x, y), expected)) << x << "," << y;
+      tally.ExpectTrue("near the blend of red and blue", Near(image.At(x, y), expected),
+                       "pixel " + std::to_string(x) + "," + std::to_string(y));
     }
   }
+  tally.Report();
 }
 
 // --- Clipping ------------------------------------------------------------------------------------
@@ -431,7 +436,12 @@ TEST(Rasterizer, BlendsTexelsBetweenTheirCentres) {
   EXPECT_EQ(image.At(0, 0), kBlack);
   EXPECT_EQ(image.At(99, 0), kWhite);
   EXPECT_TRUE(Near(image.At(50, 0), {130, 130, 130, 255}));
-  for (int x = 1; x < 100; ++x) EXPECT_GE(image.At(x, 0).r, image.At(x - 1, 0).r) << x;
+  testing_support::Tally tally;
+  for (int x = 1; x < 100; ++x) {
+    tally.ExpectTrue("no darker than the pixel before", image.At(x, 0).r >= image.At(x - 1, 0).r,
+                     "pixel " + std::to_string(x));
+  }
+  tally.Report();
 }
 
 TEST(Rasterizer, MultipliesTheTexelByTheVertexColour) {
@@ -565,15 +575,18 @@ TEST_P(BrokenGeometry, IsSkippedWithoutHarm) {
   command.ElemCount += static_cast<unsigned>(c.extraCount);
   command.IdxOffset += static_cast<unsigned>(c.extraOffset);
   const Image image = draw.Draw(8, 8);
+  testing_support::Tally tally;
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) {
+      const std::string where = "pixel " + std::to_string(x) + "," + std::to_string(y);
       if (c.drawn == Survivor::kEverything || (c.drawn == Survivor::kUpperRightTriangle && x > y)) {
-        EXPECT_EQ(image.At(x, y), kRed) << x << "," << y;
+        tally.ExpectTrue("drawn red", image.At(x, y) == kRed, where);
       } else if (c.drawn == Survivor::kNothing || x < y) {
-        EXPECT_EQ(image.At(x, y), kBlack) << x << "," << y;
+        tally.ExpectTrue("left black", image.At(x, y) == kBlack, where);
       }
     }
   }
+  tally.Report();
 }
 
 INSTANTIATE_TEST_SUITE_P(

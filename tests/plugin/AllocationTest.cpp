@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "PluginSession.h"
 #include "Practice.h"
 #include "SessionScript.h"
+#include "Tally.h"
 
 namespace {
 
@@ -139,9 +141,12 @@ TEST_P(HookAllocations, MixedGameEventsAllocateNothingButTheHostsNameCopy) {
   EXPECT_EQ(hostCost, kEvents);
 
   play(kEvents);
+  testing_support::Tally tally;
   for (std::size_t i = 0; i < allocations.size(); ++i) {
-    EXPECT_EQ(allocations[i], 1) << "event " << i << ": the host's one copy of the name";
+    tally.ExpectEq("only the host's one copy of the name", allocations[i], 1,
+                   "event " + std::to_string(i));
   }
+  tally.Report();
 }
 
 INSTANTIATE_TEST_SUITE_P(RecordingOffAndOn, HookAllocations, ::testing::Bool(),

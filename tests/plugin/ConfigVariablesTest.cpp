@@ -1,11 +1,13 @@
 // The plugin's configuration variables as the host's console holds them.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <optional>
 #include <span>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -192,6 +194,31 @@ TEST_P(Console, StoresClampsOrRefusesLikeAConsole) {
   }
 }
 
+// A case's name for ctest: the variable and the typed text, in the letters and digits a test
+// name may hold ("posx_Minus5", "color_1_2Point5_3_4"); the same in every build.
+std::string ConsoleCaseName(const ::testing::TestParamInfo<ConsoleCase>& info) {
+  std::string typed;
+  for (const char c : std::string_view(info.param.typed)) {
+    if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+      typed += c;
+    } else if (c == '-') {
+      typed += "Minus";
+    } else if (c == '+') {
+      typed += "Plus";
+    } else if (c == '.') {
+      typed += "Point";
+    } else if (c == '#') {
+      typed += "Hash";
+    } else if (!typed.empty() && typed.back() != '_') {
+      typed += '_';
+    }
+  }
+  while (!typed.empty() && typed.back() == '_') typed.pop_back();
+  const std::string_view variable = info.param.variable;
+  return std::string(variable.substr(variable.find('_') + 1)) + "_" +
+         (typed.empty() ? "Empty" : typed);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Values, Console,
     ::testing::Values(
@@ -211,7 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
         ConsoleCase{"quillon_color", "#GG0000", nullptr},
         ConsoleCase{"quillon_color", "(1, 2, 3)", nullptr},
         ConsoleCase{"quillon_color", "(1, 2, 3, 300)", nullptr},
-        ConsoleCase{"quillon_color", "255", nullptr}));
+        ConsoleCase{"quillon_color", "255", nullptr}),
+    ConsoleCaseName);
 
 TEST(Console, AnUnknownNameHasANullHandle) {
   testing_support::PluginSession session;

@@ -9,6 +9,7 @@
 #include <climits>
 #include <functional>
 #include <limits>
+#include <source_location>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "PluginSession.h"
 #include "Practice.h"
 #include "SettingsWindow.h"
+#include "Tally.h"
 
 namespace {
 
@@ -54,12 +56,18 @@ std::vector<std::string> SettingsPage(PluginSession& session) {
 // Draws three frames (the colour cycle moves between them); each must read `frame` and list every
 // line of `trace` among its canvas calls.
 void ExpectFrames(PluginSession& session, const std::string& frame,
-                  const std::vector<std::string>& trace) {
+                  const std::vector<std::string>& trace,
+                  std::source_location at = std::source_location::current()) {
+  testing_support::Tally tally;
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(session.Frame(), frame) << "frame " << i;
+    const std::string where = "frame " + std::to_string(i);
+    tally.ExpectEq("the frame's text", session.Frame(), frame, where);
     const auto calls = testing_support::Trace(session.LastFrameCalls());
-    for (const auto& line : trace) EXPECT_TRUE(Contains(calls, line)) << line << ", frame " << i;
+    for (const auto& line : trace) {
+      tally.ExpectTrue("a canvas call " + line, Contains(calls, line), where);
+    }
   }
+  tally.Report(at);
 }
 
 // --- Typed at the console ------------------------------------------------------------------------
@@ -367,6 +375,8 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
                                                   "Resets: 1 | Height: 50.00 | Time: 0.00",
                                                   "Resets: 1Height: 50.00Time: 0.00"};
 
+  // A fault in the page or the frame shows in every case: each kind of check is told once.
+  testing_support::Tally tally;
   for (const Variable& v : variables) {
     PluginSession session;
     PlayOneReset(session);
@@ -378,36 +388,40 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
     const bool color = v.min == nullptr;
     for (const Text& text :
          color ? std::span<const Text>(colors) : std::span<const Text>(numbers)) {
-      SCOPED_TRACE(std::string(v.name) + " " + text.typed);
+      const std::string where = std::string(v.name) + " " + text.typed;
       const std::string before = variable->Text();
       const auto refused = variable->SetText(text.typed);
-      EXPECT_EQ(refused.has_value(), text.outcome == Outcome::kRefused);
+      tally.ExpectEq("refused", refused.has_value(), text.outcome == Outcome::kRefused, where);
       switch (text.outcome) {
         case Outcome::kRefused:
-          EXPECT_EQ(variable->Text(), before);
+          tally.ExpectEq("kept its text", variable->Text(), before, where);
           break;
         case Outcome::kMinimum:
-          EXPECT_EQ(variable->Text(), v.min);
+          tally.ExpectEq("clamped to the minimum", variable->Text(), v.min, where);
           break;
         case Outcome::kMaximum:
-          EXPECT_EQ(variable->Text(), v.max);
+          tally.ExpectEq("clamped to the maximum", variable->Text(), v.max, where);
           break;
         case Outcome::kKept:
-          EXPECT_EQ(variable->Text(), text.kept);
+          tally.ExpectEq("kept the denormal", variable->Text(), text.kept, where);
           break;
       }
       for (int frame = 0; frame < 2; ++frame) {
         const std::string drawn = session.Frame();
-        EXPECT_TRUE(Contains(documentedFrames, drawn)) << drawn;
+        tally.ExpectTrue("a documented frame", Contains(documentedFrames, drawn),
+                         where + ", drew \"" + drawn + "\"");
       }
       const auto page = window.Draw();
       // The description and ten widgets, or fifteen with a colour for each text, each colour
       // editor with its swatch's line; the two later check boxes; the statistics.
-      EXPECT_EQ(page.size(), (*session.Plugin().sameColorEnabled ? 12u : 22u) +
-                                 testing_support::kLaterSettings.size() +
-                                 testing_support::kFreshStatistics.size());
+      tally.ExpectEq("page lines", page.size(),
+                     (*session.Plugin().sameColorEnabled ? 12u : 22u) +
+                         testing_support::kLaterSettings.size() +
+                         testing_support::kFreshStatistics.size(),
+                     where);
     }
   }
+  tally.Report();
 }
 
 // --- Stored from code, as a settings page's deferred write does ----------------------------------

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "ModelCheck.h"
 #include "ModelReplay.h"
@@ -58,7 +59,8 @@ TEST_P(RandomSession, DrawsWhatTheModelExpectsAfterEveryStep) {
   EXPECT_GT(seen.linesRunTogether, 450) << seen;
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, RandomSession, ::testing::Range<std::uint64_t>(1, 11));
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomSession, ::testing::Range<std::uint64_t>(1, 11),
+                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
 
 // --- The model itself, on cases whose frames are known -------------------------------------------
 

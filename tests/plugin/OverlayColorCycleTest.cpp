@@ -2,6 +2,7 @@
 // shifted sine waves as the phase counter advances on each cycled frame.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "PluginSession.h"
+#include "Tally.h"
 
 namespace {
 
@@ -96,7 +98,13 @@ TEST_F(ColorCycleTest, KeepsItsPhaseAcrossGameEventsAndWhileCyclingIsOff) {
 
 TEST_F(ColorCycleTest, SpeedZeroStaysAtThePhaseZeroColour) {
   session.Set("quillon_rgb_speed", "0");
-  for (const auto& color : NextColors(50)) EXPECT_EQ(color, kPhaseZeroColor);
+  testing_support::Tally tally;
+  const auto colors = NextColors(50);
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    tally.ExpectEq("the phase-zero colour", colors[i], kPhaseZeroColor,
+                   "frame " + std::to_string(i));
+  }
+  tally.Report();
   // Never set back by a cycle, the counter reaches its largest value and goes on from 0 without
   // overflowing; the colour does not change.
   session.Plugin().colorPhase = kMaxPhase - 1;

@@ -11,6 +11,7 @@
 
 #include "OverlayCalls.h"
 #include "PluginSession.h"
+#include "SameLines.h"
 #include "ValueText.h"
 
 namespace {
@@ -98,7 +99,7 @@ TEST_F(OverlayTest, DrawsTheExampleFrameCallByCall) {
       "SetPosition " + width("Time: ") + " 60",
       "DrawString \"1.25\" 2 2 true false",
   };
-  EXPECT_EQ(Trace(session.LastFrameCalls()), expected);
+  EXPECT_PRED_FORMAT2(testing_support::SameLines, Trace(session.LastFrameCalls()), expected);
   // The first colour is the colour variable itself, not bytes made from it.
   EXPECT_TRUE(std::holds_alternative<host::SetColorLinear>(session.LastFrameCalls().front()));
   // Each label has its own width, trailing blank included.

@@ -10,6 +10,7 @@
 #include "DynamicLibrary.h"
 #include "PluginSession.h"
 #include "Practice.h"
+#include "SameLines.h"
 #include "SettingsWindow.h"
 #include "TempFolder.h"
 #include "imgui_internal.h"
@@ -23,6 +24,7 @@ constexpr const char* kDescription =
 
 using testing_support::kFreshStatistics;
 using testing_support::kLaterSettings;
+using testing_support::SameLines;
 
 // A colour swatch showing the default colour, as the page's text writes it under the label.
 constexpr const char* kYellow = "[colour 255 255 0 255]";
@@ -84,7 +86,7 @@ class PageLayoutTest : public SettingsPageTest, public ::testing::WithParamInter
 
 TEST_P(PageLayoutTest, ShowsTheDescriptionAndEachWidgetInOrder) {
   session.Set(cvar::kSameColorEnabled, GetParam().sameColor);
-  EXPECT_EQ(window.Draw(), WithStatistics(GetParam().text));
+  EXPECT_PRED_FORMAT2(SameLines, window.Draw(), WithStatistics(GetParam().text));
   for (const auto& label : GetParam().widgets) {
     EXPECT_TRUE(window.Locate(label).has_value()) << "no widget " << label;
   }
@@ -175,17 +177,18 @@ TEST_F(SettingsPageTest, TheTextIsTheWholePageInAWindowThatShowsPartOfIt) {
   const auto whole = window.Draw();
   host::SettingsWindow small{*session.Loaded().SettingsWindow()};
   small.Resize({360.0f, 200.0f});
-  EXPECT_EQ(small.Draw(), whole) << "at first sight";
-  EXPECT_EQ(small.Draw(), whole) << "with the scroll bar";
+  EXPECT_PRED_FORMAT2(SameLines, small.Draw(), whole) << "at first sight";
+  EXPECT_PRED_FORMAT2(SameLines, small.Draw(), whole) << "with the scroll bar";
 }
 
 TEST_F(SettingsPageTest, AVariableTheRegistryDoesNotKnowHasNoWidgetAndTheRestStay) {
   ASSERT_TRUE(session.Host().RemoveVariable(cvar::kTextSize));
-  EXPECT_EQ(window.Draw(), WithStatistics({kDescription, "[ ] Enable Quillon Plugin",
-                                           "{ 0 } Quillon Position X", "{ 0 } Quillon Position Y",
-                                           "[x] Enable Drop Shadows", "[ ] Enable Height Decimal",
-                                           "[x] Use Same Color For All Text", "Text Color", kYellow,
-                                           "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
+  EXPECT_PRED_FORMAT2(
+      SameLines, window.Draw(),
+      WithStatistics({kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
+                      "{ 0 } Quillon Position Y", "[x] Enable Drop Shadows",
+                      "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
+                      kYellow, "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
   EXPECT_FALSE(window.Locate("Text Size").has_value());
   for (const char* label : {"Quillon Position Y", "Enable Drop Shadows", "Text Color"}) {
     EXPECT_TRUE(window.Locate(label).has_value()) << label;
@@ -467,11 +470,12 @@ TEST_F(SettingsPageTest, WithThePickerOpenThePageStillReadsInFull) {
   ASSERT_NE(window.TopPopup(), nullptr);
   const auto text = window.Draw();
   ASSERT_NE(window.TopPopup(), nullptr);
-  EXPECT_EQ(text, WithStatistics(
-                      {kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
-                       "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
-                       "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
-                       kYellow, "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
+  EXPECT_PRED_FORMAT2(
+      SameLines, text,
+      WithStatistics({kDescription, "[ ] Enable Quillon Plugin", "{ 0 } Quillon Position X",
+                      "{ 0 } Quillon Position Y", "{ 2.000 } Text Size", "[x] Enable Drop Shadows",
+                      "[ ] Enable Height Decimal", "[x] Use Same Color For All Text", "Text Color",
+                      kYellow, "[ ] Enable Gamer Mode", "{ 1.000 } RGB Cycle Speed"}));
 }
 
 // --- The window's picture ----------------------------------------------------------------------

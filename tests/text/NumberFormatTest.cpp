@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "NumberFormat.h"
+#include "Tally.h"
 
 namespace {
 
@@ -146,9 +147,12 @@ TEST(UnsignedText, MatchesTheStreamWithoutSignOrGrouping) {
                                     1234567u, 2147483647u, 2147483648u, 4294967295u};
   std::mt19937 random(7);
   for (int i = 0; i < 20000; ++i) values.push_back(static_cast<std::uint32_t>(random()));
+  testing_support::Tally tally;
   for (const auto value : values) {
-    EXPECT_EQ(NumberText::Unsigned(value).View(), StreamUnsigned(value));
+    tally.ExpectEq("the stream's text", NumberText::Unsigned(value).View(), StreamUnsigned(value),
+                   std::to_string(value));
   }
+  tally.Report();
   EXPECT_EQ(NumberText::Unsigned(0).View(), "0");
   EXPECT_EQ(NumberText::Unsigned(1234567).View(), "1234567");
 }
