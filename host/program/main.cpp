@@ -61,10 +61,11 @@ Options:
                   folder is used and removed at exit
   --trace         under each frame line, list every canvas call of the frame
   --realtime      replay in real time: the host's clock follows the system's monotonic clock
-                  from the start of the replay; each step waits until its time has come, and
-                  the plugin's performance counter reads that clock. On a busy machine the
-                  clock stands at a step's time until the step has run, then goes on from
-                  there: every step runs at its time in SESSION, as in virtual time
+                  from the first step on; each step waits until its time has come, and the
+                  plugin's performance counter reads the session's time, as in virtual time.
+                  On a busy machine the clock stands at a step's time until the step has run,
+                  then goes on from there: every step, from the first, runs at its time in
+                  SESSION, as in virtual time
   --window        (Linux) play in a 1280x720 window, in real time: the overlay on a game-like
                   screen, the settings window used with the mouse, and keys that play the
                   game (the window names them); SESSION, if given, plays in it too, and its
@@ -130,8 +131,8 @@ A line holds at most 1 MiB (1048576 bytes); a byte-order mark at the start is sk
 A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after its own lines.
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
-every timeout due by then at its own time; after each step the deferred work queued by the
-plugin runs. Every fault in the script is reported, a line each in line order, as
+every timeout due by then at its own time, so a timeout due at a step's very time runs before
+that step; after each step the deferred work queued by the plugin runs. Every fault in the script is reported, a line each in line order, as
 FILE:LINE: message (the first 20, then "... and N more"), and nothing runs (exit status 2); a
 script that cannot be read says so, as FILE: no such file (is a directory, permission denied).
 A misspelt variable, command, step, event, mode, game state or settings label is named with
