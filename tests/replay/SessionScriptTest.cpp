@@ -606,6 +606,11 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
            "the car was never above 25 units at a landing (at most 25); put it in the air first, "
            "as 'car 0 0 300'\n"},
       {practice + "4 car 0 0 300\n4 event landed\n4 frame\n", "", 0, ""},
+      // A second init in one game event sets no check of its own: the first one's counts.
+      {practice + "3.5 event init\n8 car 0 0 10\n8 event landed\n8 frame\n", "", 0,
+       noReset +
+           "the car was never above 25 units at a landing (at most 10); put it in the air first, "
+           "as 'car 0 0 300'\n"},
       {"0 set quillon_posx 5\n", "--data " + data, 1,
        "quillon-host: config: cannot write " + data + "/config.cfg: cannot create " + data +
            "/config.cfg.new: Is a directory; settings were not saved\n"},
