@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,7 @@
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
 #include "QuotedText.h"
+#include "RecordingsThatGo.h"
 #include "SessionRecorder.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
@@ -58,7 +60,8 @@ Options:
                   current folder (never looked up in the system's library search)
   --data DIR      the host's data folder, made if missing and kept: config.cfg (the saved
                   variables) and the plugin's files live there. Without it a fresh temporary
-                  folder is used and removed at exit
+                  folder is used and removed at exit; the plugin's recordings made in it are
+                  named on standard error at the end, as they go
   --trace         under each frame line, list every canvas call of the frame
   --realtime      replay in real time: the host's clock follows the system's monotonic clock
                   from the first step on; each step waits until its time has come, and the
@@ -423,6 +426,11 @@ int Main(const std::vector<Argument>& arguments) {
       [](std::string_view line) { std::cerr << "quillon-host: " + std::string(line) + '\n'; });
   if (options->data && !UseDataFolder(host, *options->data)) return kExitFailure;
   const int status = Play(*options, host);
+  // The plugin is unloaded and its recordings complete: those in a temporary folder go now.
+  if (const auto going = host::RecordingsThatGo(host)) {
+    const std::lock_guard lock(host.OutputLock());
+    std::cerr << *going;
+  }
   // The plugin is unloaded by now, and its settings saved or not: a failure there counts too.
   return status == 0 && !host.Failures().empty() ? kExitFailure : status;
 }

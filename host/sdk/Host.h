@@ -138,6 +138,8 @@ class PLUGINSDK_API Host {
   // one failure saying why, however often it or the config file is asked for) when no folder
   // could be made.
   const std::filesystem::path& DataFolder();
+  // Whether DataFolder() is a temporary folder the host made, which goes with the host.
+  bool DataFolderIsTemporary() const { return dataFolderIsTemporary_; }
   // Uses the given folder, which the host neither makes nor removes.
   void SetDataFolder(std::filesystem::path folder);
 
