@@ -15,22 +15,23 @@ trap 'rm -rf "$folder"' EXIT
 } >"$folder/play.session"
 
 # What a run wrote, without the lines that name when, how and where: the host's recording, then
-# each of the plugin's (their names are the times they began, so only their contents are kept,
-# in order of content).
+# each of the plugin's. Their names are the times they began, so they are put in the order of
+# their contents' checksums instead.
 written() {
-  local run=$1
+  local run=$1 recording text
   grep -v -e '^# Recorded by ' -e '^# from ' -e '^# Replay it' "$run/host.session"
   for recording in "$run"/data/quillon/recordings/*.session; do
     [[ -e $recording ]] || continue
-    grep -v -e '^# Recorded by ' -e '^# Replay it' "$recording" | md5sum
-  done | sort
+    text=$(grep -v -e '^# Recorded by ' -e '^# Replay it' "$recording")
+    printf '%s %s\n' "$(md5sum <<<"$text")" "$(base64 -w0 <<<"$text")"
+  done | sort | while read -r _ _ text; do base64 -d <<<"$text"; done
 }
 
 for clock in virtual realtime; do
   mkdir "$folder/$clock"
-  option=$([[ $clock == realtime ]] && echo --realtime)
-  (cd "$folder/$clock" && "$host" $option --data data --record host.session ../play.session \
-    >../$clock.out 2>../$clock.err)
+  options=(--data data --record host.session)
+  [[ $clock == realtime ]] && options+=(--realtime)
+  (cd "$folder/$clock" && "$host" "${options[@]}" ../play.session >"../$clock.out" 2>"../$clock.err")
   echo $? >"$folder/$clock.status"
   if [[ ! -f $folder/$clock/host.session ]]; then
     echo "$session: the $clock run wrote no recording; it said:"
