@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,7 @@
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
 #include "QuotedText.h"
+#include "RecordingsThatGo.h"
 #include "SessionRecorder.h"
 #include "SessionRunner.h"
 #include "SessionScript.h"
@@ -58,13 +60,15 @@ Options:
                   current folder (never looked up in the system's library search)
   --data DIR      the host's data folder, made if missing and kept: config.cfg (the saved
                   variables) and the plugin's files live there. Without it a fresh temporary
-                  folder is used and removed at exit
+                  folder is used and removed at exit; the plugin's recordings made in it are
+                  named on standard error at the end, as they go
   --trace         under each frame line, list every canvas call of the frame
   --realtime      replay in real time: the host's clock follows the system's monotonic clock
-                  from the start of the replay; each step waits until its time has come, and
-                  the plugin's performance counter reads that clock. On a busy machine the
-                  clock stands at a step's time until the step has run, then goes on from
-                  there: every step runs at its time in SESSION, as in virtual time
+                  from the first step on; each step waits until its time has come, and the
+                  plugin's performance counter reads the session's time, as in virtual time.
+                  On a busy machine the clock stands at a step's time until the step has run,
+                  then goes on from there: every step, from the first, runs at its time in
+                  SESSION, as in virtual time
   --window        (Linux) play in a 1280x720 window, in real time: the overlay on a game-like
                   screen, the settings window used with the mouse, and keys that play the
                   game (the window names them); SESSION, if given, plays in it too, and its
@@ -130,8 +134,8 @@ A line holds at most 1 MiB (1048576 bytes); a byte-order mark at the start is sk
 A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after its own lines.
 
 Before each step the clock moves to the step's time (in real time: waits for it), running
-every timeout due by then at its own time; after each step the deferred work queued by the
-plugin runs. Every fault in the script is reported, a line each in line order, as
+every timeout due by then at its own time, so a timeout due at a step's very time runs before
+that step; after each step the deferred work queued by the plugin runs. Every fault in the script is reported, a line each in line order, as
 FILE:LINE: message (the first 20, then "... and N more"), and nothing runs (exit status 2); a
 script that cannot be read says so, as FILE: no such file (is a directory, permission denied).
 A misspelt variable, command, step, event, mode, game state or settings label is named with
@@ -422,6 +426,11 @@ int Main(const std::vector<Argument>& arguments) {
       [](std::string_view line) { std::cerr << "quillon-host: " + std::string(line) + '\n'; });
   if (options->data && !UseDataFolder(host, *options->data)) return kExitFailure;
   const int status = Play(*options, host);
+  // The plugin is unloaded and its recordings complete: those in a temporary folder go now.
+  if (const auto going = host::RecordingsThatGo(host)) {
+    const std::lock_guard lock(host.OutputLock());
+    std::cerr << *going;
+  }
   // The plugin is unloaded by now, and its settings saved or not: a failure there counts too.
   return status == 0 && !host.Failures().empty() ? kExitFailure : status;
 }

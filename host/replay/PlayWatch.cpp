@@ -29,17 +29,22 @@ bool ShowsReset(std::string_view text) {
 
 void PlayWatch::BeforeStep(pluginsdk::Host& host, const Step& step) {
   auto& world = host.World();
-  if (gameEvent_ && !checked_ && host.PendingTimeouts() < pending_) {
+  pendingBefore_ = host.PendingTimeouts();
+  // The checks run in the order they were set, each 3 s after its game event began.
+  for (std::size_t ran = pending_ > pendingBefore_ ? pending_ - pendingBefore_ : 0;
+       ran > 0 && !checksDue_.empty(); --ran) {
+    gameEventAt_ = checksDue_.front();
+    checksDue_.pop_front();
     checked_ = true;
     checkedMode_ = world.mode;
   }
+  initAt_.reset();
   const auto* event = std::get_if<FireEvent>(&step.action);
   if (event == nullptr) return;
   const std::string_view name = ShortEventName(*event);
   if (name == "init") {
     gameEvent_ = true;
-    gameEventAt_ = step.ticks;
-    checked_ = false;
+    initAt_ = step.ticks;
   } else if (name == "landed" && !checked_) {
     ++landingsBeforeCheck_;
   } else if (name == "landed") {
@@ -47,6 +52,17 @@ void PlayWatch::BeforeStep(pluginsdk::Host& host, const Step& step) {
     if (world.localCar && (!highestLanding_ || world.localCar->location.Z > *highestLanding_)) {
       highestLanding_ = world.localCar->location.Z;
     }
+  }
+}
+
+void PlayWatch::AfterStep(const pluginsdk::Host& host) {
+  pending_ = host.PendingTimeouts();
+  // An init that set a timeout began a game event with its own check to come. One that set none
+  // (a second init while the overlay is up) leaves the check that counts as it was.
+  if (initAt_ && pending_ > pendingBefore_) {
+    checksDue_.push_back(*initAt_);
+    gameEventAt_ = *initAt_;
+    checked_ = false;
   }
 }
 

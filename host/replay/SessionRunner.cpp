@@ -132,6 +132,8 @@ SessionRunner::~SessionRunner() {
 
 bool SessionRunner::Run(const std::vector<Step>& steps, const std::string& source) {
   auto& clock = host_.Clock();
+  // Stopped first, so the first step runs at its time, not when the host gets to it.
+  if (!steps.empty()) clock.StopAt(steps.front().ticks);
   if (options_.realTime) clock.FollowPlatformClock();
   for (const auto& step : steps) {
     clock.StopAt(step.ticks);

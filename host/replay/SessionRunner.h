@@ -44,10 +44,11 @@ class SessionRunner {
   SessionRunner(const SessionRunner&) = delete;
   SessionRunner& operator=(const SessionRunner&) = delete;
 
-  // Before each step the clock moves to the step's time (running due timeouts on the way; in
-  // real time, waiting for each); after it, queued deferred work runs. Throws std::runtime_error
-  // with "FILE:LINE: message" when a step cannot be carried out (an image that cannot be written).
-  // False when SIGINT or SIGTERM stopped it between steps (see StopOnSignals).
+  // Before each step the clock moves to the step's time (running due timeouts on the way, one due
+  // at the step's very time too; in real time, waiting for each); after it, queued deferred work
+  // runs. In real time the first step, too, runs at its time, not when the host gets to it. Throws
+  // std::runtime_error with "FILE:LINE: message" when a step cannot be carried out (an image that
+  // cannot be written). False when SIGINT or SIGTERM stopped it between steps (see StopOnSignals).
   bool Run(const std::vector<Step>& steps, const std::string& source);
   // One step as Run carries it out, for a caller that paces the steps itself: in real time that
   // caller stops the clock at the step's time (HostClock::StopAt), so the step runs at that time

@@ -124,21 +124,27 @@ class LineParser {
     return static_cast<float>(*value);
   }
 
+  // Whether the step's last argument is a text, which a value holding '#' (a colour, say) may be.
+  enum class LastArgument { kWord, kText };
+
   void ExpectArguments(const std::vector<Token>& tokens, std::size_t min, std::size_t max,
-                       const char* usage) const {
+                       const char* usage, LastArgument last = LastArgument::kWord) const {
     const std::size_t arguments = tokens.size() - 2;
     if (arguments < min || arguments > max) {
+      // Only the last argument missing, and it a text: a '#' may have cut it off.
+      const bool textCut = arguments + 1 == min && last == LastArgument::kText;
       Fail("wrong number of arguments to " + QuoteText(tokens[1].text) + ": expected " + usage +
-           (arguments < min ? CommentHint() : std::string()));
+           (textCut ? CommentHint() : std::string()));
     }
   }
 
   bool HasComment() const { return !comment_.empty(); }
 
-  // When a line is short of words and has a comment, the comment is likely a value that holds
-  // '#' (a colour, say): what to write instead.
+  // When a line is short of a text and has a comment that begins with a word, the comment is
+  // likely that text, cut off at its '#': what to write instead. A '#' on its own begins a
+  // comment, as a number or a name never holds one.
   std::string CommentHint() const {
-    if (comment_.empty()) return {};
+    if (comment_.size() < 2) return {};
     std::string hint = "; '#' starts a comment, so a value that holds '#' must be in double quotes";
     const bool plain = comment_.size() <= pluginsdk::kQuotedBytes &&
                        std::all_of(comment_.begin(), comment_.end(),
@@ -195,7 +201,7 @@ class LineParser {
            DidYouMean(tokens[2].text, {"present", "none"}));
     }
     if (step == "set") {
-      ExpectArguments(tokens, 2, 2, "set NAME VALUE");
+      ExpectArguments(tokens, 2, 2, "set NAME VALUE", LastArgument::kText);
       if (const auto refused = checkVariable(tokens[2].text, tokens[3].text)) Fail(*refused);
       return SetVariable{
           std::make_shared<const Assignment>(Assignment{tokens[2].text, tokens[3].text})};
@@ -217,13 +223,13 @@ class LineParser {
     }
     if (step == "click") {
       NeedsQuotes(tokens, "the label");
-      ExpectArguments(tokens, 1, 1, "click \"LABEL\"");
+      ExpectArguments(tokens, 1, 1, "click \"LABEL\"", LastArgument::kText);
       return ClickWidget{Own(tokens[2].text)};
     }
     if (step == "command") return Command(tokens, checkCommand);
     if (step == "expect") {
       NeedsQuotes(tokens, "the frame's text");
-      ExpectArguments(tokens, 1, 1, "expect \"TEXT\"");
+      ExpectArguments(tokens, 1, 1, "expect \"TEXT\"", LastArgument::kText);
       if (!tokens[2].quoted)
         Fail("expect takes the frame's text in double quotes" + Quoted(tokens));
       if (!frameSeen) Fail("expect before any frame step: there is no frame to check");
@@ -391,13 +397,14 @@ class SessionReader {
     // where they stop writing expectations. Its time still must not go back.
     const bool note = tokens.size() == 1 && parser.HasComment();
     if (tokens.size() < 2 && !note) parser.Fail("expected TIME STEP [ARGS]");
+    // A frame step with a fault is a frame all the same: the expect after it is no fault too.
+    frameSeen_ = frameSeen_ || (!note && !tokens[1].quoted && tokens[1].text == "frame");
     const std::int64_t ticks = parser.Time(tokens[0]);
     if (ticks < previous_) parser.Fail("time " + QuoteText(tokens[0].text) + " goes back");
     previous_ = ticks;
     if (note) return;
     steps_.push_back(
         {line_, ticks, parser.Action(tokens, checkVariable_, checkCommand_, frameSeen_)});
-    frameSeen_ = frameSeen_ || std::holds_alternative<DrawFrame>(steps_.back().action);
   }
 
   const std::string& source_;

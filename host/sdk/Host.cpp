@@ -317,7 +317,8 @@ const std::filesystem::path& Host::DataFolder() {
   }
   noTemporaryFolder_ = true;
   ReportFailure("host: cannot make a temporary data folder" +
-                (error ? ": " + error.message() : std::string()));
+                (error ? ": " + error.message() : std::string()) +
+                "; saved settings are neither applied nor saved");
   return dataFolder_;
 }
 

@@ -135,8 +135,11 @@ class PLUGINSDK_API Host {
   // --- Data folder -------------------------------------------------------------------------------
   // Where plugins keep their files. Unless SetDataFolder chose one, a fresh temporary folder made
   // on first use and removed with the host, so runs and tests leave nothing behind. Empty (with
-  // one failure saying why, however often it is asked) when no folder could be made.
+  // one failure saying why, however often it or the config file is asked for) when no folder
+  // could be made.
   const std::filesystem::path& DataFolder();
+  // Whether DataFolder() is a temporary folder the host made, which goes with the host.
+  bool DataFolderIsTemporary() const { return dataFolderIsTemporary_; }
   // Uses the given folder, which the host neither makes nor removes.
   void SetDataFolder(std::filesystem::path folder);
 

@@ -40,7 +40,6 @@ std::int64_t PlatformTicks() {
 void HostClock::FollowPlatformClock() {
   if (realTime_) return;
   origin_ = PlatformTicks() - now_;
-  counterOrigin_ = origin_;
   realTime_ = true;
 }
 
@@ -64,11 +63,6 @@ void HostClock::AdvanceTo(std::int64_t ticks) {
   for (std::int64_t left = ticks - Following(); left > 0; left = ticks - Following()) {
     std::this_thread::sleep_for(Ticks(left));
   }
-}
-
-std::int64_t HostClock::Counter() const {
-  if (!realTime_) return now_;
-  return Now() + counterOrigin_;
 }
 
 void HostClock::Hold(std::int64_t ticks) {

@@ -21,6 +21,8 @@ class PLUGINSDK_API HostClock {
   static constexpr std::int64_t kTicksPerSecond = 10'000'000;
 
   // From now on the clock follows the platform's clock, going on from the present session time.
+  // A stop set before (StopAt) holds from the first instant, so a step planned at the present
+  // time runs at it, not the few microseconds later the host gets to it.
   void FollowPlatformClock();
   bool RealTime() const { return realTime_; }
 
@@ -28,10 +30,9 @@ class PLUGINSDK_API HostClock {
   // Moves the clock forward (virtual), or waits until it gets there (real time); a time in the
   // past returns at once.
   void AdvanceTo(std::int64_t ticks);
-  // What the performance counter reads, at kTicksPerSecond: the session time when virtual; in
-  // real time the session time plus the platform's clock when real time began, so it reads the
-  // platform's clock until the host is first late, and always moves as the session time does.
-  std::int64_t Counter() const;
+  // What the performance counter reads, at kTicksPerSecond: the session time, in real time as in
+  // virtual time, so the plugin reads the very numbers either way.
+  std::int64_t Counter() const { return Now(); }
 
   // In real time the clock stands at `ticks` (a time come already) until Release: a step with
   // its deferred work, or a timeout, then happens at one moment, which a recording writes, so
@@ -41,7 +42,8 @@ class PLUGINSDK_API HostClock {
 
   // In real time the clock goes no further than `ticks` until the next StopAt or ClearStop: a
   // scripted step planned then is run at its planned time, and nothing the host does meanwhile
-  // (a frame, a key) can read a later time before it runs. Virtual time needs no stop.
+  // (a frame, a key) can read a later time before it runs. Virtual time needs no stop, but one
+  // set while virtual holds once real time begins.
   void StopAt(std::int64_t ticks);
   void ClearStop();
 
@@ -56,9 +58,8 @@ class PLUGINSDK_API HostClock {
   std::int64_t heldTicks_ = 0;
   std::int64_t stopTicks_ = 0;
   bool stopped_ = false;
-  std::int64_t now_ = 0;            // session time, while virtual
-  std::int64_t origin_ = 0;         // platform ticks at session time 0 as Following() reads it
-  std::int64_t counterOrigin_ = 0;  // origin_ when real time began
+  std::int64_t now_ = 0;     // session time, while virtual
+  std::int64_t origin_ = 0;  // platform ticks at session time 0 as Following() reads it
 };
 
 // Holds the clock at a time while it lives (see HostClock::Hold).

@@ -62,10 +62,8 @@ std::filesystem::path Host::ConfigFile() {
 void Host::ApplyConfig(PluginId plugin) {
   const std::lock_guard configLock(configMutex_);
   const auto file = ConfigFile();
-  if (file.empty()) {
-    ReportFailure("config: no data folder; saved settings were not applied");
-    return;
-  }
+  // No folder: DataFolder() has said so, once.
+  if (file.empty()) return;
   std::string fault;
   const auto text = ReadConfigText(file, fault);
   if (!text) {
@@ -96,10 +94,8 @@ void Host::ApplyConfig(PluginId plugin) {
 void Host::WriteConfig() {
   const std::lock_guard configLock(configMutex_);
   const auto file = ConfigFile();
-  if (file.empty()) {
-    ReportFailure("config: no data folder; settings were not saved");
-    return;
-  }
+  // No folder: DataFolder() has said so, once.
+  if (file.empty()) return;
   std::string fault;
   const auto old = ReadConfigText(file, fault);
   if (!old) {

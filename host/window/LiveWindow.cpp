@@ -93,9 +93,10 @@ LiveWindow::~LiveWindow() {
 void LiveWindow::Run(const std::vector<Step>& steps, const std::string& source, bool closeAtEnd) {
   const StopOnSignals signals;
   auto& clock = host_.Clock();
+  // Stopped first, so the first step runs at its time, not when the host gets to it.
+  if (!steps.empty()) clock.StopAt(steps.front().ticks);
   clock.FollowPlatformClock();
   std::size_t next = 0;
-  if (!steps.empty()) clock.StopAt(steps.front().ticks);
   std::int64_t nextFrame = clock.Now();
   std::int64_t drawTicks = 0;  // how long a frame may take to draw
   for (;;) {

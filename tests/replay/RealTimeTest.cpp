@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "BusyLoops.h"
@@ -104,6 +105,22 @@ TEST(HostClock, RealTimeGoesOnFromWhereItStoodWhenAHoldOrAStopEnds) {
   EXPECT_GE(clock.Now(), held);
 }
 
+// The host stops the clock at the first step's time before real time begins: however late it
+// gets to that step, the step reads its own time, and so does every timeout it sets.
+TEST(HostClock, AStopSetBeforeRealTimeBeginsHoldsFromItsFirstInstant) {
+  HostClock clock;
+  clock.AdvanceTo(HostClock::kTicksPerSecond);
+  clock.StopAt(HostClock::kTicksPerSecond);
+  clock.FollowPlatformClock();
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));  // the host late to its first step
+  EXPECT_EQ(clock.Now(), HostClock::kTicksPerSecond);
+  EXPECT_EQ(clock.Counter(), HostClock::kTicksPerSecond);
+  const std::int64_t before = PlatformTicks();
+  clock.ClearStop();
+  EXPECT_GE(clock.Now(), HostClock::kTicksPerSecond);
+  EXPECT_LE(clock.Now() - HostClock::kTicksPerSecond, PlatformTicks() - before);
+}
+
 TEST(HostClock, PlatformTicksAreTheSteadyClockInHundredNanoseconds) {
   const std::int64_t before = SteadyTicks();
   const std::int64_t ticks = PlatformTicks();
@@ -112,7 +129,9 @@ TEST(HostClock, PlatformTicksAreTheSteadyClockInHundredNanoseconds) {
   EXPECT_LE(ticks, after);
 }
 
-TEST(PerformanceCounter, ReadsTheMonotonicClockInRealTimeAndTheSessionOtherwise) {
+// The plugin reads the session time either way, so it computes the very same numbers in a
+// real-time run as in a virtual one.
+TEST(PerformanceCounter, ReadsTheSessionTimeInVirtualAndInRealTime) {
   pluginsdk::Host host;
   host.AdvanceTo(7 * HostClock::kTicksPerSecond);
   LARGE_INTEGER counter;
@@ -123,11 +142,11 @@ TEST(PerformanceCounter, ReadsTheMonotonicClockInRealTimeAndTheSessionOtherwise)
   EXPECT_EQ(frequency.QuadPart, 10'000'000);
 
   host.Clock().FollowPlatformClock();
-  const std::int64_t before = SteadyTicks();
+  const std::int64_t step = 7 * HostClock::kTicksPerSecond + 20 * kMillisecond;
+  host.AdvanceTo(step);
+  const pluginsdk::ClockHold hold(host.Clock(), step);
   QueryPerformanceCounter(&counter);
-  const std::int64_t after = SteadyTicks();
-  EXPECT_LE(before, counter.QuadPart);
-  EXPECT_LE(counter.QuadPart, after);
+  EXPECT_EQ(counter.QuadPart, step);
   QueryPerformanceFrequency(&frequency);
   EXPECT_EQ(frequency.QuadPart, 10'000'000);
 }

@@ -11,8 +11,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "ScriptLine.h"
 #include "ScriptWriter.h"
@@ -153,6 +156,40 @@ TEST_F(Recording, ExpectationsThatFailAreReportedAndCountedWhileTheSessionGoesOn
                 "Time: 0.00'\nhint: no reset was counted: no landing came after the practice check "
                 "(3 s after 'event init' at 0.000); a reset is an 'event landed'\n1 of 3 "
                 "expectations failed\n");
+}
+
+// Without --data the plugin's recordings are made in a temporary folder that goes at exit: the
+// host names them as they go, and how to keep them. With --data they stay, and nothing is said.
+TEST_F(Recording, RecordingsInTheTemporaryDataFolderAreNamedAsTheyGo) {
+  const auto session = folder.Path() / "two.session";
+  std::ofstream(session) << "0 set quillon_record 1\n0 mode freeplay\n0 event init\n3 frame\n"
+                            "4 event destroyed\n4 event init\n7 event destroyed\n";
+  EXPECT_EQ(Host(session.string(), "temporary"), 0);
+  std::istringstream said(Read(folder.Path() / "temporary.err"));
+  std::string line;
+  ASSERT_TRUE(std::getline(said, line));
+  EXPECT_TRUE(line.starts_with("hint: ")) << line;
+  ASSERT_TRUE(std::getline(said, line));
+  EXPECT_EQ(line,
+            "quillon-host: the temporary data folder goes at exit, and with it these 2 "
+            "recordings; run with --data DIR to keep them in DIR:");
+  std::vector<std::string> named;
+  while (std::getline(said, line)) named.push_back(line);
+  ASSERT_EQ(named.size(), 2u);
+  // Made in one second: the second game event's file takes "-2", and is named after the first.
+  const std::regex recording(R"(  quillon/recordings/\d{8}T\d{6}Z(-2)?\.session)");
+  EXPECT_TRUE(std::regex_match(named[0], recording)) << named[0];
+  EXPECT_TRUE(std::regex_match(named[1], recording)) << named[1];
+  if (named[1].ends_with("-2.session")) {
+    EXPECT_EQ(named[1], named[0].substr(0, named[0].size() - 8) + "-2.session");
+  }
+
+  EXPECT_EQ(Host("--data data " + session.string(), "kept"), 0);
+  EXPECT_EQ(Read(folder.Path() / "kept.err").find("quillon-host"), std::string::npos)
+      << Read(folder.Path() / "kept.err");
+  const std::vector<std::filesystem::directory_entry> kept(
+      std::filesystem::directory_iterator(folder.Path() / "data" / "quillon" / "recordings"), {});
+  EXPECT_EQ(kept.size(), 2u);
 }
 
 TEST_F(Recording, AFileThatCannotBeWrittenStopsTheHostBeforeAnythingRuns) {

@@ -163,6 +163,12 @@ TEST(SessionScript, EveryFaultIsReportedInLineOrderTheFirstTwentyInFull) {
        "play.session:1: unknown step 'fly'\nplay.session:3: unknown mode 'x'\n"
        "play.session:4: time '1' goes back"},
       {"0 mode x\n", "play.session:1: unknown mode 'x'"},
+      // A frame step with a fault is still a frame: the expect after it is no second fault.
+      {"1 frame shot.jpg\n1 expect \"x\"\n",
+       "play.session:1: image file 'shot.jpg' must end in .png"},
+      {"1 frame a.png b.png\n2 expect \"x\"\n",
+       "play.session:1: wrong number of arguments to 'frame'"},
+      {"1s frame\n2 expect \"x\"\n", "play.session:1: bad time '1s'"},
   };
   for (const auto& c : cases) {
     try {
@@ -189,6 +195,39 @@ TEST(SessionScript, EveryFaultIsReportedInLineOrderTheFirstTwentyInFull) {
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 20) << message;
     EXPECT_NE(message.find("\nplay.session:20: unknown step 'fly'"), std::string::npos);
     EXPECT_TRUE(message.ends_with("\n... and 5 more")) << message;
+  }
+}
+
+// A line short of arguments with a comment is told to quote a '#' only where the comment stands
+// where a text was due and begins with a word: a '#' that really cut off a text.
+TEST(SessionScript, AdvisesQuotingAHashOnlyWhereItCutOffAText) {
+  const std::string quote =
+      "; '#' starts a comment, so a value that holds '#' must be in double quotes";
+  const struct {
+    const char* line;
+    std::string message;  // after "play.session:1: "
+  } cases[] = {
+      {"0 set quillon_enabled #1",
+       "wrong number of arguments to 'set': expected set NAME VALUE" + quote + ": \"#1\""},
+      {"0 expect #1 # a count",
+       "wrong number of arguments to 'expect': expected expect \"TEXT\"" + quote + ": \"#1\""},
+      {"0.0 ball 100 200 # z forgotten",
+       "wrong number of arguments to 'ball': expected ball X Y Z or ball none"},
+      {"0 ball 100 200 #300",
+       "wrong number of arguments to 'ball': expected ball X Y Z or ball none"},
+      {"0 set quillon_enabled # on", "wrong number of arguments to 'set': expected set NAME VALUE"},
+      {"0 set #quillon_enabled 1", "wrong number of arguments to 'set': expected set NAME VALUE"},
+      {"0 mode #freeplay",
+       "wrong number of arguments to 'mode': expected mode "
+       "menu|freeplay|training|match"},
+  };
+  for (const auto& c : cases) {
+    try {
+      Parse(std::string("0 frame\n") + c.line + '\n');
+      ADD_FAILURE() << "accepted: " << c.line;
+    } catch (const host::ScriptError& error) {
+      EXPECT_EQ(error.what(), "play.session:2: " + c.message) << c.line;
+    }
   }
 }
 
@@ -576,6 +615,11 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
            "the car was never above 25 units at a landing (at most 25); put it in the air first, "
            "as 'car 0 0 300'\n"},
       {practice + "4 car 0 0 300\n4 event landed\n4 frame\n", "", 0, ""},
+      // A second init in one game event sets no check of its own: the first one's counts.
+      {practice + "3.5 event init\n8 car 0 0 10\n8 event landed\n8 frame\n", "", 0,
+       noReset +
+           "the car was never above 25 units at a landing (at most 10); put it in the air first, "
+           "as 'car 0 0 300'\n"},
       {"0 set quillon_posx 5\n", "--data " + data, 1,
        "quillon-host: config: cannot write " + data + "/config.cfg: cannot create " + data +
            "/config.cfg.new: Is a directory; settings were not saved\n"},

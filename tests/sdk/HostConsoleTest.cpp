@@ -105,9 +105,12 @@ TEST(HostDataFolder, NoUsableTemporaryFolderIsOneFailureHoweverOftenItIsAskedFor
   const TemporaryFolderAt temporary(notAFolder);
   pluginsdk::Host host;
   const auto plugin = host.Connect();
+  host.ApplyConfig(plugin->id);
   EXPECT_EQ(plugin->game->GetDataFolder(), "");
   EXPECT_EQ(host.DataFolder(), "");
   EXPECT_EQ(plugin->game->GetDataFolder(), "");
+  host.WriteConfig();
+  host.WriteConfig();
   ASSERT_EQ(host.Failures().size(), 1u);
   EXPECT_TRUE(host.Failures()[0].starts_with("host: cannot make a temporary data folder"))
       << host.Failures()[0];
