@@ -120,14 +120,15 @@ class WriterTest : public ::testing::Test {
   }
 
   // As the plugin begins a recording in play, or at the game event's start (held back until
-  // Open); a recording the feed has no room for is the writer's to say.
-  bool Begin(bool live = true, std::uint32_t copy = 1) {
+  // Open); a recording the feed has no room for is the writer's to say. Each copy is a game
+  // event of its own.
+  bool Begin(bool live = true, std::uint32_t copy = 1, std::uint64_t gameEvent = 0) {
     feed.NewMoment();
     BeginStep begin{.frequency = 10'000'000, .utc = kUtc, .copy = copy};
     begin.playState = play::kChainEnded;
     begin.live = live;
     const bool begun = feed.Begin(begin, true);
-    if (!begun) writer->CouldNotRecord();
+    if (!begun) writer->CouldNotRecord(gameEvent != 0 ? gameEvent : copy);
     return begun;
   }
   void Step(GameEvent event) {
