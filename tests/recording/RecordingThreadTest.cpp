@@ -38,7 +38,8 @@ long CountLines(const std::vector<std::string>& lines, const std::string& part) 
   });
 }
 
-constexpr const char* kCannotRecord = "Quillon: cannot record this practice: cannot make the folder";
+constexpr const char* kCannotRecord =
+    "Quillon: cannot record this practice: cannot make the folder";
 constexpr const char* kNotRecorded = "This practice is not recorded: cannot make the folder '";
 
 // A data folder where the recordings' folder cannot be made: a plain file has its name.
