@@ -1,11 +1,11 @@
 // The hook handlers that turn game events into resets, chains and intervals.
 #include <functional>
 
+#include "PracticeCheck.h"
 #include "QuillonPlugin.h"
 
 namespace {
 
-constexpr float kPracticeCheckDelaySeconds = 3.0f;
 // A landing counts as a reset only with the car this far up (game units).
 constexpr float kAirborneHeight = 25.0f;
 // Ball centre height at rest and the span from there to the ceiling, in game units.
@@ -55,7 +55,7 @@ void QuillonPlugin::OnGameEventInit(std::string /*eventName*/) {
       [plugin = WeakSelf(), check = ++practiceChecks](GameWrapper*) {
         if (const auto self = plugin.lock()) self->CheckPracticeMode(check);
       },
-      kPracticeCheckDelaySeconds);
+      static_cast<float>(quillon::recording::kPracticeCheckSeconds));
   gameWrapper->RegisterDrawable(
       std::bind(&QuillonPlugin::DrawOverlay, this, std::placeholders::_1));
   overlayRegistered = true;

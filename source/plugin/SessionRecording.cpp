@@ -91,8 +91,11 @@ void QuillonPlugin::StartRecordingWriter() {
   recordingNames = quillon::recording::RecordingNames(setup.folder);
   setup.settings = settings;
   setup.writtenBy = "Quillon Plugin 1.1.0.1";
-  // The console is safe to write from any thread.
+  // The host's console is the game thread's: the writer thread's lines go there through Execute.
   setup.report = [this](const std::string& line) { cvarManager->log(line); };
+  setup.toGameThread = [game = gameWrapper.get()](std::function<void()> work) {
+    game->Execute([work = std::move(work)](GameWrapper*) { work(); });
+  };
   setup.overlayText = &QuillonPlugin::RecordedOverlayText;
   setup.status = &recordingStatus;
   recordBuffer = std::make_unique<quillon::recording::RecordBuffer>(kRecordRoom, kKeptRoom);
@@ -170,11 +173,13 @@ void QuillonPlugin::BeginRecordingInPlay() {
       .playState = state,
       .headerMode = mode == GameMode::kTraining ? mode : GameMode::kFreeplay,
       .live = true};
+  // Named before the writer can act on the recording, so its corrections come after.
+  recordingStatus.Show(recordingNames.PathText(recordingUtc, copy));
   if (!recordingFeed.Begin(begin, zero)) {
-    recordingWriter->CouldNotRecord();
+    recordingStatus.Show({});
+    recordingWriter->CouldNotRecord(practiceChecks);
     return;
   }
-  recordingStatus.Show(recordingNames.PathText(recordingUtc, copy));
   recordingFeed.Mode(mode);
   recordingChecked = true;
 }
@@ -194,8 +199,8 @@ void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint
       if (check == recordingCheck) {
         if (practiceActive) {
           const std::uint32_t copy = recordingNames.Next(recordingUtc);
-          recordingFeed.Open({mode, copy});
           recordingStatus.Show(recordingNames.PathText(recordingUtc, copy));
+          recordingFeed.Open({mode, copy});
           recordingChecked = true;
         } else {
           recordingFeed.Discard();
@@ -239,8 +244,7 @@ void QuillonPlugin::RecordLandingRead(bool gameState, const Vector* ball, const 
 }
 
 void QuillonPlugin::DrawRecordingLine() {
-  const std::string path = recordingStatus.Path();
-  if (path.empty()) return;
-  const std::string line = "Recording to '" + path + "'";
+  const std::string line = recordingStatus.Line();
+  if (line.empty()) return;
   ImGui::TextUnformatted(line.c_str());
 }

@@ -41,6 +41,15 @@ void RecordingFeed::Forget() {
   for (SettingBytes& setting : settingValues_) setting.known = false;
 }
 
+void RecordingFeed::CloseGap(StepRecord& gap) {
+  gap.ticks = Now();
+  gap.step.emplace<LostStep>(LostStep{lost_});
+  buffer_->Commit();
+  lost_ = 0;
+  // The lost steps may have changed anything the replay holds.
+  Forget();
+}
+
 StepRecord* RecordingFeed::Claim() {
   if (lost_ > 0) [[unlikely]] {
     // The count goes first, so the writer knows where the gap is.
@@ -48,11 +57,7 @@ StepRecord* RecordingFeed::Claim() {
       ++lost_;
       return nullptr;
     }
-    StepRecord* gap = buffer_->Claim();
-    gap->ticks = Now();
-    gap->step.emplace<LostStep>(LostStep{lost_});
-    buffer_->Commit();
-    lost_ = 0;
+    CloseGap(*buffer_->Claim());
   }
   StepRecord* slot = buffer_->Claim();
   if (slot == nullptr) [[unlikely]] {
@@ -69,11 +74,12 @@ void RecordingFeed::WakeIfBehind() {
   if (buffer_->Held() > wakeMask_) wakeWriter_();
 }
 
-void RecordingFeed::Push(const Step& step) {
+bool RecordingFeed::Push(const Step& step) {
   StepRecord* slot = Claim();
-  if (slot == nullptr) return;
+  if (slot == nullptr) return false;
   slot->step = step;
   Commit();
+  return true;
 }
 
 void RecordingFeed::PushKept(const Step& step) {
@@ -81,10 +87,7 @@ void RecordingFeed::PushKept(const Step& step) {
   if (lost_ > 0) {
     StepRecord* gap = buffer_->ClaimKept();
     if (gap == nullptr) return;
-    gap->ticks = Now();
-    gap->step.emplace<LostStep>(LostStep{lost_});
-    buffer_->Commit();
-    lost_ = 0;
+    CloseGap(*gap);
   }
   StepRecord* slot = buffer_->ClaimKept();
   if (slot == nullptr) return;
@@ -100,6 +103,7 @@ bool RecordingFeed::Begin(BeginStep begin, bool independent) {
   independent_ = independent;
   lost_ = 0;
   Forget();
+  gameStateRead_ = ball_.read = car_.read = false;  // what was read for an earlier recording
   begin.settings = static_cast<std::uint8_t>(settingCount_);
   PushKept(begin);
   for (std::size_t i = 0; i < settingCount_; ++i) PushSetting(i);
@@ -122,31 +126,39 @@ void RecordingFeed::End(EndReason reason) {
   active_ = false;
 }
 
+// Each value is known only once its step is in the ring; a push that closes a gap forgets the
+// others first, so the mark comes after it.
 void RecordingFeed::HandMode(GameMode mode) {
-  modeKnown_ = true;
   mode_ = mode;
-  Push(ModeStep{mode});
+  modeKnown_ = Push(ModeStep{mode});
 }
 
 void RecordingFeed::HandGameState(bool present) {
-  gameStateKnown_ = true;
+  gameStateRead_ = true;
   gameState_ = present;
-  Push(GameStateStep{present});
+  gameStateKnown_ = Push(GameStateStep{present});
 }
 
-PlaceStep RecordingFeed::HandPlace(Place& last, bool present, float x, float y, float z) {
-  last = {true,
-          present,
-          {std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
-           std::bit_cast<std::uint32_t>(z)}};
-  return present ? PlaceStep{true, x, y, z} : PlaceStep{};
+void RecordingFeed::HandBall(bool present, float x, float y, float z) {
+  ball_.Set(present, x, y, z);
+  ball_.known = Push(BallStep{ball_.AsStep()});
+}
+
+void RecordingFeed::HandCar(bool present, float x, float y, float z) {
+  car_.Set(present, x, y, z);
+  car_.known = Push(CarStep{car_.AsStep()});
+}
+
+void RecordingFeed::HandWorldAgain() {
+  if (gameStateRead_ && !gameStateKnown_) HandGameState(gameState_);
+  if (ball_.read && !ball_.known) ball_.known = Push(BallStep{ball_.AsStep()});
+  if (car_.read && !car_.known) car_.known = Push(CarStep{car_.AsStep()});
 }
 
 void RecordingFeed::HandScreen(int width, int height) {
-  screenKnown_ = true;
   screenWidth_ = width;
   screenHeight_ = height;
-  Push(ScreenStep{width, height});
+  screenKnown_ = Push(ScreenStep{width, height});
 }
 
 bool RecordingFeed::SettingUnchanged(std::size_t index) const {
@@ -169,10 +181,6 @@ bool RecordingFeed::SettingUnchanged(std::size_t index) const {
 
 void RecordingFeed::PushSetting(std::size_t index) {
   const WatchedSetting& setting = settings_[index];
-  SettingBytes& last = settingValues_[index];
-  last.known = true;
-  std::memset(last.words, 0, sizeof(last.words));
-  std::memcpy(last.words, setting.value, SettingSize(setting.type));
   SettingStep step;
   step.index = static_cast<std::uint8_t>(index);
   switch (setting.type) {
@@ -189,15 +197,25 @@ void RecordingFeed::PushSetting(std::size_t index) {
       std::memcpy(step.floats, setting.value, 4 * sizeof(float));
       break;
   }
-  Push(step);
+  if (!Push(step)) return;
+  SettingBytes& last = settingValues_[index];
+  std::memset(last.words, 0, sizeof(last.words));
+  std::memcpy(last.words, setting.value, SettingSize(setting.type));
+  last.known = true;
 }
 
 void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
-  // The variables first: the replay must hold them before it draws this text.
+  if (lost_ > 0 && buffer_->FreeOutsideKept() < 2) {
+    // Still no room: the frame is lost too, and handed over with everything once there is.
+    ++lost_;
+    return;
+  }
+  // What a loss took from the replay, then the variables: it must hold them all before it
+  // draws this text.
+  HandWorldAgain();
   for (std::size_t i = 0; i < settingCount_; ++i) {
     if (!SettingUnchanged(i)) PushSetting(i);
   }
-  frameKnown_ = true;
   frameExpected_ = expect;
   frame_ = view;
   FrameStep step;
@@ -210,7 +228,7 @@ void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
     step.decimals = view.decimals;
     step.separators = view.separators;
   }
-  Push(step);
+  frameKnown_ = Push(step);
 }
 
 }  // namespace quillon::recording

@@ -33,10 +33,13 @@ struct FrameView {
 // The game thread's side of a recording: hands each step over as a fixed-size record, and the
 // values it reads (mode, ball, car, game state, settings, screen, the overlay's text) only when
 // they differ from the last ones handed over. Nothing here allocates, formats or touches a
-// file; when the ring is full the steps are counted as lost and handed over as a count. The
-// steps that change the writer's state (begin, open, discard, end, and the count lost before
-// them) come out of the ring's kept room: a recording begins only when that room holds all of
-// them, so none is ever lost.
+// file; when the ring is full the steps are counted as lost and handed over as a count. A value
+// counts as handed over only once its step is in the ring, and a loss forgets them all: after
+// the count, every value is handed over again (the game state, ball and car, every variable and
+// the mode before the next frame; the screen with the next frame that reads it), so the replay
+// is back in step with the game. The steps that change the writer's state (begin, open,
+// discard, end, and the count lost before them) come out of the ring's kept room: a recording
+// begins only when that room holds all of them, so none is ever lost.
 class RecordingFeed {
  public:
   using Clock = std::int64_t (*)();
@@ -82,10 +85,10 @@ class RecordingFeed {
     if (!gameStateKnown_ || present != gameState_) HandGameState(present);
   }
   void Ball(bool present, float x, float y, float z) {
-    if (!ball_.Same(present, x, y, z)) Push(BallStep{HandPlace(ball_, present, x, y, z)});
+    if (!ball_.Same(present, x, y, z)) HandBall(present, x, y, z);
   }
   void Car(bool present, float x, float y, float z) {
-    if (!car_.Same(present, x, y, z)) Push(CarStep{HandPlace(car_, present, x, y, z)});
+    if (!car_.Same(present, x, y, z)) HandCar(present, x, y, z);
   }
   void Screen(int width, int height) {
     if (!screenKnown_ || width != screenWidth_ || height != screenHeight_) {
@@ -105,8 +108,9 @@ class RecordingFeed {
   }
 
  private:
-  // A location as last handed over.
+  // A location as last read, and whether that is in the ring.
   struct Place {
+    bool read = false;
     bool known = false;
     bool present = false;
     std::uint32_t bits[3] = {};
@@ -115,6 +119,18 @@ class RecordingFeed {
       return !isPresent || (bits[0] == std::bit_cast<std::uint32_t>(x) &&
                             bits[1] == std::bit_cast<std::uint32_t>(y) &&
                             bits[2] == std::bit_cast<std::uint32_t>(z));
+    }
+    void Set(bool isPresent, float x, float y, float z) {
+      read = true;
+      present = isPresent;
+      bits[0] = std::bit_cast<std::uint32_t>(x);
+      bits[1] = std::bit_cast<std::uint32_t>(y);
+      bits[2] = std::bit_cast<std::uint32_t>(z);
+    }
+    PlaceStep AsStep() const {
+      if (!present) return {};
+      return {true, std::bit_cast<float>(bits[0]), std::bit_cast<float>(bits[1]),
+              std::bit_cast<float>(bits[2])};
     }
   };
   // A variable's value as last handed over, as raw bytes.
@@ -156,14 +172,20 @@ class RecordingFeed {
   }
   // An eighth of the ring waiting: the writer, which looks in now and then, is asked to look now.
   void WakeIfBehind();
-  // For steps of play that are not on every hook, stamped here.
-  void Push(const Step& step);
+  // For steps of play that are not on every hook, stamped here; false when the step was lost.
+  bool Push(const Step& step);
+  // Writes the count of steps lost before the next step into `gap`, then forgets every value
+  // handed over before it.
+  void CloseGap(StepRecord& gap);
   // A step that changes the writer's state, out of the kept room, after the count lost before it.
   void PushKept(const Step& step);
   void PushSetting(std::size_t index);
   void HandMode(GameMode mode);
   void HandGameState(bool present);
-  static PlaceStep HandPlace(Place& last, bool present, float x, float y, float z);
+  void HandBall(bool present, float x, float y, float z);
+  void HandCar(bool present, float x, float y, float z);
+  // After a loss: the game state, ball and car last read, which only a landing reads again.
+  void HandWorldAgain();
   void HandScreen(int width, int height);
   void HandFrame(const FrameView& view, bool expect);
   void Forget();
@@ -183,9 +205,11 @@ class RecordingFeed {
   std::int64_t stamp_ = 0;
   std::uint64_t lost_ = 0;
 
-  // The last values handed over; unknown after a loss, so they are all handed over again.
+  // The last values read, and whether that is what the ring holds: unknown after a loss, so
+  // they are all handed over again.
   bool modeKnown_ = false;
   GameMode mode_ = GameMode::kMenu;
+  bool gameStateRead_ = false;
   bool gameStateKnown_ = false;
   bool gameState_ = false;
   Place ball_, car_;

@@ -15,6 +15,7 @@ bool RecordingOutput::Create(const std::filesystem::path& folder, const std::str
                              std::uint32_t copy) {
   if (const auto fault = file_.Create(folder, stamp, copy)) {
     report_("Quillon: cannot record this practice: " + *fault + "; play goes on");
+    fault_ = *fault;
     stopped_ = true;
     return false;
   }
@@ -38,13 +39,17 @@ void RecordingOutput::Flush() {
   if (!text.empty() && !file_.Append(text, why)) {
     report_("Quillon: cannot write the recording '" + pathText_ + "' (" + why +
             "); it stops here and play goes on");
+    fault_ = "cannot write '" + pathText_ + "' (" + why + ")";
     Stop();
-  } else if (full) {
-    report_("Quillon: the recording '" + pathText_ + "' reached its size limit of " +
-            SizeWords(sizeLimit_) + " and stops here; play goes on");
-    Stop();
+  } else {
+    bytes_ += text.size();
+    if (full) {
+      report_("Quillon: the recording '" + pathText_ + "' reached its size limit of " +
+              SizeWords(sizeLimit_) + " and stops here; play goes on");
+      fault_ = "it reached its size limit of " + SizeWords(sizeLimit_);
+      Stop();
+    }
   }
-  bytes_ += text.size();
   text_.clear();
 }
 

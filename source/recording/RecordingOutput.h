@@ -33,6 +33,10 @@ class RecordingOutput {
   void Close();
   // A fault or the limit: nothing more reaches the file.
   bool Stopped() const { return stopped_; }
+  // Nothing reached the file, so none is left once it is closed.
+  bool Empty() const { return bytes_ == 0; }
+  // Why the recording stopped, as words for the page; empty when it did not.
+  const std::string& Fault() const { return fault_; }
   // recordings/NAME, as the recording names itself; and the file's whole path.
   const std::string& ShortName() const { return shortName_; }
   const std::string& PathText() const { return pathText_; }
@@ -47,7 +51,8 @@ class RecordingOutput {
   RecordingFile file_;
   std::string shortName_, pathText_;
   std::string text_;
-  std::uint64_t bytes_ = 0;
+  std::string fault_;
+  std::uint64_t bytes_ = 0;  // what reached the file
   bool stopped_ = false;
 };
 

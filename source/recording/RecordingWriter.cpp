@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "PracticeCheck.h"
 #include "RecordingNames.h"
 #include "RecordingOutput.h"
 #include "RecordingText.h"
@@ -10,8 +11,7 @@
 namespace quillon::recording {
 namespace {
 
-// The practice check comes this long after a game event begins, in a replay as in play.
-constexpr std::int64_t kCheckTicks = 3 * kTicksPerSecond;
+constexpr std::int64_t kCheckTicks = kPracticeCheckSeconds * kTicksPerSecond;
 // While a recording is open the writer looks into the ring this often without being asked.
 constexpr auto kLookInterval = std::chrono::milliseconds(20);
 constexpr std::size_t kBatch = 256;
@@ -42,13 +42,18 @@ struct RecordingWriter::Session {
   bool checked = false;  // lines from here on come after the replay's practice check
   bool lostReported = false;
   GameMode headerMode;
-  std::string shownPath;  // what the page says of this recording
+  std::string named;  // as the game thread named the file, which the page's line goes by
   RecordingLines lines;
   RecordingOutput output;
 };
 
 RecordingWriter::RecordingWriter(RecordBuffer& buffer, WriterSetup setup)
-    : buffer_(buffer), setup_(std::move(setup)), batch_(kBatch) {}
+    : buffer_(buffer), setup_(std::move(setup)), batch_(kBatch) {
+  if (setup_.toGameThread) {
+    handOff_ = std::make_unique<ConsoleHandOff>(std::move(setup_.report), setup_.toGameThread);
+    setup_.report = [handOff = handOff_.get()](const std::string& line) { handOff->Say(line); };
+  }
+}
 
 RecordingWriter::~RecordingWriter() {
   Stop();
@@ -71,6 +76,8 @@ void RecordingWriter::Stop() {
   }
   Drain();
   if (session_) CloseWith("# the recording ends here: the plugin was unloaded");
+  // The game thread may run no more of the functions handed to it.
+  if (handOff_) handOff_->Deliver();
 }
 
 void RecordingWriter::Wake() {
@@ -81,7 +88,9 @@ void RecordingWriter::Wake() {
   wake_.notify_one();
 }
 
-void RecordingWriter::CouldNotRecord() {
+void RecordingWriter::CouldNotRecord(std::uint64_t gameEvent) {
+  if (gameEvent == lastRefused_) return;
+  lastRefused_ = gameEvent;
   refused_.fetch_add(1, std::memory_order_relaxed);
   Wake();
 }
@@ -169,15 +178,14 @@ void RecordingWriter::Open(std::uint32_t copy) {
     }
     return;
   }
-  s.shownPath = RecordingPathText(setup_.folder, s.begin.utc, copy);
+  s.named = RecordingPathText(setup_.folder, s.begin.utc, copy);
   if (!s.output.Create(setup_.folder, FileStamp(s.begin.utc), copy)) {
-    if (setup_.status != nullptr) setup_.status->Replace(s.shownPath, {});
+    if (setup_.status != nullptr) setup_.status->NotRecorded(s.named, s.output.Fault());
     return;
   }
   // A file of that name from an earlier load: the page names the one written.
-  if (setup_.status != nullptr && s.output.PathText() != s.shownPath) {
-    setup_.status->Replace(s.shownPath, s.output.PathText());
-    s.shownPath = s.output.PathText();
+  if (setup_.status != nullptr && s.output.PathText() != s.named) {
+    setup_.status->Replace(s.named, s.output.PathText());
   }
   s.phase = Session::Phase::kWriting;
   std::string& text = s.output.Text();
@@ -226,7 +234,13 @@ void RecordingWriter::NoteStopped() {
   Session& s = *session_;
   if (s.phase != Session::Phase::kWriting || !s.output.Stopped()) return;
   s.phase = Session::Phase::kStopped;
-  if (setup_.status != nullptr) setup_.status->Replace(s.shownPath, {});
+  if (setup_.status == nullptr) return;
+  // A file the fault left empty is removed: the page says this practice is not recorded.
+  if (s.output.Empty()) {
+    setup_.status->NotRecorded(s.named, s.output.Fault());
+  } else {
+    setup_.status->Replace(s.named, {});
+  }
 }
 
 std::int64_t RecordingWriter::ReplayTicks(std::int64_t ticks) const {

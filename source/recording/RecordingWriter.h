@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "ConsoleHandOff.h"
 #include "RecordBuffer.h"
 #include "RecordingFeed.h"
 #include "RecordingLines.h"
@@ -21,10 +23,15 @@ struct WriterSetup {
   std::filesystem::path folder;  // DATA/quillon/recordings; empty when the host has no data folder
   std::vector<WatchedSetting> settings;  // names and types of the recorded variables, in order
   std::string writtenBy;                 // the module's name and version, for the first line
-  std::function<void(const std::string&)> report;  // a console line; called on the writer thread
+  // A console line; called on the game thread: through `toGameThread` (the host's Execute) for
+  // the writer thread's lines, and at Stop for those still waiting. Without `toGameThread`, on
+  // whichever thread drains the ring (a test's).
+  ConsoleHandOff::Console report;
+  ConsoleHandOff::ToGameThread toGameThread;
   OverlayText overlayText;
   // The page's line, set by the game thread; the writer corrects it where the file's name was
-  // taken and clears it where a recording stops on a fault. May be null.
+  // taken, clears it where a recording stops on a fault, and says why where no file is written.
+  // May be null.
   RecordingStatus* status = nullptr;
   std::uint64_t sizeLimit = std::uint64_t{64} << 20;
 };
@@ -41,15 +48,17 @@ class RecordingWriter {
   ~RecordingWriter();
 
   void Start();
-  // Writes what is left in the ring, closes the file and ends the thread.
+  // Game thread: writes what is left in the ring, closes the file, ends the thread and writes
+  // the console lines still waiting.
   void Stop();
   // Any thread: asks the writer to look at the ring now.
   void Wake();
   // Takes everything in the ring. The writer thread's work; a test may call it with no thread.
   void Drain();
-  // Game thread: a recording of practice could not begin, the writer being too far behind to
-  // keep it; the writer thread says so on the console.
-  void CouldNotRecord();
+  // Game thread: a recording of practice in the game event `gameEvent` could not begin, the
+  // writer being too far behind to keep it; the writer thread says so on the console, once for
+  // each game event however often it was tried.
+  void CouldNotRecord(std::uint64_t gameEvent);
 
  private:
   struct Session;
@@ -72,8 +81,10 @@ class RecordingWriter {
   std::thread thread_;
   std::vector<StepRecord> batch_;
   std::unique_ptr<Session> session_;
+  std::unique_ptr<ConsoleHandOff> handOff_;
   bool noFolderReported_ = false;
-  std::atomic<std::uint32_t> refused_{0};
+  std::atomic<std::uint32_t> refused_{0};                                  // game events
+  std::uint64_t lastRefused_ = std::numeric_limits<std::uint64_t>::max();  // game thread's
 
   std::mutex mutex_;
   std::condition_variable wake_;

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <thread>
 
+#include "PerformanceCounter.h"
 #include "PluginSession.h"
+#include "RecordingFile.h"
+#include "RecordingText.h"
 #include "ScriptWriter.h"
 #include "SessionRunner.h"
 #include "SettingsWindow.h"
@@ -275,6 +279,103 @@ TEST_F(PracticeRecording, AFolderThatCannotBeMadeIsSaidOnceAndPlayGoesOn) {
     if (line.find("cannot record this practice") != std::string::npos) ++said;
   }
   EXPECT_EQ(said, 1u);
+}
+
+// The writer held up (the test takes the ring only where it says) while the game runs on and the
+// ring fills; a variable, the ball and a landing come while no step fits. Once the writer has
+// caught up, the recording brings the replay back to the game's state: the frames after the loss
+// show in the replay what they showed in the game.
+TEST_F(PracticeRecording, AfterStepsWereLostTheReplayShowsWhatTheGameShowed) {
+  const fs::path data = folder.Path() / "held";
+  std::vector<std::string> shown;  // frames after the loss
+  {
+    testing_support::PluginSession session(data);
+    QuillonPlugin& plugin = session.Plugin();
+    plugin.recordingWriter->Stop();  // no thread: the ring waits for the test
+    session.Set("quillon_enabled", "1");
+    session.Set("quillon_record", "1");
+    session.StartFreeplay();
+    session.At(3.5);
+    session.Ball(200.0f);
+    session.Car(10.0f);
+    session.Fire("landed");
+    session.At(3.6);
+    session.Fire("jump");
+    session.Frame();
+    plugin.recordingWriter->Drain();
+    session.At(3.7);
+    for (int i = 0; i < 40'000; ++i) session.Fire("jump");
+    session.Set("quillon_heightdecimal", "1");
+    session.Ball(700.0f);
+    session.Fire("landed");
+    session.Frame();
+    plugin.recordingWriter->Drain();
+    session.At(4.0);
+    session.Car(300.0f);
+    session.Fire("landed");
+    session.At(4.1);
+    shown.push_back(session.Frame());
+    session.At(5.0);
+    session.Fire("dodge");
+    session.At(5.5);
+    session.Fire("landed");
+    session.At(5.6);
+    shown.push_back(session.Frame());
+  }
+  ASSERT_EQ(shown, (std::vector<std::string>{"Resets: 1 | Height: 32.60 | Time: 0.00",
+                                             "Resets: 2 | Height: 32.60 | Time: 1.50"}));
+  const auto files = Recordings(data);
+  ASSERT_EQ(files.size(), 1u);
+  const std::string recording = Read(files[0]);
+  ASSERT_NE(recording.find(" steps lost here\n"), std::string::npos);
+  const Played replay = Play(recording, folder.Path() / "held-replay");
+  EXPECT_EQ(replay.checked.failed, 0) << replay.errors;
+  ASSERT_GE(replay.frames.size(), shown.size());
+  EXPECT_EQ(std::vector<std::string>(replay.frames.end() - 2, replay.frames.end()), shown)
+      << recording.substr(recording.find(" steps lost here"));
+}
+
+std::int64_t Counter() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
+// The writer at its quickest: it takes the ring the moment it is woken, and finds the file's name
+// taken (by the recordings of an earlier load in the same second). The page names the file it
+// writes, for a recording held back until the practice check and for one switched on in play.
+TEST_F(PracticeRecording, ThePageNamesTheFileTheWriterTookWhenItsNameWasTaken) {
+  for (const bool inPlay : {false, true}) {
+    SCOPED_TRACE(inPlay ? "switched on in play" : "from the start");
+    const fs::path data = folder.Path() / (inPlay ? "in-play" : "from-start");
+    const fs::path recordings = data / "quillon" / "recordings";
+    fs::create_directories(recordings);
+    using std::chrono::system_clock;
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::seconds>(system_clock::now().time_since_epoch())
+            .count();
+    for (std::int64_t second = now; second < now + 60; ++second) {
+      const std::string stamp = quillon::recording::FileStamp(second);
+      std::ofstream(recordings / quillon::recording::FileName(stamp, 1)) << "an earlier load\n";
+    }
+    testing_support::PluginSession session(data);
+    QuillonPlugin& plugin = session.Plugin();
+    plugin.recordingWriter->Stop();
+    plugin.recordingFeed.Attach(*plugin.recordBuffer, &Counter,
+                                [&plugin] { plugin.recordingWriter->Drain(); });
+    if (!inPlay) session.Set("quillon_record", "1");
+    session.StartFreeplay();
+    if (inPlay) {
+      session.Set("quillon_record", "1");
+      session.Fire("jump");
+    }
+    fs::path written;
+    for (const auto& file : Recordings(data)) {
+      if (file.stem().string().ends_with("-2")) written = file;
+    }
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(plugin.recordingStatus.Line(), "Recording to '" + written.string() + "'");
+  }
 }
 
 TEST_F(PracticeRecording, ThePageNamesTheRecordingByItsWholePathFromItsStartToItsEnd) {

@@ -98,8 +98,7 @@ class WriterTest : public ::testing::Test {
   WriterTest() : buffer(8 + kKept, kKept) {
     WriterSetup setup;
     setup.folder = Folder();
-    static const bool kEnabled = true;
-    settings[0] = {"quillon_enabled", SettingType::kSwitch, &kEnabled};
+    settings[0] = {"quillon_enabled", SettingType::kSwitch, &enabled};
     setup.settings.assign(settings, settings + 1);
     setup.writtenBy = "test";
     setup.report = [this](const std::string& line) { console.push_back(line); };
@@ -120,14 +119,15 @@ class WriterTest : public ::testing::Test {
   }
 
   // As the plugin begins a recording in play, or at the game event's start (held back until
-  // Open); a recording the feed has no room for is the writer's to say.
-  bool Begin(bool live = true, std::uint32_t copy = 1) {
+  // Open); a recording the feed has no room for is the writer's to say. Each copy is a game
+  // event of its own.
+  bool Begin(bool live = true, std::uint32_t copy = 1, std::uint64_t gameEvent = 0) {
     feed.NewMoment();
     BeginStep begin{.frequency = 10'000'000, .utc = kUtc, .copy = copy};
     begin.playState = play::kChainEnded;
     begin.live = live;
     const bool begun = feed.Begin(begin, true);
-    if (!begun) writer->CouldNotRecord();
+    if (!begun) writer->CouldNotRecord(gameEvent != 0 ? gameEvent : copy);
     return begun;
   }
   void Step(GameEvent event) {
@@ -150,6 +150,7 @@ class WriterTest : public ::testing::Test {
   }
 
   static inline std::int64_t now = 0;
+  bool enabled = true;
   testing_support::TempFolder folder;
   RecordBuffer buffer;
   WatchedSetting settings[1];
@@ -179,6 +180,43 @@ TEST_F(WriterTest, StepsLostWhileItFellBehindAreCountedMarkedAndSaidOnceAndCheck
   EXPECT_NE(text.find("expect \"Resets: 1\""), std::string::npos) << text;
   ASSERT_EQ(console.size(), 1u);
   EXPECT_NE(console[0].find("lost steps"), std::string::npos) << console[0];
+}
+
+// What the game read while no step fitted reaches the file once there is room again, before the
+// next frame: the lost steps may have changed any of it, so nothing counts as written before.
+TEST_F(WriterTest, AfterALossTheReplayGetsEverythingItNeedsBeforeTheNextFrame) {
+  const auto read = [this](float z) {
+    feed.NewMoment();
+    feed.GameState(true);
+    feed.Ball(true, 0.0f, 0.0f, z);
+    feed.Car(true, 0.0f, 0.0f, z / 10.0f);
+    Step(GameEvent::kLanded);
+  };
+  const auto frame = [this](GameMode mode, std::uint32_t count) {
+    feed.NewMoment();
+    feed.Mode(mode);
+    Frame(count);
+  };
+  Begin();
+  read(200.0f);
+  frame(GameMode::kFreeplay, 0);
+  writer->Drain();
+  for (int i = 0; i < 10; ++i) Step(GameEvent::kJump);
+  // While the ring is full: the mode, the ball, the car, the variable and the text change.
+  read(700.0f);
+  enabled = false;
+  frame(GameMode::kTraining, 1);
+  writer->Drain();
+  frame(GameMode::kTraining, 1);
+  const std::string text = Finish();
+  const std::size_t gap = text.find(" steps lost here\n");
+  ASSERT_NE(gap, std::string::npos) << text;
+  std::size_t at = gap;
+  for (const char* line : {" mode training\n", " ball 0 0 700\n", " car 0 0 70\n",
+                           " set quillon_enabled 0\n", " frame\n"}) {
+    at = text.find(line, at);
+    ASSERT_NE(at, std::string::npos) << "no" << line << "after the gap, in order:\n" << text;
+  }
 }
 
 TEST_F(WriterTest, ARecordingStopsAtItsSizeLimitAfterAWholeLineAndSaysSo) {
@@ -236,7 +274,8 @@ TEST_F(WriterTest, AWriteThatFailsMidwayLeavesWholeLinesAndSaysSoOnce) {
   EXPECT_NE(console[0].find("cannot write the recording"), std::string::npos) << console[0];
 }
 
-TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehind) {
+TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehindAndThePageSaysWhy) {
+  status.Show(RecordingPathText(Folder(), kUtc, 1));
   {
     const FileSizeLimit limit(10);
     Begin();
@@ -249,6 +288,10 @@ TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehind) {
   EXPECT_NE(console[0].find("cannot write the recording '" + File().string() + "'"),
             std::string::npos)
       << console[0];
+  EXPECT_TRUE(status.Line().starts_with("This practice is not recorded: cannot write '" +
+                                        File().string() + "' ("))
+      << status.Line();
+  EXPECT_EQ(status.Path(), "");
 }
 
 TEST_F(WriterTest, AFileOfTheNameFromAnEarlierLoadIsKeptAndThePageNamesTheNewOne) {
@@ -316,6 +359,8 @@ TEST_F(WriterTest, RecordingsBegunWhileTheWriterIsStuckStayApartOrAreSaidOnce) {
     End();
   }
   EXPECT_EQ(begun, 2u) << "the kept room holds the state steps of two recordings";
+  // Switched off and on again and again in the last game event: still one game event.
+  for (int i = 0; i < 30; ++i) EXPECT_FALSE(Begin(true, 5, 4));
   writer->Drain();
   const std::string first = Read(File(1));
   EXPECT_EQ(Count(first, "event landed"), 6u) << first;

@@ -1,0 +1,122 @@
+// The recording's writer thread beside the game thread and the render thread: its console lines
+// reach the console only when the game thread runs the work handed to it (the host's Execute),
+// also none after unload, and the page's line, read on another thread, says why a practice is
+// not recorded. The tsan preset runs this under ThreadSanitizer, which fails it on any race.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ConsoleHandOff.h"
+#include "PluginSession.h"
+#include "TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Waits for what another thread does, with a bound far beyond any machine's slowness.
+template <typename Condition>
+bool WaitUntil(Condition done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!done() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return done();
+}
+
+long CountLines(const std::vector<std::string>& lines, const std::string& part) {
+  return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+    return line.find(part) != std::string::npos;
+  });
+}
+
+constexpr const char* kCannotRecord =
+    "Quillon: cannot record this practice: cannot make the folder";
+constexpr const char* kNotRecorded = "This practice is not recorded: cannot make the folder '";
+
+// A data folder where the recordings' folder cannot be made: a plain file has its name.
+fs::path BlockedData(const testing_support::TempFolder& folder) {
+  const fs::path data = folder.Path() / "blocked";
+  fs::create_directories(data / "quillon");
+  std::ofstream(data / "quillon" / "recordings") << "a plain file where the folder goes";
+  return data;
+}
+
+TEST(RecordingAcrossThreads, TheWritersLinesWaitForTheGameThreadWhileThePageSaysWhy) {
+  constexpr int kGameEvents = 20;
+  testing_support::TempFolder folder;
+  testing_support::PluginSession session(BlockedData(folder));
+  auto& status = session.Plugin().recordingStatus;
+  session.Set("quillon_record", "1");
+
+  // The render thread reads the page's line all along; it only ever says why, or nothing.
+  std::atomic<bool> playing{true};
+  std::atomic<int> said{0};
+  std::thread renderThread([&] {
+    while (playing.load()) {
+      const std::string line = status.Line();
+      EXPECT_TRUE(line.empty() || line.starts_with(kNotRecorded)) << line;
+      if (!line.empty()) said.fetch_add(1);
+    }
+  });
+  for (int i = 0; i < kGameEvents; ++i) {
+    session.StartFreeplay(5.0 * i);  // the practice check opens the recording
+    // The writer says why on the page once it has handed its console line over.
+    ASSERT_TRUE(WaitUntil([&] { return status.Line().starts_with(kNotRecorded); }));
+    EXPECT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), i)
+        << "written on the writer's thread";
+    session.Host().RunDeferred();
+    EXPECT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), i + 1);
+    session.At(5.0 * i + 4.0);
+    session.Fire("destroyed");
+    EXPECT_EQ(status.Line(), "") << "the game event is over";
+  }
+  playing = false;
+  renderThread.join();
+  EXPECT_GT(said.load(), 0);
+}
+
+TEST(RecordingAcrossThreads, ALineStillWaitingAtUnloadIsWrittenOnceAndNothingRunsAfter) {
+  testing_support::TempFolder folder;
+  testing_support::PluginSession session(BlockedData(folder));
+  session.Set("quillon_record", "1");
+  session.StartFreeplay();
+  const auto& status = session.Plugin().recordingStatus;
+  ASSERT_TRUE(WaitUntil([&] { return status.Line().starts_with(kNotRecorded); }));
+  ASSERT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), 0);
+  session.Unload();
+  EXPECT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), 1);
+  session.Host().RunDeferred();
+  EXPECT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), 1);
+}
+
+// A host that keeps the work handed to the game thread beyond the plugin's unload: the work finds
+// the lines gone and touches nothing.
+TEST(ConsoleHandOff, WorkRunAfterTheHandOffIsGoneDoesNothing) {
+  std::vector<std::function<void()>> gameThread;
+  std::vector<std::string> console;
+  {
+    quillon::recording::ConsoleHandOff handOff(
+        [&](const std::string& line) { console.push_back(line); },
+        [&](std::function<void()> work) { gameThread.push_back(std::move(work)); });
+    handOff.Say("first");
+    handOff.Say("second");
+    ASSERT_EQ(gameThread.size(), 1u) << "one piece of work writes every line waiting";
+    gameThread[0]();
+    EXPECT_EQ(console, (std::vector<std::string>{"first", "second"}));
+    handOff.Say("third");
+    ASSERT_EQ(gameThread.size(), 2u);
+  }
+  gameThread[1]();
+  EXPECT_EQ(console.size(), 2u);
+}
+
+}  // namespace
