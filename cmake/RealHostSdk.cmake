@@ -6,6 +6,9 @@
 # checked (no MSVC there): scripts/check-real-sdk.sh checks the same files' compile with MinGW-w64.
 
 if(NOT MSVC)
+  # Out of the cache again, so that the next configure of this build folder without the option
+  # is the ordinary one instead of this error once more.
+  unset(QUILLON_SDK_DIR CACHE)
   message(FATAL_ERROR
     "QUILLON_SDK_DIR builds the plugin for the real host, which needs MSVC or clang-cl: the "
     "SDK's library holds MSVC's C++ names and the host passes MSVC's std::string, std::function "
