@@ -71,7 +71,8 @@ awk -F '\t' -v OFS='\t' '
 
   # The outermost scope of a demangled name, template arguments dropped: "CVarWrapper" for
   # "public: int __cdecl CVarWrapper::getIntValue(void)", "" for a name in no scope. The name is
-  # the last word before the parameter list, counting only what is outside angle brackets.
+  # the last word before the parameter list, counting only what is outside angle brackets, and
+  # the name of an operator goes on past its space ("std::basic_ios<...>::operator bool").
   function outer_scope(text,   i, c, depth, word, scope) {
     depth = 0; word = ""
     for (i = 1; i <= length(text); i++) {
@@ -79,7 +80,7 @@ awk -F '\t' -v OFS='\t' '
       if (c == "<") depth++
       else if (c == ">") depth--
       if (depth == 0 && c == "(") break
-      if (depth == 0 && c == " ") { word = ""; continue }
+      if (depth == 0 && c == " " && word !~ /operator$/) { word = ""; continue }
       word = word c
     }
     depth = 0; scope = ""
@@ -117,11 +118,13 @@ echo "check-sdk-link: undefined symbols of $((${#plugin[@]} + ${#imgui[@]})) obj
 echo "check-sdk-link: ImGui: $imgui_defined of $imgui_used symbols defined by the ImGui objects"
 
 # lld-link's own answer: the SDK symbols it leaves undefined with the library, and without it.
-# The runtime's libraries are not given, so their names stay undefined too (and are not counted);
-# /force:unresolved writes a DLL anyway, and /demangle:no names the symbols as the objects do.
+# The runtime's libraries are not given, so their names stay undefined too (and are not counted).
+# /force goes on past them, and past MinGW's thread functions, which its headers define in every
+# object that includes them (MSVC's runtime has them once); the link's other complaints about
+# the missing runtime do not matter here. /demangle:no names the symbols as the objects do.
 undefined_by_lld() { # OUTPUT [LIB]
-  lld-link /dll /noentry /nodefaultlib /force:unresolved /demangle:no /out:"$work/$1.dll" \
-    "${imgui[@]}" "${plugin[@]}" "${@:2}" 2>&1 |
+  { lld-link /dll /noentry /nodefaultlib /force:unresolved /force:multiple /demangle:no \
+    /out:"$work/$1.dll" "${imgui[@]}" "${plugin[@]}" "${@:2}" 2>&1 || true; } |
     sed -n 's/.*undefined symbol: \(__imp_\)\{0,1\}//p' | sort -u >"$work/$1"
   awk -F '\t' '$1 == "SDK" { print $3 }' "$work/sorted" | comm -12 - "$work/$1" | wc -l
 }

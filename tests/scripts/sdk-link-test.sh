@@ -52,10 +52,13 @@ extern "C" void* memset(void* destination, int value, unsigned long long size);
 namespace ImGui { void Text(const char*); void ShowDemoWindow(); }
 struct ImVec2 { ImVec2(float, float); };
 void helperDefinedNowhere();
+// A runtime member whose name has a space in it, as libstdc++'s basic_ios has.
+namespace std { struct stream { explicit operator bool() const; }; }
 extern "C" __declspec(dllexport) int use(Gadget& gadget, char* buffer) {
   ImGui::Text("x");
   ImVec2 position(1.0f, 2.0f);
   memset(buffer, 0, 4);
+  if (!std::stream{}) return 0;
   gadget.rename(buffer, 4);
 #ifdef CALLS_DEMO
   ImGui::ShowDemoWindow();
@@ -98,7 +101,7 @@ while IFS='|' read -r name flags expected_status expected_line; do
   fi
 done <<'EOF'
 everything resolved|                   |0|link: 3 of 3 SDK functions the plugin calls are exported by pluginsdk.lib
-everything sorted (memset and _fltused are the runtime's)|                   |0|check-sdk-link: undefined symbols of 2 objects: SDK 3, ImGui 2, runtime 2, other 0
+everything sorted (memset, _fltused and the stream's operator bool are the runtime's)|                   |0|check-sdk-link: undefined symbols of 2 objects: SDK 3, ImGui 2, runtime 3, other 0
 lld-link agrees|                   |0|check-sdk-link: lld-link leaves 0 of 3 SDK symbols undefined with pluginsdk.lib, 3 without it
 a getter made const|-DCOUNT_CONST=const|1|unresolved SDK symbol: public: int __cdecl Gadget::count(void) const
 what the lib has instead|-DCOUNT_CONST=const|1|  the library exports: public: int __cdecl Gadget::count(void)
