@@ -34,10 +34,10 @@ fail() {
 sdk=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
 compiler=x86_64-w64-mingw32-g++-posix
-# MinGW-w64's libstdc++ headers serve the clang compile for MSVC's ABI as well.
-mingw_cxx=/usr/lib/gcc/x86_64-w64-mingw32/12-posix/include/c++
 command -v "$compiler" >/dev/null || fail "$compiler is missing (scripts/setup.sh windows installs it)"
-[[ -d $mingw_cxx ]] || fail "$mingw_cxx is missing (scripts/setup.sh windows installs it)"
+# MinGW-w64's libstdc++ headers serve the clang compile for MSVC's ABI as well.
+mingw_cxx=$(dirname "$("$compiler" -print-libgcc-file-name)")/include/c++
+[[ -d $mingw_cxx ]] || fail "$mingw_cxx is missing: $compiler has no libstdc++ headers"
 for tool in unzip clang++ llvm-nm llvm-undname lld-link; do
   command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh windows installs it)"
 done
@@ -141,7 +141,8 @@ echo "check-real-sdk: QuillonPlugin.cpp's object defines exports, getPlugin and 
 # are, with its old string ABI (std::string is not in std::__cxx11 then). -fgnuc-version: MinGW's
 # headers take their GCC spellings, which clang reads, only where __GNUC__ is defined; gnu++20:
 # libstdc++ uses __int128; __declspec as a macro: MinGW's headers define their import macro only
-# where it is one. imgui.cpp includes <Windows.h>, which here is spelled windows.h.
+# where it is one. imgui.cpp includes <Windows.h>, which here is spelled windows.h. -w: the
+# warnings are the MinGW compile's business (above, with -Werror); this one is about names only.
 mkdir -p "$work/windows" "$work/msvc/plugin" "$work/msvc/imgui"
 echo '#include <windows.h>' >"$work/windows/Windows.h"
 msvc_flags=(--target=x86_64-pc-windows-msvc -std=gnu++20 -c -w -fgnuc-version=12.2
@@ -171,8 +172,9 @@ compile_for_msvc() { # FOLDER FILE...
   return "$failed"
 }
 mapfile -t linked < <(find source -mindepth 2 -maxdepth 2 -name '*.cpp' -not -path 'source/sdk/*' | sort)
-compile_for_msvc "$work/msvc/plugin" "${linked[@]}" &&
-  compile_for_msvc "$work/msvc/imgui" "$work/imgui/"{imgui,imgui_draw,imgui_widgets}.cpp ||
+if ! compile_for_msvc "$work/msvc/plugin" "${linked[@]}" ||
+  ! compile_for_msvc "$work/msvc/imgui" "$work/imgui/"{imgui,imgui_draw,imgui_widgets}.cpp; then
   fail "not every file compiles for MSVC's ABI"
+fi
 echo "check-real-sdk: ${#linked[@]} files of the DLL's rooms and 3 Dear ImGui files compiled for MSVC's ABI"
 scripts/check-sdk-link.sh "$sdk/lib/pluginsdk.lib" "$sdk/include" "$work/msvc/imgui" "$work/msvc/plugin"
