@@ -8,7 +8,7 @@
 # Prints every unresolved symbol demangled and, last,
 #   link: N of M SDK functions the plugin calls are exported by pluginsdk.lib
 # Exits 1 on any unresolved SDK symbol, any ImGui symbol the ImGui objects do not define, or any
-# symbol sorted as "other" (a call into nothing this DLL is linked with).
+# symbol sorted as "other" (a call into nothing this DLL is linked with); 2 when it cannot run.
 # Usage: scripts/check-sdk-link.sh LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR PLUGIN_OBJECT_DIR
 set -euo pipefail
 
@@ -144,7 +144,8 @@ fi
 while IFS=$'\t' read -r kind _ name text; do
   echo "unresolved $kind symbol: $text"
   if [[ $kind == SDK && $name == *@@* ]]; then
-    grep -F -- "${name%%@@*}@@" "$work/exports" | demangle | cut -f 2 | sed 's/^/  the library exports: /'
+    awk -v prefix="${name%%@@*}@@" 'index($0, prefix) == 1' "$work/exports" | demangle | cut -f 2 |
+      sed 's/^/  the library exports: /'
   fi
   status=1
 done < <(awk -F '\t' '$2 == "unresolved"' "$work/sorted")
