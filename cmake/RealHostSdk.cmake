@@ -3,13 +3,18 @@
 # is the SDK's import library, its headers seen through the adapter in source/sdk/real/, and
 # `quillon_imgui` is the host's Dear ImGui 1.75 built from the SDK's imgui_bm.zip. Nothing of the
 # stand-in host is built. See docs/real-host.md; this path has not been run where the project is
-# checked (no MSVC there): scripts/check-real-sdk.sh checks the same files' compile with MinGW-w64.
+# checked (no MSVC there): scripts/check-real-sdk.sh checks the same files' compile with MinGW-w64
+# and their link against the SDK's library with clang and lld-link.
 
 if(NOT MSVC)
+  # Out of the cache again, so that the next configure of this build folder without the option
+  # is the ordinary one instead of this error once more.
+  unset(QUILLON_SDK_DIR CACHE)
   message(FATAL_ERROR
     "QUILLON_SDK_DIR builds the plugin for the real host, which needs MSVC or clang-cl: the "
     "SDK's library holds MSVC's C++ names and the host passes MSVC's std::string, std::function "
-    "and std::shared_ptr. To check the compile with MinGW-w64, run scripts/check-real-sdk.sh.")
+    "and std::shared_ptr. To check the compile and the link against the SDK here, run "
+    "scripts/check-real-sdk.sh SDKDIR (docs/real-host.md).")
 endif()
 if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
   message(FATAL_ERROR "The real host loads 64-bit modules only: configure for x64.")

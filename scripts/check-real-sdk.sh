@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Compiles the plugin's files against the real host SDK, as a Windows developer's build would, with
-# MinGW-w64: every file of source/plugin/ and every file of a lower room that includes an SDK
-# header, through the adapter in source/sdk/real/, against SDKDIR/include and the host's Dear
-# ImGui from SDKDIR/imgui_bm.zip. Objects only: nothing is linked (the SDK's library is for MSVC
-# alone; see docs/real-host.md). Prints "real SDK: N of M files compile", or each failing file's
-# first errors, and exits 0 only when every file compiles and QuillonPlugin.cpp's object defines
+# Checks the plugin's files against the real host SDK, as a Windows developer's build would use them.
+#
+# The compile: every file of source/plugin/ and every file of a lower room that includes an SDK
+# header, with MinGW-w64 and -Werror, through the adapter in source/sdk/real/, against
+# SDKDIR/include and the host's Dear ImGui from SDKDIR/imgui_bm.zip. Prints "real SDK: N of M files
+# compile", or each failing file's first errors, and checks that QuillonPlugin.cpp's object defines
 # what the host looks up: `exports`, `getPlugin` and `deleteMe`.
+#
+# The link: every file of the rooms the DLL links, and the three Dear ImGui files the real build
+# compiles, compiled again with clang for MSVC's ABI, then scripts/check-sdk-link.sh resolves their
+# calls into the SDK against SDKDIR/lib/pluginsdk.lib (see there, and docs/real-host.md). Prints,
+# last, "link: N of N SDK functions the plugin calls are exported by pluginsdk.lib".
+#
+# Exits 0 only when all of it holds.
 #
 # The SDK's headers are written for MSVC on a case-blind file system. Their include names that do
 # not name a file here (letters in another case, backslashes, a file that MSVC finds in the folder
@@ -20,14 +27,20 @@ fail() {
   exit 1
 }
 
-(($# == 1)) || fail "usage: scripts/check-real-sdk.sh SDKDIR (the folder holding include/ and imgui_bm.zip)"
+(($# == 1)) || fail "usage: scripts/check-real-sdk.sh SDKDIR (the folder holding include/, lib/ and imgui_bm.zip)"
 [[ -d $1/include/bakkesmod ]] || fail "$1 has no include/bakkesmod folder: not the host's SDK"
 [[ -f $1/imgui_bm.zip ]] || fail "$1 has no imgui_bm.zip (the host's Dear ImGui)"
+[[ -f $1/lib/pluginsdk.lib ]] || fail "$1 has no lib/pluginsdk.lib (the SDK's import library)"
 sdk=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
 compiler=x86_64-w64-mingw32-g++-posix
 command -v "$compiler" >/dev/null || fail "$compiler is missing (scripts/setup.sh windows installs it)"
-command -v unzip >/dev/null || fail "unzip is missing"
+# MinGW-w64's libstdc++ headers serve the clang compile for MSVC's ABI as well.
+mingw_cxx=$(dirname "$("$compiler" -print-libgcc-file-name)")/include/c++
+[[ -d $mingw_cxx ]] || fail "$mingw_cxx is missing: $compiler has no libstdc++ headers"
+for tool in unzip clang++ llvm-nm llvm-undname lld-link; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh windows installs it)"
+done
 
 work=$(mktemp -d)
 if [[ -n ${KEEP:-} ]]; then
@@ -122,3 +135,46 @@ for symbol in exports getPlugin deleteMe; do
     fail "QuillonPlugin.cpp's object does not define $symbol"
 done
 echo "check-real-sdk: QuillonPlugin.cpp's object defines exports, getPlugin and deleteMe"
+
+# The link. clang writes every call with MSVC's decorated name when the standard library's types
+# are class templates of MSVC's names, namespaces, class keys and template parameters: libstdc++'s
+# are, with its old string ABI (std::string is not in std::__cxx11 then). -fgnuc-version: MinGW's
+# headers take their GCC spellings, which clang reads, only where __GNUC__ is defined; gnu++20:
+# libstdc++ uses __int128; __declspec as a macro: MinGW's headers define their import macro only
+# where it is one. imgui.cpp includes <Windows.h>, which here is spelled windows.h. -w: the
+# warnings are the MinGW compile's business (above, with -Werror); this one is about names only.
+mkdir -p "$work/windows" "$work/msvc/plugin" "$work/msvc/imgui"
+echo '#include <windows.h>' >"$work/windows/Windows.h"
+msvc_flags=(--target=x86_64-pc-windows-msvc -std=gnu++20 -c -w -fgnuc-version=12.2
+  -D_GLIBCXX_USE_CXX11_ABI=0 "-D__declspec(x)=__declspec(x)" "-D_NODISCARD=[[nodiscard]]"
+  -nostdinc++ -nostdlibinc -isystem "$mingw_cxx" -isystem "$mingw_cxx/x86_64-w64-mingw32"
+  -isystem "$mingw_cxx/backward" -isystem /usr/x86_64-w64-mingw32/include
+  -I source/sdk/real -isystem "$headers" -isystem "$work/imgui" -isystem "$work/windows" "${rooms[@]}")
+
+# The flags in a response file, for xargs to hand every compile the same.
+printf "'%s'\n" "${msvc_flags[@]}" >"$work/msvc.rsp"
+
+# Compiles each FILE into FOLDER/NAME.obj for MSVC's ABI, one compile per core; a file that does not
+# compile leaves no object, and its first errors are printed.
+compile_for_msvc() { # FOLDER FILE...
+  local folder=$1 file name failed=0
+  # shellcheck disable=SC2016 # expanded by the inner shell
+  printf '%s\n' "${@:2}" | xargs -P "$(nproc)" -I{} sh -c \
+    'clang++ @"$1" "$2" -o "$3/$(basename "$2" .cpp).obj" 2>"$3/$(basename "$2" .cpp).txt"' \
+    _ "$work/msvc.rsp" {} "$folder" || true
+  for file in "${@:2}"; do
+    name=$(basename "$file" .cpp)
+    [[ -f $folder/$name.obj ]] && continue
+    echo "check-real-sdk: $file does not compile for MSVC's ABI:"
+    grep -m 5 'error' "$folder/$name.txt" || head -n 5 "$folder/$name.txt"
+    failed=1
+  done
+  return "$failed"
+}
+mapfile -t linked < <(find source -mindepth 2 -maxdepth 2 -name '*.cpp' -not -path 'source/sdk/*' | sort)
+if ! compile_for_msvc "$work/msvc/plugin" "${linked[@]}" ||
+  ! compile_for_msvc "$work/msvc/imgui" "$work/imgui/"{imgui,imgui_draw,imgui_widgets}.cpp; then
+  fail "not every file compiles for MSVC's ABI"
+fi
+echo "check-real-sdk: ${#linked[@]} files of the DLL's rooms and 3 Dear ImGui files compiled for MSVC's ABI"
+scripts/check-sdk-link.sh "$sdk/lib/pluginsdk.lib" "$sdk/include" "$work/msvc/imgui" "$work/msvc/plugin"

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# scripts/check-sdk-link.sh against an SDK of three functions made here: a DLL built with lld-link
+# from a declared class, its import library, one "ImGui" object, and a "plugin" object whose calls
+# differ per case. Each case names what it expects: the exit status and a line of the output.
+# Exits 77 (skipped) when the LLVM tools are missing; scripts/setup.sh installs them for CI.
+# Usage: sdk-link-test.sh scripts/check-sdk-link.sh
+set -euo pipefail
+check=$1
+for tool in clang++ lld-link llvm-nm llvm-undname; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "skipped: $tool is missing (Debian's clang, lld and llvm; scripts/setup.sh installs them)"
+    exit 77
+  fi
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/include" "$work/lib" "$work/imgui"
+
+# The SDK's header: COUNT_CONST lets a plugin see a const getter the DLL does not export.
+cat >"$work/include/gadget.h" <<'EOF'
+#ifndef COUNT_CONST
+#define COUNT_CONST
+#endif
+#define GADGET_IMPORT __declspec(dllimport)
+class GADGET_IMPORT Gadget {
+ public:
+  int count() COUNT_CONST;
+  int size() const;
+  void rename(const char* name, int length);
+};
+EOF
+cat >"$work/sdk.cpp" <<'EOF'
+class __declspec(dllexport) Gadget {
+ public:
+  int count();
+  int size() const;
+  void rename(const char* name, int length);
+};
+int Gadget::count() { return 1; }
+int Gadget::size() const { return 2; }
+void Gadget::rename(const char*, int) {}
+EOF
+cat >"$work/imgui.cpp" <<'EOF'
+namespace ImGui { void Text(const char*) {} }
+struct ImVec2 { ImVec2(float, float); };
+ImVec2::ImVec2(float, float) {}
+EOF
+# The plugin: every case calls the SDK and ImGui; the macros add the faults.
+cat >"$work/plugin.cpp" <<'EOF'
+#include "gadget.h"
+extern "C" void* memset(void* destination, int value, unsigned long long size);
+namespace ImGui { void Text(const char*); void ShowDemoWindow(); }
+struct ImVec2 { ImVec2(float, float); };
+void helperDefinedNowhere();
+// A runtime member whose name has a space in it, as libstdc++'s basic_ios has.
+namespace std { struct stream { explicit operator bool() const; }; }
+extern "C" __declspec(dllexport) int use(Gadget& gadget, char* buffer) {
+  ImGui::Text("x");
+  ImVec2 position(1.0f, 2.0f);
+  memset(buffer, 0, 4);
+  if (!std::stream{}) return 0;
+  gadget.rename(buffer, 4);
+#ifdef CALLS_DEMO
+  ImGui::ShowDemoWindow();
+#endif
+#ifdef CALLS_NOWHERE
+  helperDefinedNowhere();
+#endif
+  return gadget.count() + gadget.size();
+}
+EOF
+compile() { # SOURCE OBJECT [FLAG...]
+  clang++ --target=x86_64-pc-windows-msvc -c -O0 -w -I "$work/include" "${@:3}" "$1" -o "$2"
+}
+compile "$work/sdk.cpp" "$work/sdk.obj"
+lld-link /dll /noentry /nodefaultlib /out:"$work/pluginsdk.dll" /implib:"$work/lib/pluginsdk.lib" \
+  "$work/sdk.obj" >/dev/null
+compile "$work/imgui.cpp" "$work/imgui/imgui.obj"
+
+failures=0
+last_flags=none
+# NAME | plugin's flags | expected status | a line the output must hold. Consecutive cases of the
+# same flags read the same run's output.
+while IFS='|' read -r name flags expected_status expected_line; do
+  if [[ $flags != "$last_flags" ]]; then
+    last_flags=$flags
+    rm -rf "$work/plugin" && mkdir "$work/plugin"
+    # shellcheck disable=SC2086 # the flags are words
+    compile "$work/plugin.cpp" "$work/plugin/plugin.obj" $flags
+    status=0
+    "$check" "$work/lib/pluginsdk.lib" "$work/include" "$work/imgui" "$work/plugin" >"$work/out" 2>&1 ||
+      status=$?
+  fi
+  if [[ $status != "$expected_status" ]] || ! grep -qxF -- "$expected_line" "$work/out"; then
+    echo "FAIL $name: expected status $expected_status and the line: $expected_line"
+    echo "got status $status and:"
+    cat "$work/out"
+    failures=$((failures + 1))
+  else
+    echo "ok $name"
+  fi
+done <<'EOF'
+everything resolved|                   |0|link: 3 of 3 SDK functions the plugin calls are exported by pluginsdk.lib
+everything sorted (memset, _fltused and the stream's operator bool are the runtime's)|                   |0|check-sdk-link: undefined symbols of 2 objects: SDK 3, ImGui 2, runtime 3, other 0
+lld-link agrees|                   |0|check-sdk-link: lld-link leaves 0 of 3 SDK symbols undefined with pluginsdk.lib, 3 without it
+a getter made const|-DCOUNT_CONST=const|1|unresolved SDK symbol: public: int __cdecl Gadget::count(void) const
+what the lib has instead|-DCOUNT_CONST=const|1|  the library exports: public: int __cdecl Gadget::count(void)
+the count says so|-DCOUNT_CONST=const|1|link: 2 of 3 SDK functions the plugin calls are exported by pluginsdk.lib
+lld-link agrees on it|-DCOUNT_CONST=const|1|check-sdk-link: lld-link leaves 1 of 3 SDK symbols undefined with pluginsdk.lib, 3 without it
+an ImGui function of another file|-DCALLS_DEMO|1|unresolved ImGui symbol: void __cdecl ImGui::ShowDemoWindow(void)
+a call into nothing|-DCALLS_NOWHERE|1|unresolved other symbol: void __cdecl helperDefinedNowhere(void)
+EOF
+((failures == 0))
