@@ -1,9 +1,9 @@
 # The DLL for the real host checks its own exports after every build of it: a module without
 # `exports`, `getPlugin` and `deleteMe` is refused by the host (cmake/CheckPluginExports.cmake).
-# CMake attaches a post-build step only in the folder that defines the target, so the check is a
-# target of its own that follows the DLL's: it is part of the default build and of the msvc build
-# preset. The listing tool is Visual Studio's dumpbin, beside its compiler and linker, or LLVM's
-# llvm-readobj where the build uses clang-cl and lld-link.
+# This sets `quillon_check_exports`, the command that source/plugin attaches to the DLL as a
+# post-build step (CMake attaches one only in the folder that defines the target). The listing
+# tool is Visual Studio's dumpbin, beside its compiler and linker, or LLVM's llvm-readobj where the
+# build uses clang-cl and lld-link.
 get_filename_component(quillon_compiler_dir "${CMAKE_CXX_COMPILER}" DIRECTORY)
 get_filename_component(quillon_linker_dir "${CMAKE_LINKER}" DIRECTORY)
 find_program(QUILLON_EXPORT_LISTER NAMES dumpbin llvm-readobj
@@ -19,5 +19,3 @@ else()
   set(quillon_check_exports
     "${CMAKE_COMMAND}" -E echo "QuillonPlugin's exports not checked: no dumpbin or llvm-readobj")
 endif()
-add_custom_target(QuillonPluginExports ALL COMMAND ${quillon_check_exports} VERBATIM)
-add_dependencies(QuillonPluginExports QuillonPlugin)
