@@ -386,10 +386,12 @@ TEST_F(PracticeRecording, ThePageNamesTheRecordingByItsWholePathFromItsStartToIt
   session.StartFreeplay();
   // Drawn at once: what the page says does not wait for the writer's thread.
   const auto page = window.Draw();
-  const auto box = std::find(page.begin(), page.end(), "[x] Record Practice Sessions");
-  ASSERT_NE(box, page.end());
-  ASSERT_NE(box + 1, page.end());
-  const std::string line = *(box + 1);
+  ASSERT_NE(std::find(page.begin(), page.end(), "[x] Record Practice Sessions"), page.end());
+  const auto named = std::find_if(page.begin(), page.end(), [](const std::string& text) {
+    return text.starts_with("Recording to '");
+  });
+  ASSERT_NE(named, page.end()) << "no line names the recording";
+  const std::string line = *named;
   WaitUntil([&] { return Recordings(data).size() == 1; });
   EXPECT_EQ(line, "Recording to '" + Recordings(data)[0].string() + "'");
   EXPECT_TRUE(line.starts_with("Recording to '" + data.string())) << line;
