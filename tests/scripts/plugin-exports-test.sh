@@ -6,12 +6,8 @@
 # Usage: plugin-exports-test.sh cmake/CheckPluginExports.cmake
 set -euo pipefail
 check=$1
-for tool in clang++ lld-link llvm-readobj; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is missing (Debian's clang, lld and llvm; scripts/setup.sh installs them)"
-    exit 77
-  fi
-done
+# shellcheck source=tests/scripts/needs-tools.sh
+source "$(dirname "$0")/needs-tools.sh" clang++ lld-link llvm-readobj
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -6,12 +6,8 @@
 # Usage: sdk-link-test.sh scripts/check-sdk-link.sh
 set -euo pipefail
 check=$1
-for tool in clang++ lld-link llvm-nm llvm-undname; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is missing (Debian's clang, lld and llvm; scripts/setup.sh installs them)"
-    exit 77
-  fi
-done
+# shellcheck source=tests/scripts/needs-tools.sh
+source "$(dirname "$0")/needs-tools.sh" clang++ lld-link llvm-nm llvm-undname
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/include" "$work/lib" "$work/imgui"
