@@ -72,6 +72,19 @@ const void* BoundValue(const QuillonPlugin& plugin, const quillon::cvar::Variabl
                     variable.bound);
 }
 
+// The page's line for a recording the game thread has just decided on, before the writer can act
+// on it: the file's whole path, or, where the host has no data folder, why there is no file.
+void ShowRecording(quillon::recording::RecordingStatus& status,
+                   const quillon::recording::RecordingNames& names, std::int64_t utc,
+                   std::uint32_t copy) {
+  std::string path = names.PathText(utc, copy);
+  if (path.empty()) {
+    status.Refuse("the host has no data folder");
+  } else {
+    status.Show(std::move(path));
+  }
+}
+
 }  // namespace
 
 void QuillonPlugin::StartRecordingWriter() {
@@ -174,7 +187,7 @@ void QuillonPlugin::BeginRecordingInPlay() {
       .headerMode = mode == GameMode::kTraining ? mode : GameMode::kFreeplay,
       .live = true};
   // Named before the writer can act on the recording, so its corrections come after.
-  recordingStatus.Show(recordingNames.PathText(recordingUtc, copy));
+  ShowRecording(recordingStatus, recordingNames, recordingUtc, copy);
   if (!recordingFeed.Begin(begin, zero)) {
     recordingStatus.Show({});
     recordingWriter->CouldNotRecord(practiceChecks);
@@ -199,7 +212,7 @@ void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint
       if (check == recordingCheck) {
         if (practiceActive) {
           const std::uint32_t copy = recordingNames.Next(recordingUtc);
-          recordingStatus.Show(recordingNames.PathText(recordingUtc, copy));
+          ShowRecording(recordingStatus, recordingNames, recordingUtc, copy);
           recordingFeed.Open({mode, copy});
           recordingChecked = true;
         } else {

@@ -20,6 +20,14 @@ class RecordingStatus {
     path_ = std::move(path);
     why_.clear();
   }
+  // Game thread, where no file can even be named (the host has no data folder): not recorded,
+  // for the reason `why`.
+  void Refuse(std::string why) {
+    const std::lock_guard lock(mutex_);
+    named_.clear();
+    path_.clear();
+    why_ = std::move(why);
+  }
   // Writer thread: the file named `named` goes by `now` instead (empty: it stopped).
   void Replace(const std::string& named, std::string now) {
     const std::lock_guard lock(mutex_);

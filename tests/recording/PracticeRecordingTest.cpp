@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -279,6 +281,57 @@ TEST_F(PracticeRecording, AFolderThatCannotBeMadeIsSaidOnceAndPlayGoesOn) {
     if (line.find("cannot record this practice") != std::string::npos) ++said;
   }
   EXPECT_EQ(said, 1u);
+}
+
+// Points the system's temporary folder at `place` while it lives.
+class TemporaryFolderAt {
+ public:
+  explicit TemporaryFolderAt(const fs::path& place) {
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    ::setenv("TMPDIR", place.c_str(), 1);
+  }
+  ~TemporaryFolderAt() {
+    if (old_) {
+      ::setenv("TMPDIR", old_->c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
+  }
+  TemporaryFolderAt(const TemporaryFolderAt&) = delete;
+  TemporaryFolderAt& operator=(const TemporaryFolderAt&) = delete;
+
+ private:
+  std::optional<std::string> old_;
+};
+
+// Where no file can be written, the page says so and why for as long as the game event lasts,
+// as the console does, and names no file.
+TEST_F(PracticeRecording, WhereNoFileCanBeWrittenThePageSaysWhy) {
+  const fs::path plainFile = folder.Path() / "plain-file";
+  std::ofstream(plainFile) << "not a folder";
+  struct Case {
+    const char* name;
+    bool hostHasDataFolder;
+    const char* why;
+  };
+  for (const Case& c : {Case{"no data folder", false, "the host has no data folder"},
+                        Case{"folder cannot be made", true, "cannot make the folder '"}}) {
+    SCOPED_TRACE(c.name);
+    const fs::path data = folder.Path() / "blocked";
+    fs::create_directories(data / "quillon");
+    std::ofstream(data / "quillon" / "recordings") << "a plain file where the folder goes";
+    const TemporaryFolderAt temporary(plainFile);
+    testing_support::PluginSession session(c.hostHasDataFolder ? data : fs::path());
+    const auto& status = session.Plugin().recordingStatus;
+    session.Set("quillon_record", "1");
+    session.StartFreeplay();
+    const std::string said = std::string("This practice is not recorded: ") + c.why;
+    WaitUntil([&] { return status.Line().starts_with(said); });
+    session.Fire("jump");
+    EXPECT_TRUE(status.Line().starts_with(said)) << status.Line();
+    session.Fire("destroyed");
+    EXPECT_EQ(status.Line(), "");
+  }
 }
 
 // The writer held up (the test takes the ring only where it says) while the game runs on and the
