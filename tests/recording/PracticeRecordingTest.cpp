@@ -283,27 +283,6 @@ TEST_F(PracticeRecording, AFolderThatCannotBeMadeIsSaidOnceAndPlayGoesOn) {
   EXPECT_EQ(said, 1u);
 }
 
-// Points the system's temporary folder at `place` while it lives.
-class TemporaryFolderAt {
- public:
-  explicit TemporaryFolderAt(const fs::path& place) {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    ::setenv("TMPDIR", place.c_str(), 1);
-  }
-  ~TemporaryFolderAt() {
-    if (old_) {
-      ::setenv("TMPDIR", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
-  TemporaryFolderAt(const TemporaryFolderAt&) = delete;
-  TemporaryFolderAt& operator=(const TemporaryFolderAt&) = delete;
-
- private:
-  std::optional<std::string> old_;
-};
-
 // Where no file can be written, the page says so and why for as long as the game event lasts,
 // as the console does, and names no file.
 TEST_F(PracticeRecording, WhereNoFileCanBeWrittenThePageSaysWhy) {
@@ -320,7 +299,7 @@ TEST_F(PracticeRecording, WhereNoFileCanBeWrittenThePageSaysWhy) {
     const fs::path data = folder.Path() / "blocked";
     fs::create_directories(data / "quillon");
     std::ofstream(data / "quillon" / "recordings") << "a plain file where the folder goes";
-    const TemporaryFolderAt temporary(plainFile);
+    const testing_support::TemporaryFolderAt temporary(plainFile);
     testing_support::PluginSession session(c.hostHasDataFolder ? data : fs::path());
     const auto& status = session.Plugin().recordingStatus;
     session.Set("quillon_record", "1");

@@ -76,33 +76,12 @@ TEST(HostDataFolder, AHostOfItsOwnUsesAFreshTemporaryFolderAndRemovesIt) {
   EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
-// Points the system's temporary folder elsewhere while it lives.
-class TemporaryFolderAt {
- public:
-  explicit TemporaryFolderAt(const std::filesystem::path& folder) {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    ::setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~TemporaryFolderAt() {
-    if (old_) {
-      ::setenv("TMPDIR", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
-  TemporaryFolderAt(const TemporaryFolderAt&) = delete;
-  TemporaryFolderAt& operator=(const TemporaryFolderAt&) = delete;
-
- private:
-  std::optional<std::string> old_;
-};
-
 // The plugin, the config file at load and the config file at unload all ask for the folder.
 TEST(HostDataFolder, NoUsableTemporaryFolderIsOneFailureHoweverOftenItIsAskedFor) {
   const testing_support::TempFolder folder;
   const auto notAFolder = folder.Path() / "plain-file";
   std::ofstream(notAFolder) << "x";
-  const TemporaryFolderAt temporary(notAFolder);
+  const testing_support::TemporaryFolderAt temporary(notAFolder);
   pluginsdk::Host host;
   const auto plugin = host.Connect();
   host.ApplyConfig(plugin->id);

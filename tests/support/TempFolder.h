@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -24,6 +26,27 @@ class TempFolder {
 
  private:
   std::filesystem::path path_;
+};
+
+// Points the system's temporary folder (TMPDIR) at `place` while it lives.
+class TemporaryFolderAt {
+ public:
+  explicit TemporaryFolderAt(const std::filesystem::path& place) {
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    ::setenv("TMPDIR", place.c_str(), 1);
+  }
+  ~TemporaryFolderAt() {
+    if (old_) {
+      ::setenv("TMPDIR", old_->c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
+  }
+  TemporaryFolderAt(const TemporaryFolderAt&) = delete;
+  TemporaryFolderAt& operator=(const TemporaryFolderAt&) = delete;
+
+ private:
+  std::optional<std::string> old_;
 };
 
 }  // namespace testing_support
