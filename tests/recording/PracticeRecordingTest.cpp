@@ -4,9 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <random>
 #include <sstream>
 #include <thread>

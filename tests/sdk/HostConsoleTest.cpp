@@ -1,10 +1,8 @@
 // The host's console commands, console output and data folder, as plugins reach them.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
