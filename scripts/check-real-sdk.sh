@@ -34,13 +34,13 @@ fail() {
 sdk=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
 compiler=x86_64-w64-mingw32-g++-posix
-command -v "$compiler" >/dev/null || fail "$compiler is missing (scripts/setup.sh windows installs it)"
+# shellcheck source=scripts/missing-tools.sh
+source scripts/missing-tools.sh
+missing=$(missing_tools "$compiler" unzip clang++ llvm-nm llvm-undname lld-link)
+[[ -z $missing ]] || fail "$missing"
 # MinGW-w64's libstdc++ headers serve the clang compile for MSVC's ABI as well.
 mingw_cxx=$(dirname "$("$compiler" -print-libgcc-file-name)")/include/c++
 [[ -d $mingw_cxx ]] || fail "$mingw_cxx is missing: $compiler has no libstdc++ headers"
-for tool in unzip clang++ llvm-nm llvm-undname lld-link; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh windows installs it)"
-done
 
 work=$(mktemp -d)
 if [[ -n ${KEEP:-} ]]; then

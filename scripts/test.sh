@@ -18,6 +18,8 @@ trap '[[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -f "$log"' EXIT
 total_start=$SECONDS
 # shellcheck source=scripts/progress.sh
 source scripts/progress.sh
+# shellcheck source=scripts/missing-tools.sh
+source scripts/missing-tools.sh
 
 # What the stage's output tells of its progress, for the lines printed while it runs.
 last_line() { echo "running: $(tail -n 1 "$1")"; }
@@ -76,8 +78,8 @@ stage() {
 
 stage setup last_line scripts/setup.sh --configure-only "$preset"
 stage build build_progress cmake --build --preset "$preset" -j "$(nproc)"
-# The code follows .clang-format; a file that does not fails the run.
-stage format last_line bash -c "git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror"
+# The code follows .clang-format; a file that does not fails the run, saying how to format it.
+stage format last_line scripts/check-format.sh
 
 run_stage tests tests_progress ctest --preset "$preset" -j 2
 if [[ $verbose != 1 ]]; then
@@ -98,15 +100,16 @@ fi
 if ((status != 0)); then exit "$status"; fi
 
 if [[ $preset == default ]]; then
-  if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
+  windows_missing=$(missing_tools x86_64-w64-mingw32-g++-posix wine)
+  if [[ -z $windows_missing ]]; then
     stage "Windows check" windows_progress scripts/windows-check.sh
     # Its last line is its summary.
     [[ $verbose == 1 ]] || tail -n 1 "$log"
   elif [[ ${CI:-} == true ]]; then
-    echo "test: CI must check the Windows build, but MinGW-w64 or Wine is missing" >&2
+    echo "test: CI must check the Windows build, but $windows_missing" >&2
     exit 1
   else
-    echo "test: Windows build not checked (no MinGW-w64 or Wine; scripts/setup.sh windows installs them)"
+    echo "test: Windows build not checked: $windows_missing"
   fi
 fi
 echo "test: all passed ($(took "$total_start") in all)"

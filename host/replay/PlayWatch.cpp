@@ -1,5 +1,6 @@
 #include "PlayWatch.h"
 
+#include "ResetHeight.h"
 #include "ScriptLine.h"
 #include "SessionRunner.h"
 #include "ValueText.h"
@@ -8,9 +9,6 @@ namespace host {
 namespace {
 
 using pluginsdk::GameMode;
-
-// A landing counts a reset only with the car higher than this, in the game's units.
-constexpr float kLowestReset = 25.0f;
 
 bool Practice(GameMode mode) {
   return mode == GameMode::Freeplay || mode == GameMode::Training;
@@ -117,12 +115,12 @@ std::optional<std::string> PlayWatch::NoReset() const {
   if (landingsAfterCheck_ == 0) {
     return prefix + "no landing came after " + check + "; a reset is an 'event landed'";
   }
-  if (!highestLanding_ || *highestLanding_ <= kLowestReset) {
+  if (!highestLanding_ || *highestLanding_ <= quillon::kResetCarHeight) {
     const std::string highest = highestLanding_
                                     ? "at most " + pluginsdk::FormatNumber(*highestLanding_)
                                     : "there was no car";
-    return prefix + "the car was never above 25 units at a landing (" + highest +
-           "); put it in the air first, as 'car 0 0 300'";
+    return prefix + "the car was never above " + pluginsdk::FormatNumber(quillon::kResetCarHeight) +
+           " units at a landing (" + highest + "); put it in the air first, as 'car 0 0 300'";
   }
   return std::nullopt;
 }

@@ -3,11 +3,10 @@
 
 #include "PracticeCheck.h"
 #include "QuillonPlugin.h"
+#include "ResetHeight.h"
 
 namespace {
 
-// A landing counts as a reset only with the car this far up (game units).
-constexpr float kAirborneHeight = 25.0f;
 // Ball centre height at rest and the span from there to the ceiling, in game units.
 constexpr double kBallRestingHeight = 93.15;
 constexpr double kBallHeightSpan = 1861.7;
@@ -126,7 +125,7 @@ void QuillonPlugin::OnCarLanded(std::string /*eventName*/) {
   }
   const Vector carLocation = car.GetLocation();
   RecordLanding(true, &ballLocation, &carLocation);
-  if (!(carLocation.Z > kAirborneHeight)) return;
+  if (!(carLocation.Z > quillon::kResetCarHeight)) return;
   awaitingDodge = true;
   // A reset from a stopwatch at rest sets all three values afresh.
   if (!record.intervalStopwatch.running) recordingFeed.MarkIndependent();
