@@ -30,6 +30,22 @@ foreach(needed "${quillon_sdk_include}/bakkesmod/plugin/bakkesmodplugin.h"
   endif()
 endforeach()
 
+# The SDK's headers are written for a case-blind file system. Elsewhere (the msvc-abi preset, on
+# Linux) they are read through a copy in the build folder whose include names all name files.
+if(NOT CMAKE_HOST_WIN32)
+  set(quillon_sdk_folded_include "${CMAKE_BINARY_DIR}/_deps/sdk-include")
+  if(NOT EXISTS "${quillon_sdk_folded_include}/bakkesmod")
+    execute_process(
+      COMMAND "${PROJECT_SOURCE_DIR}/scripts/fold-sdk-include-case.sh" "${quillon_sdk_include}"
+              "${quillon_sdk_folded_include}"
+      RESULT_VARIABLE fold_result)
+    if(NOT fold_result EQUAL 0)
+      message(FATAL_ERROR "Could not copy the SDK's headers into ${quillon_sdk_folded_include}")
+    endif()
+  endif()
+  set(quillon_sdk_include "${quillon_sdk_folded_include}")
+endif()
+
 # The host's objects cross the boundary with the release C++ library's layouts: every
 # configuration uses the release runtime DLL, without checked iterators.
 set(CMAKE_MSVC_RUNTIME_LIBRARY MultiThreadedDLL)

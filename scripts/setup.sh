@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, if any is missing, then configures and builds
 # the given CMake preset (default: "default"; also "asan", "tsan", and "windows" for the 64-bit
 # Windows build): every target, or only the TARGETs named and what they need, on every core.
-# With --configure-only it stops before the build.
+# With --configure-only it stops before the build. "msvc-abi" only installs what
+# scripts/check-msvc-abi.sh needs.
 # Usage: scripts/setup.sh [--configure-only] [PRESET [TARGET...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,9 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           xvfb xauth libglfw3-dev libgl1-mesa-dri libgl-dev)
 # The Windows build: the MinGW-w64 cross compiler, and Wine to run what it builds (1.5 GB).
 if [[ $preset == windows ]]; then packages+=(g++-mingw-w64-x86-64 wine64); fi
+# The MSVC-ABI build (scripts/check-msvc-abi.sh): clang-cl and lld-link 16, Wine's DLLs and its
+# UCRT and Windows headers, MinGW-w64's annotation headers.
+if [[ $preset == msvc-abi ]]; then packages+=(clang-16 lld-16 llvm-16 wine64 libwine-dev mingw-w64-common); fi
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
@@ -32,6 +36,8 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
+# That build needs the SDK's and the STL's folders, which scripts/check-msvc-abi.sh finds.
+[[ $preset == msvc-abi ]] && exit 0
 cmake --preset "$preset" >/dev/null
 ((build)) || exit 0
 cmake --build --preset "$preset" -j "$(nproc)" ${targets[@]+--target "${targets[@]}"}

@@ -97,7 +97,8 @@ void DrawBestLine(const quillon::DayBests& days) {
 
 void QuillonPlugin::DrawPracticeDays(const quillon::StatisticsSnapshot& figures) {
   std::array<char, 40> line;
-  const auto labelEnd = std::copy(kDaysLabel.begin(), kDaysLabel.end(), line.begin());
+  // Pointers, not the array's iterators: std::to_chars takes char*, which an iterator need not be.
+  char* const labelEnd = std::copy(kDaysLabel.begin(), kDaysLabel.end(), line.data());
   const auto end = std::to_chars(labelEnd, line.data() + line.size(), figures.daysPractised).ptr;
   ImGui::TextUnformatted(line.data(), end);
   DrawBestLine(figures.bestPerDay);

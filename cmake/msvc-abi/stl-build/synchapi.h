@@ -1,0 +1,3 @@
+// Windows' synchronisation API, which Wine's <windows.h> declares.
+#pragma once
+#include <windows.h>
