@@ -19,11 +19,12 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           libimgui-dev libstb-dev clang-format
           clang lld llvm
           xvfb xauth libglfw3-dev libgl1-mesa-dri libgl-dev)
-# The Windows build: the MinGW-w64 cross compiler, and Wine to run what it builds (1.5 GB).
-if [[ $preset == windows ]]; then packages+=(g++-mingw-w64-x86-64 wine64); fi
+# The Windows build: the MinGW-w64 cross compiler, and Wine to run what it builds (1.5 GB); unzip
+# for the host SDK's ImGui, which the checks against the real SDK unpack.
+if [[ $preset == windows ]]; then packages+=(g++-mingw-w64-x86-64 wine64 unzip); fi
 # The MSVC-ABI build (scripts/check-msvc-abi.sh): clang-cl and lld-link 16, Wine's DLLs and its
 # UCRT and Windows headers, MinGW-w64's annotation headers.
-if [[ $preset == msvc-abi ]]; then packages+=(clang-16 lld-16 llvm-16 wine64 libwine-dev mingw-w64-common); fi
+if [[ $preset == msvc-abi ]]; then packages+=(clang-16 lld-16 llvm-16 wine64 libwine-dev mingw-w64-common unzip); fi
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
