@@ -69,10 +69,8 @@ TEST(RecordingWindow, KeysAndTheMouseRecordedInTheWindowReplayToTheSameFrames) {
   EXPECT_NE(recorded.str().find(" event landed\n"), std::string::npos) << recorded.str();
   EXPECT_NE(recorded.str().find(" set quillon_heightdecimal 1\n"), std::string::npos)
       << recorded.str();
-  EXPECT_NE(shown.str().find("Resets: 1 | Height: 65 | Time: 0.00\n"), std::string::npos)
-      << shown.str();
-  EXPECT_NE(shown.str().find("Resets: 1 | Height: 65.00 | Time: 0.00\n"), std::string::npos)
-      << shown.str();
+  EXPECT_NE(shown.str().find(" Resets: 1 | Height: 65 | "), std::string::npos) << shown.str();
+  EXPECT_NE(shown.str().find(" Resets: 1 | Height: 65.00 | "), std::string::npos) << shown.str();
 
   testing_support::PluginSession replay;
   std::ostringstream printed, failures;
