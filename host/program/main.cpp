@@ -1,5 +1,6 @@
 // quillon-host: loads the plugin module as the game's mod host would and replays a practice
 // session script against it, printing what a player would see.
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "ErrorText.h"
+#include "ExpectationUpdate.h"
 #include "Host.h"
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
@@ -54,6 +56,7 @@ constexpr std::string_view kUsage =
        quillon-host [--plugin FILE] [--data DIR] [--trace] [--record FILE] --window
                     [--close-at-end] [SESSION]
        quillon-host [--plugin FILE] --describe
+       quillon-host [--plugin FILE] --update-expectations FILE...
 
 Loads the plugin module (by default the one beside this program), replays the session script
 SESSION (a file, or - for standard input) and unloads the module. The replay runs in virtual
@@ -96,6 +99,15 @@ Options:
   --describe      print the file the system loaded ("module FILE") and every field of the
                   module's descriptor record ("OFFSET FIELD VALUE"), and exit, without making
                   the plugin
+  --update-expectations FILE...
+                  after an intended change of what the overlay shows: replay each FILE in
+                  virtual time and rewrite each expect line whose frame now shows another
+                  text to that text, changing nothing else in the file (comments, steps,
+                  spacing, line ends). Prints the old and new lines as a diff and, for each
+                  FILE, how many of its expect lines changed. A FILE with a fault in its
+                  script, or a step that cannot be carried out, is left as it was, and the
+                  exit status is then 1. Review the diff: a frame that is wrong for a fault
+                  is written into the file just as well
   --help          show this text
 
 A session script has one step a line: TIME STEP [ARGS]. TIME is seconds from the start as a
@@ -295,6 +307,41 @@ std::optional<Options> ParseOptions(const std::vector<Argument>& arguments, bool
   return options;
 }
 
+constexpr std::string_view kUpdateOption = "--update-expectations";
+
+// quillon-host [--plugin FILE] --update-expectations FILE...: the exit status.
+int UpdateExpectations(const std::vector<Argument>& arguments) {
+  std::optional<std::filesystem::path> plugin;
+  std::vector<std::filesystem::path> scripts;
+  std::optional<std::string> refused;
+  for (std::size_t i = 0; i < arguments.size() && !refused; ++i) {
+    const std::string_view argument = arguments[i].text;
+    if (argument == kUpdateOption) continue;
+    if (argument == "--plugin") {
+      if (i + 1 == arguments.size()) {
+        refused = "--plugin needs a FILE";
+      } else {
+        plugin = arguments[++i].path;
+      }
+    } else if (argument == "-") {
+      refused = "--update-expectations cannot rewrite standard input";
+    } else if (argument.starts_with("-")) {
+      refused = "--update-expectations takes only --plugin FILE and the FILEs to update, not " +
+                pluginsdk::QuoteText(argument);
+    } else {
+      scripts.push_back(arguments[i].path);
+    }
+  }
+  if (!refused && scripts.empty()) refused = "--update-expectations needs a FILE";
+  if (refused) {
+    std::cerr << "quillon-host: " << *refused << "\nTry 'quillon-host --help'.\n";
+    return kExitUsage;
+  }
+  return host::UpdateExpectations(scripts, plugin ? *plugin : DefaultPlugin(), std::cout, std::cerr)
+             ? 0
+             : kExitFailure;
+}
+
 // Makes the folder if needed and has the host use it; says why not when it cannot.
 bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
   std::error_code error;
@@ -403,6 +450,12 @@ int Main(const std::vector<Argument>& arguments) {
   // instead of ending the program on the spot.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  const bool update = std::any_of(arguments.begin(), arguments.end(),
+                                  [](const Argument& a) { return a.text == kUpdateOption; });
+  const bool help = std::any_of(arguments.begin(), arguments.end(), [](const Argument& a) {
+    return a.text == "--help" || a.text == "-h";
+  });
+  if (update && !help) return UpdateExpectations(arguments);
   bool helpShown = false;
   const auto options = ParseOptions(arguments, helpShown);
   if (!options) {

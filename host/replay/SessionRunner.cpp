@@ -288,6 +288,10 @@ void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
   ++expectations_.checked;
   if (*expect.text == lastFrame_) return;
   ++expectations_.failed;
+  if (options_.missed != nullptr) {
+    options_.missed->push_back({step.line, lastFrame_});
+    return;
+  }
   const std::string message = source + ':' + std::to_string(step.line) + ": expected " +
                               pluginsdk::QuoteText(*expect.text) + " but the frame at " +
                               FormatTime(lastFrameTicks_) + " showed " +

@@ -21,11 +21,19 @@
 
 namespace host {
 
+// An expect step whose frame showed another text: its line in the script and that text.
+struct MissedExpectation {
+  int line;
+  std::string shown;
+};
+
 struct ReplayOptions {
   bool trace = false;     // list every canvas call under its frame line
   bool realTime = false;  // the clock follows the platform's clock from the start of the replay
   SessionRecorder* recorder = nullptr;  // writes every step run, and an expect after each frame
   std::ostream* errors = &std::cerr;    // where expectations that fail are reported
+  // When given, an expectation that fails is kept here instead of reported.
+  std::vector<MissedExpectation>* missed = nullptr;
 };
 
 // How the session's expect steps went.

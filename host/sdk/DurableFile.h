@@ -15,8 +15,8 @@ namespace pluginsdk {
 // the text goes into a new file beside it, which is flushed to the disk and then renamed over the
 // old one; on Linux the folder is flushed too, so the rename itself is kept. The reason when it
 // fails; the old file is then as it was.
-std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& file,
-                                              std::string_view text);
+PLUGINSDK_API std::optional<std::string> ReplaceFileDurably(const std::filesystem::path& file,
+                                                            std::string_view text);
 
 // One write of the start of `text`: how many bytes reached the file, and in `error` why not all.
 using WriteSome = std::function<std::size_t(std::string_view text, std::error_code& error)>;

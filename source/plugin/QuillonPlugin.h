@@ -98,8 +98,9 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   // --- Settings page widgets (SettingsWidgets.cpp) -----------------------------------------------
   // Each looks its variable up by name and draws nothing when the registry does not know it.
   void CheckboxSetting(const char* variable, const char* label);
-  void IntSliderSetting(const char* variable, const char* label);
-  void FloatSliderSetting(const char* variable, const char* label, float minimum, float maximum);
+  void IntSliderSetting(const char* variable, const char* label, int minimum, int maximum);
+  void FloatSliderSetting(const char* variable, const char* label, float minimum, float maximum,
+                          const char* format);
   void ColorSetting(const char* variable, const char* label);
 
   // --- Statistics on the settings page (StatisticsPage.cpp) --------------------------------------

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "QuillonPlugin.h"
+#include "SliderFormat.h"
 #include "VariableTable.h"
 #include "imgui.h"
 
@@ -32,10 +33,13 @@ void QuillonPlugin::DrawSettingsPage() {
           if constexpr (std::is_same_v<Value, bool>) {
             CheckboxSetting(variable.name, variable.label);
           } else if constexpr (std::is_same_v<Value, int>) {
-            IntSliderSetting(variable.name, variable.label);
+            IntSliderSetting(variable.name, variable.label,
+                             static_cast<int>(variable.range.value().min),
+                             static_cast<int>(variable.range.value().max));
           } else if constexpr (std::is_same_v<Value, float>) {
             FloatSliderSetting(variable.name, variable.label, variable.range.value().min,
-                               variable.range.value().max);
+                               variable.range.value().max,
+                               quillon::cvar::FloatSliderFormat(variable));
           } else {
             ColorSetting(variable.name, variable.label);
           }

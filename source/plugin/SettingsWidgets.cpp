@@ -5,9 +5,6 @@
 
 namespace {
 
-// Both position variables are registered with these bounds.
-constexpr int kPositionMin = 0;
-constexpr int kPositionMax = 10000;
 // Dear ImGui's colour components run from 0 to 1, the variables' from 0 to 255.
 constexpr float kColorScale = 255.0f;
 // Only the swatch, which opens the picker: the label is the text line above it.
@@ -48,22 +45,23 @@ void QuillonPlugin::CheckboxSetting(const char* variable, const char* label) {
   }
 }
 
-void QuillonPlugin::IntSliderSetting(const char* variable, const char* label) {
+void QuillonPlugin::IntSliderSetting(const char* variable, const char* label, int minimum,
+                                     int maximum) {
   CVarWrapper cvar = cvarManager->getCvar(variable);
   if (!cvar) return;
   int value = cvar.getIntValue();
-  if (ImGui::SliderInt(label, &value, kPositionMin, kPositionMax, "%d")) {
+  if (ImGui::SliderInt(label, &value, minimum, maximum, "%d")) {
     StoreLater(*gameWrapper, cvar, value);
   }
   if (ImGui::IsItemDeactivatedAfterEdit()) SaveLater(*gameWrapper, cvarManager);
 }
 
 void QuillonPlugin::FloatSliderSetting(const char* variable, const char* label, float minimum,
-                                       float maximum) {
+                                       float maximum, const char* format) {
   CVarWrapper cvar = cvarManager->getCvar(variable);
   if (!cvar) return;
   float value = cvar.getFloatValue();
-  if (ImGui::SliderFloat(label, &value, minimum, maximum, "%.3f")) {
+  if (ImGui::SliderFloat(label, &value, minimum, maximum, format)) {
     StoreLater(*gameWrapper, cvar, value);
   }
   if (ImGui::IsItemDeactivatedAfterEdit()) SaveLater(*gameWrapper, cvarManager);

@@ -42,6 +42,9 @@ struct Variable {
   std::optional<Range> range;  // colours have neither bound
   Binding bound;
   const char* label;  // of its control on the settings page
+  // Digits after the point on a float's slider; none: as many as a step of a thousandth of its
+  // range needs (SliderFormat.h).
+  std::optional<int> decimals = std::nullopt;
   Shown shown = Shown::kAlways;
   // Set at the start of every recording and whenever it changes, so a replay draws what play
   // drew. Only the recording's own switch is left out: a replay must not record again.
@@ -79,7 +82,8 @@ inline const Variable kVariables[] = {
      .description = "Quillon Text Size",
      .range = Range{0.0f, 10.0f},
      .bound = Bound<float>{&QuillonPlugin::textSize, 2.0f},
-     .label = "Text Size"},
+     .label = "Text Size",
+     .decimals = 3},
     {.name = kDropShadows,
      .defaultValue = "1",
      .description = "Display text with drop shadows",
@@ -158,7 +162,8 @@ inline const Variable kVariables[] = {
      .description = "Enable rgb colors",
      .range = Range{0.0f, 2.0f},
      .bound = Bound<float>{&QuillonPlugin::rgbSpeed, 1.0f},
-     .label = "RGB Cycle Speed"},
+     .label = "RGB Cycle Speed",
+     .decimals = 3},
     // Added after the sixteen the overlay began with.
     {.name = kKeepOnScreen,
      .defaultValue = "0",

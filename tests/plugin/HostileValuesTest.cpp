@@ -19,6 +19,7 @@
 #include "Practice.h"
 #include "SettingsWindow.h"
 #include "Tally.h"
+#include "TrackerModel.h"
 
 namespace {
 
@@ -28,9 +29,6 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kDenormal = std::numeric_limits<float>::denorm_min();
 
-constexpr const char* kUsual = "Resets: 1 | Height: 50 | Time: 0.00";
-constexpr const char* kOneRow = "Resets: 1Height: 50Time: 0.00";
-constexpr const char* kNothing = "";
 constexpr const char* kPhaseZeroColor = "SetColor 127 243 30 255";
 
 // In free play with the overlay on and one reset counted: the usual frame reads kUsual.
@@ -42,6 +40,39 @@ void PlayOneReset(PluginSession& session) {
   session.Car(300.0f);
   session.Fire("landed");
 }
+
+// The frame after PlayOneReset as the reference model draws it, with the height's decimals and
+// the text size typed as given: the texts are the model's, so these tests see only what a
+// hostile value does to them, and a change of a text is told by the tests of that text.
+std::string ModelFrame(bool heightDecimals, float textSize) {
+  using model::Fire;
+  using model::GameFunction;
+  using model::Setting;
+  using model::SetVariable;
+  model::TrackerModel reference;
+  const model::Step steps[] = {
+      model::SwitchMode{pluginsdk::GameMode::Freeplay},
+      Fire{GameFunction::kInit},
+      model::Advance{30'000'000},  // the practice check, 3 s later
+      SetVariable{Setting::kEnabled, "1", 1.0},
+      SetVariable{Setting::kHeightDecimal, heightDecimals ? "1" : "0", heightDecimals ? 1.0 : 0.0},
+      SetVariable{Setting::kTextSize, "", textSize},
+      Fire{GameFunction::kJump},
+      model::PlaceBall{1024.0f},
+      model::PlaceCar{300.0f},
+      Fire{GameFunction::kLanded},
+  };
+  for (const model::Step& step : steps) reference.Apply(step);
+  return reference.Frame();
+}
+
+// The frames the documentation names: the usual one, its three lines on one row (a text size
+// that gives no line step), nothing at all, and each of the first two with the height's decimals.
+const std::string kUsual = ModelFrame(false, 2.0f);
+const std::string kOneRow = ModelFrame(false, 0.0f);
+const std::string kNothing;
+const std::string kUsualWithDecimals = ModelFrame(true, 2.0f);
+const std::string kOneRowWithDecimals = ModelFrame(true, 0.0f);
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -77,7 +108,7 @@ struct Typed {
   const char* variable;
   const char* text;
   const char* stored;  // the variable's text afterwards; nullptr: refused, the value stays
-  const char* frame;
+  std::string frame;
   std::vector<std::string> trace;
   const char* page;  // a line the settings page shows afterwards
 };
@@ -176,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
               "quillon_heightdecimal",
               "inf",
               "1",
-              "Resets: 1 | Height: 50.00 | Time: 0.00",
+              kUsualWithDecimals,
               {},
               "[x] Enable Height Decimal"},
         Typed{"DropShadowsMinusInfinity",
@@ -371,9 +402,8 @@ TEST(EveryVariable, TakesEveryHostileTextByTheConsoleRuleAndStillDraws) {
       {"(4.9e-324, 0, 0, 255)", Outcome::kKept, "(0, 0, 0, 255)"},
       {"(1e-45, 1e-45, 1e-45, 1e-45)", Outcome::kKept, "(1e-45, 1e-45, 1e-45, 1e-45)"},
   };
-  const std::vector<std::string> documentedFrames{kUsual, kOneRow, kNothing,
-                                                  "Resets: 1 | Height: 50.00 | Time: 0.00",
-                                                  "Resets: 1Height: 50.00Time: 0.00"};
+  const std::vector<std::string> documentedFrames{kUsual, kOneRow, kNothing, kUsualWithDecimals,
+                                                  kOneRowWithDecimals};
 
   // A fault in the page or the frame shows in every case: each kind of check is told once.
   testing_support::Tally tally;
@@ -448,7 +478,7 @@ TEST(StoredFromCode, NotANumberIsIgnoredAndTheRestClamped) {
 struct Written {
   const char* name;
   std::function<void(QuillonPlugin&)> write;
-  const char* frame;
+  std::string frame;
   std::vector<std::string> trace;
 };
 

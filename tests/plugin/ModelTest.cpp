@@ -84,7 +84,9 @@ std::vector<Step> Then(std::vector<Step> steps, std::initializer_list<Step> more
 struct KnownCase {
   const char* name;
   std::vector<Step> steps;
-  const char* frame;  // after the last step
+  // The frame after the last step, or the part of it the case is about, so that a case about the
+  // height does not fail for a change of the time's text.
+  std::string shows;
 };
 
 void PrintTo(const KnownCase& known, std::ostream* out) {
@@ -100,7 +102,9 @@ TEST_P(KnownFrame, IsWhatModelAndPluginDraw) {
     reference.Apply(step);
     frame = reference.Frame();
   }
-  EXPECT_EQ(frame, GetParam().frame);
+  const std::string& shows = GetParam().shows;
+  EXPECT_TRUE(shows.empty() ? frame.empty() : frame.find(shows) != std::string::npos)
+      << "the model draws \"" << frame << "\", which does not show \"" << shows << '"';
   const auto mismatch = model::FindMismatch(GetParam().steps, Variant::kFaithful);
   EXPECT_FALSE(mismatch.has_value()) << "step " << mismatch->step << ": model "
                                      << mismatch->expected << ", plugin " << mismatch->drawn;
@@ -120,10 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "Resets: 1 | Height: 50 | Time: 0.00"},
         KnownCase{"HeightWithDecimals",
                   Then(ChainOpen(), {kLanded, SetVariable{Setting::kHeightDecimal, "1", 1.0}}),
-                  "Resets: 1 | Height: 50.00 | Time: 0.00"},
+                  " Height: 50.00 "},
         KnownCase{"NegativeHeightKeepsItsSign",
-                  Then(ChainOpen(), {model::PlaceBall{93.0f}, kLanded}),
-                  "Resets: 1 | Height: -0 | Time: 0.00"},
+                  Then(ChainOpen(), {model::PlaceBall{93.0f}, kLanded}), " Height: -0 "},
         KnownCase{"IntervalIsNarrowedToFloatBeforeRounding",
                   // 1.115 s as a double rounds to 1.11, as a float to 1.12.
                   Then(ChainOpen(), {kLanded, kDodge, Advance{1115 * kMillisecond}, kLanded}),
@@ -142,11 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
                         Advance{8 * kMillisecond + 9'990}, kLanded}),
                   "Resets: 2 | Height: 50 | Time: 0.01"},
         KnownCase{"CarAtExactly25DoesNotCount",
-                  Then(ChainOpen(), {model::PlaceCar{25.0f}, kLanded}),
-                  "Resets: 0 | Height: 0 | Time: 0.00"},
+                  Then(ChainOpen(), {model::PlaceCar{25.0f}, kLanded}), "Resets: 0 | Height: 0 | "},
         KnownCase{"TinyTextRunsTheLinesTogether",
                   Then(ChainOpen(), {kLanded, SetVariable{Setting::kTextSize, "0.05", 0.05}}),
-                  "Resets: 1Height: 50Time: 0.00"},
+                  "Resets: 1Height: 50Time: "},
         KnownCase{"CountSurvivesTheGameEventUntilTheNextChain",
                   Then(ChainOpen(),
                        {kLanded, kDodge, Advance{kSecond}, kLanded, Fire{GameFunction::kDestroyed},

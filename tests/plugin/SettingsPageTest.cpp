@@ -12,7 +12,9 @@
 #include "Practice.h"
 #include "SameLines.h"
 #include "SettingsWindow.h"
+#include "SliderFormat.h"
 #include "TempFolder.h"
+#include "VariableTable.h"
 #include "imgui_internal.h"
 
 namespace {
@@ -355,11 +357,31 @@ INSTANTIATE_TEST_SUITE_P(EverySlider, SliderTest,
                            return name.substr(name.find('_') + 1);
                          });
 
+// Digits after the point in the value a slider's text line shows, such as 3 for "{ 4.250 } Text
+// Size"; -1 when the page shows no such slider.
+int ShownDecimals(const std::vector<std::string>& text, const std::string& label) {
+  for (const auto& line : text) {
+    if (!line.starts_with("{ ") || !line.ends_with(" } " + label)) continue;
+    const std::string value = line.substr(2, line.size() - label.size() - 5);
+    const auto point = value.find('.');
+    return point == std::string::npos ? 0 : static_cast<int>(value.size() - point - 1);
+  }
+  return -1;
+}
+
+// Every number's slider, as the variable table declares it: its ends are the variable's bounds,
+// and its text shows an integer whole and a float with its row's decimals (three for the text
+// size and the cycle speed).
 TEST_F(SettingsPageTest, SlidersSpanTheVariablesBounds) {
-  for (const auto& [label, variable, minimum, maximum] :
-       {std::tuple{"Quillon Position X", cvar::kPositionX, "0", "10000"},
-        std::tuple{"Text Size", cvar::kTextSize, "0", "10"},
-        std::tuple{"RGB Cycle Speed", cvar::kRgbSpeed, "0", "2"}}) {
+  int sliders = 0;
+  for (const cvar::Variable& row : cvar::kVariables) {
+    const bool integer = std::holds_alternative<cvar::Bound<int>>(row.bound);
+    if (!integer && !std::holds_alternative<cvar::Bound<float>>(row.bound)) continue;
+    ++sliders;
+    const char* label = row.label;
+    const char* variable = row.name;
+    const int decimals = integer ? 0 : cvar::DecimalsFor(*row.range);
+    EXPECT_EQ(ShownDecimals(window.Draw(), label), row.decimals.value_or(decimals)) << label;
     const auto slider = window.Locate(label);
     ASSERT_TRUE(slider.has_value()) << label;
     // The host runs the writes between frames, as the game thread would.
@@ -372,12 +394,28 @@ TEST_F(SettingsPageTest, SlidersSpanTheVariablesBounds) {
     frame();
     window.MoveMouse({slider->min.x - 100.0f, slider->Center().y});
     frame();
-    EXPECT_EQ(Value(variable), minimum) << label;
+    EXPECT_EQ(std::strtod(Value(variable).c_str(), nullptr), row.range->min) << label;
     window.MoveMouse({slider->max.x + 100.0f, slider->Center().y});
     frame();
     window.ReleaseMouse();
     frame();
-    EXPECT_EQ(Value(variable), maximum) << label;
+    EXPECT_EQ(std::strtod(Value(variable).c_str(), nullptr), row.range->max) << label;
+  }
+  EXPECT_EQ(sliders, 4);
+}
+
+TEST(SliderDecimals, ShowAStepOfAThousandthOfTheRange) {
+  struct Case {
+    cvar::Range range;
+    int decimals;
+  };
+  const Case cases[] = {
+      {{0.0f, 10000.0f}, 0}, {{0.0f, 1000.0f}, 0}, {{0.0f, 100.0f}, 1},
+      {{0.0f, 10.0f}, 2},    {{-1.0f, 1.0f}, 3},   {{0.0f, 2.0f}, 3},
+      {{0.0f, 0.1f}, 4},     {{5.0f, 5.01f}, 5},   {{0.0f, 1e-9f}, 6},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(cvar::DecimalsFor(c.range), c.decimals) << c.range.min << " to " << c.range.max;
   }
 }
 

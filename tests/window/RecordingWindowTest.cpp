@@ -77,8 +77,8 @@ TEST(RecordingWindow, KeysAndTheMouseRecordedInTheWindowReplayToTheSameFrames) {
   recorded << in.rdbuf();
   EXPECT_THAT(recorded.str(), HasSubstr(" event landed\n"));
   EXPECT_THAT(recorded.str(), HasSubstr(" set quillon_heightdecimal 1\n"));
-  EXPECT_THAT(shown.str(), HasSubstr("Resets: 1 | Height: 65 | Time: 0.00\n"));
-  EXPECT_THAT(shown.str(), HasSubstr("Resets: 1 | Height: 65.00 | Time: 0.00\n"));
+  EXPECT_THAT(shown.str(), HasSubstr(" Resets: 1 | Height: 65 | "));
+  EXPECT_THAT(shown.str(), HasSubstr(" Resets: 1 | Height: 65.00 | "));
 
   testing_support::PluginSession replay;
   std::ostringstream printed, failures;
