@@ -57,7 +57,7 @@ void SetBaseColor(QuillonPlugin& plugin, CanvasWrapper& canvas) {
   const float step = quillon::CycleStep(*plugin.rgbSpeed);
   const quillon::CycleColor color = cycleColors.At(plugin.colorPhase, step);
   canvas.SetColor(color.red, color.green, color.blue, kOpaque);
-  plugin.colorPhase = quillon::NextCyclePhase(plugin.colorPhase, step);
+  plugin.colorPhase = cycleColors.Next(plugin.colorPhase, step);
 }
 
 float LineStep(float textSize) {
