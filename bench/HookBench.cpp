@@ -1,15 +1,13 @@
 // What the hook handlers cost per game event, next to the host calls a counted landing must make.
 #include <benchmark/benchmark.h>
 
-#include <array>
+#include <string_view>
 
 #include "BenchPlugin.h"
 #include "PerformanceCounter.h"
 #include "SessionScript.h"
 
 namespace {
-
-constexpr std::int64_t kTicksBetweenEvents = pluginsdk::HostClock::kTicksPerSecond / 4;
 
 std::string_view Function(std::string_view shortName) {
   return *host::GameFunctionFor(shortName);
@@ -28,7 +26,7 @@ void BM_Hook_CountedLanding(benchmark::State& state) {
   const auto landed = Function("landed");
   std::int64_t now = b.host.Clock().Now();
   for (auto _ : state) {
-    now += kTicksBetweenEvents;
+    now += bench::HookMix::kTicksBetweenEvents;
     b.host.Clock().AdvanceTo(now);
     b.plugin.awaitingDodge = false;  // as a dodge would, without measuring one
     b.host.FireEvent(landed);
@@ -62,48 +60,20 @@ void BM_Hook_Dodge(benchmark::State& state) {
 }
 BENCHMARK(BM_Hook_Dodge);
 
-// A player's rhythm: chains of air resets with dodges, a floor landing, a pause; with `recorded`,
-// each event also handed to the recording's writer.
-void HookMix(benchmark::State& state, bool recorded) {
-  struct Event {
-    std::string_view function;
-    float carZ;
-  };
-  const std::array<Event, 12> kRhythm{{
-      {Function("jump"), 17.0f},
-      {Function("landed"), 320.0f},
-      {Function("dodge"), 320.0f},
-      {Function("landed"), 640.0f},
-      {Function("dodge"), 640.0f},
-      {Function("pause"), 640.0f},
-      {Function("unpause"), 640.0f},
-      {Function("landed"), 900.0f},
-      {Function("dodge"), 900.0f},
-      {Function("ballground"), 300.0f},
-      {Function("landed"), 17.0f},
-      {Function("jump"), 17.0f},
-  }};
+// With `recorded`, each event also handed to the recording's writer.
+void PlayMix(benchmark::State& state, bool recorded) {
   bench::BenchPlugin b(recorded);
-  b.Ball(700.0f);
-  std::int64_t now = b.host.Clock().Now();
-  std::size_t next = 0;
-  for (auto _ : state) {
-    const Event& event = kRhythm[next];
-    next = (next + 1) % kRhythm.size();
-    now += kTicksBetweenEvents;
-    b.host.Clock().AdvanceTo(now);
-    b.Car(event.carZ);
-    b.host.FireEvent(event.function);
-  }
+  bench::HookMix mix(b);
+  for (auto _ : state) mix.PlayNext();
 }
 void BM_Hook_Mix(benchmark::State& state) {
-  HookMix(state, false);
+  PlayMix(state, false);
 }
 BENCHMARK(BM_Hook_Mix);
 
 // The writer formats and appends on its own thread; this is the game thread's share.
 void BM_Hook_MixRecording(benchmark::State& state) {
-  HookMix(state, true);
+  PlayMix(state, true);
 }
 BENCHMARK(BM_Hook_MixRecording);
 

@@ -5,12 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh default
-if ! command -v valgrind >/dev/null; then
-  sudo_cmd=()
-  [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq valgrind
-fi
 bin=build/default/bin
 
 "$bin/quillon_bench" "$@"

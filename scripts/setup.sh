@@ -17,7 +17,7 @@ targets=("${@:2}")
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libimgui-dev libstb-dev clang-format
-          clang lld llvm
+          clang lld llvm valgrind
           xvfb xauth libglfw3-dev libgl1-mesa-dri libgl-dev)
 # The Windows build: the MinGW-w64 cross compiler, and Wine to run what it builds (1.5 GB); unzip
 # for the host SDK's ImGui, which the checks against the real SDK unpack.

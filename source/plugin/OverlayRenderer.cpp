@@ -6,15 +6,16 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "ColorCycle.h"
 #include "FloatToInt.h"
-#include "NumberFormat.h"
 #include "QuillonPlugin.h"
 
 namespace {
 
-using quillon::NumberText;
+using quillon::OverlayLines;
 
 // Line spacing in pixels is text size × 0.5 × 30, cut to whole pixels.
 constexpr float kLineSpacingHalf = 0.5f;
@@ -56,7 +57,7 @@ void SetBaseColor(QuillonPlugin& plugin, CanvasWrapper& canvas) {
   const float step = quillon::CycleStep(*plugin.rgbSpeed);
   const quillon::CycleColor color = cycleColors.At(plugin.colorPhase, step);
   canvas.SetColor(color.red, color.green, color.blue, kOpaque);
-  plugin.colorPhase = quillon::NextCyclePhase(plugin.colorPhase, step);
+  plugin.colorPhase = cycleColors.Next(plugin.colorPhase, step);
 }
 
 float LineStep(float textSize) {
@@ -69,54 +70,54 @@ void ChooseTextColor(const QuillonPlugin& plugin, CanvasWrapper& canvas, const L
   if (!*plugin.rgbEnabled && !*plugin.sameColorEnabled) canvas.SetColor(own);
 }
 
-// One line of the overlay: a label, then a number where the label's measured width, trailing
-// blank included, ends.
-struct OverlayLine {
-  std::string_view label;
-  NumberText number;
-  std::shared_ptr<LinearColor> QuillonPlugin::*labelColor;
-  std::shared_ptr<LinearColor> QuillonPlugin::*numberColor;
+// Each line's two colour variables: its label's, then its number's.
+struct LineColors {
+  std::shared_ptr<LinearColor> QuillonPlugin::*label;
+  std::shared_ptr<LinearColor> QuillonPlugin::*number;
 };
-constexpr std::size_t kLineCount = 3;
-using OverlayLines = std::array<OverlayLine, kLineCount>;
+constexpr std::array<LineColors, OverlayLines::kCount> kLineColors{{
+    {&QuillonPlugin::resetLabelColor, &QuillonPlugin::resetNumberColor},
+    {&QuillonPlugin::heightLabelColor, &QuillonPlugin::heightNumberColor},
+    {&QuillonPlugin::timeLabelColor, &QuillonPlugin::timeNumberColor},
+}};
 
-// The texts of the overlay's lines: what a frame draws, and what a recorded frame expects the
-// host to have drawn, are both made here and only here, from a frame as the feed takes it or as
-// the recording's step holds it (so a value the texts read must be in both). Each label is short
-// enough to be held in a string without the heap.
-template <typename Frame>
-OverlayLines LinesOf(const Frame& frame) {
-  return {{
-      {"Resets: ", NumberText::Unsigned(frame.count), &QuillonPlugin::resetLabelColor,
-       &QuillonPlugin::resetNumberColor},
-      {"Height: ", NumberText::Fixed(frame.height, frame.decimals ? 2 : 0),
-       &QuillonPlugin::heightLabelColor, &QuillonPlugin::heightNumberColor},
-      {"Time: ", NumberText::Fixed(static_cast<float>(frame.interval), 2),
-       &QuillonPlugin::timeLabelColor, &QuillonPlugin::timeNumberColor},
-  }};
+// Calls `each` with every line's index as a type's constant, in order, so a line's label is a
+// constant where its text is built (the host takes each text as a string of its own).
+template <typename Each>
+void ForEachLine(Each&& each) {
+  [&]<std::size_t... kLine>(std::index_sequence<kLine...>) {
+    (each(std::integral_constant<std::size_t, kLine>{}), ...);
+  }
+  (std::make_index_sequence<OverlayLines::kCount>{});
 }
 
-void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
-              const OverlayLine& line) {
+// Line kLine: its label, then its number where the label's measured width, trailing blank
+// included, ends.
+template <std::size_t kLine>
+void DrawLine(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top) {
+  constexpr std::string_view label = OverlayLines::kLabels[kLine];
   canvas.SetPosition(Vector2F{x, top});
-  ChooseTextColor(plugin, canvas, *(plugin.*line.labelColor));
-  canvas.DrawString(std::string(line.label), *plugin.textSize, *plugin.textSize,
-                    *plugin.dropShadows, false);
+  ChooseTextColor(plugin, canvas, *(plugin.*kLineColors[kLine].label));
+  canvas.DrawString(std::string(label), *plugin.textSize, *plugin.textSize, *plugin.dropShadows,
+                    false);
   const float labelWidth =
-      canvas.GetStringSize(std::string(line.label), *plugin.textSize, *plugin.textSize).X;
+      canvas.GetStringSize(std::string(label), *plugin.textSize, *plugin.textSize).X;
   canvas.SetPosition(Vector2F{x + labelWidth, top});
-  ChooseTextColor(plugin, canvas, *(plugin.*line.numberColor));
-  canvas.DrawString(std::string(line.number.View()), *plugin.textSize, *plugin.textSize,
-                    *plugin.dropShadows, false);
+  ChooseTextColor(plugin, canvas, *(plugin.*kLineColors[kLine].number));
+  canvas.DrawString(std::string(plugin.overlayLines.Number(kLine)), *plugin.textSize,
+                    *plugin.textSize, *plugin.dropShadows, false);
 }
 
-// The far edges of one line as it will be drawn at (x, top): its label's measured width, then its
-// number's; the taller of the two.
+// The far edges of line kLine as it will be drawn at (x, top): its label's measured width, then
+// its number's; the taller of the two.
+template <std::size_t kLine>
 void ExtendBlock(const QuillonPlugin& plugin, CanvasWrapper& canvas, float x, float top,
-                 const OverlayLine& line, Vector2F& farEdges) {
+                 Vector2F& farEdges) {
   const float size = *plugin.textSize;
-  const Vector2F label = canvas.GetStringSize(std::string(line.label), size, size);
-  const Vector2F digits = canvas.GetStringSize(std::string(line.number.View()), size, size);
+  const Vector2F label =
+      canvas.GetStringSize(std::string(OverlayLines::kLabels[kLine]), size, size);
+  const Vector2F digits =
+      canvas.GetStringSize(std::string(plugin.overlayLines.Number(kLine)), size, size);
   farEdges.X = std::max(farEdges.X, x + label.X + digits.X);
   farEdges.Y = std::max(farEdges.Y, top + std::max(label.Y, digits.Y));
 }
@@ -147,13 +148,13 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
                                      record.resetHeight,
                                      *heightDecimal,
                                      quillon::recording::kAllOnOneRow};
-  const OverlayLines lines = LinesOf(view);
+  overlayLines.Write(view);
 
   float x = static_cast<float>(*positionX);
   const float step = LineStep(*textSize);
-  std::array<float, kLineCount> tops;
+  std::array<float, OverlayLines::kCount> tops;
   const auto placeRows = [&](float first) {
-    for (std::size_t line = 0; line < kLineCount; ++line) {
+    for (std::size_t line = 0; line < OverlayLines::kCount; ++line) {
       tops[line] = line == 0 ? first : tops[line - 1] + step;
     }
   };
@@ -163,9 +164,9 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
     const Vector2 screen = canvas.GetSize();
     if (recording) recordingFeed.Screen(screen.X, screen.Y);
     Vector2F farEdges{x, tops[0]};
-    for (std::size_t line = 0; line < kLineCount; ++line) {
-      ExtendBlock(*this, canvas, x, tops[line], lines[line], farEdges);
-    }
+    ForEachLine([&](auto line) {
+      ExtendBlock<decltype(line)::value>(*this, canvas, x, tops[line], farEdges);
+    });
     x = KeptOnScreen(x, farEdges.X, screen.X);
     placeRows(KeptOnScreen(tops[0], farEdges.Y, screen.Y));
   }
@@ -173,18 +174,16 @@ void QuillonPlugin::DrawOverlay(CanvasWrapper canvas) {
     view.separators = RowBreaks(tops);
     recordingFeed.Frame(view);
   }
-  for (std::size_t line = 0; line < kLineCount; ++line) {
-    DrawLine(*this, canvas, x, tops[line], lines[line]);
-  }
+  ForEachLine([&](auto line) { DrawLine<decltype(line)::value>(*this, canvas, x, tops[line]); });
 }
 
 std::string QuillonPlugin::RecordedOverlayText(const quillon::recording::FrameStep& frame) {
-  const OverlayLines lines = LinesOf(frame);
+  OverlayLines lines;
+  lines.Write(frame);
   std::string text;
-  for (std::size_t i = 0; i < 2 * kLineCount; ++i) {
+  for (std::size_t i = 0; i < 2 * OverlayLines::kCount; ++i) {
     if (i > 0 && (frame.separators & (1u << (i - 1))) != 0) text += " | ";
-    const OverlayLine& line = lines[i / 2];
-    text += i % 2 == 0 ? line.label : line.number.View();
+    text += i % 2 == 0 ? OverlayLines::kLabels[i / 2] : lines.Number(i / 2);
   }
   return text;
 }

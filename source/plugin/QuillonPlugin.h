@@ -6,6 +6,7 @@
 #include "BakkesModPlugin.h"
 #include "ChainLogWriter.h"
 #include "NewBestWatch.h"
+#include "OverlayLines.h"
 #include "PluginSettingsWindow.h"
 #include "PracticeStatistics.h"
 #include "RecordingFeed.h"
@@ -90,6 +91,10 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   std::int64_t recordingUtc = 0;     // when the recording began, for its file's name
   // The host's frame line for a recorded frame that shows the overlay (OverlayRenderer.cpp).
   static std::string RecordedOverlayText(const quillon::recording::FrameStep& frame);
+
+  // --- The overlay's texts (OverlayRenderer.cpp) -------------------------------------------------
+  // Kept from frame to frame, so a frame like the last writes no text.
+  quillon::OverlayLines overlayLines;
 
  private:
   // --- Configuration variables (ConfigVariables.cpp) ---------------------------------------------

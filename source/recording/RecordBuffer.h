@@ -25,11 +25,12 @@ class RecordBuffer {
   StepRecord* Claim() { return ClaimWithin(ordinaryRoom_); }
   // Game thread: the next free slot, the kept room included; null when the ring is full.
   StepRecord* ClaimKept() { return ClaimWithin(capacity_); }
-  void Commit() {
-    pushed_.store(pushed_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+  // Returns the records pushed so far, this one included.
+  std::size_t Commit() {
+    const std::size_t pushed = pushed_.load(std::memory_order_relaxed) + 1;
+    pushed_.store(pushed, std::memory_order_release);
+    return pushed;
   }
-  // Game thread: records pushed since the ring was made.
-  std::size_t Pushed() const { return pushed_.load(std::memory_order_relaxed); }
   // Game thread: records waiting for the reader now.
   std::size_t Held() {
     poppedSeen_ = popped_.load(std::memory_order_acquire);

@@ -141,12 +141,12 @@ void RecordingFeed::HandGameState(bool present) {
 
 void RecordingFeed::HandBall(bool present, float x, float y, float z) {
   ball_.Set(present, x, y, z);
-  ball_.known = Push(BallStep{ball_.AsStep()});
+  ball_.known = PushPlay(BallStep{ball_.AsStep()});
 }
 
 void RecordingFeed::HandCar(bool present, float x, float y, float z) {
   car_.Set(present, x, y, z);
-  car_.known = Push(CarStep{car_.AsStep()});
+  car_.known = PushPlay(CarStep{car_.AsStep()});
 }
 
 void RecordingFeed::HandWorldAgain() {

@@ -68,16 +68,7 @@ class RecordingFeed {
   void MarkIndependent() { independent_ = true; }
 
   // The one step of most hooks, kept short: a slot, the time, the event.
-  void Event(GameEvent event) {
-    StepRecord* slot = lost_ == 0 ? buffer_->Claim() : nullptr;
-    if (slot == nullptr) [[unlikely]] {
-      slot = Claim();
-      if (slot == nullptr) return;
-    }
-    slot->ticks = Now();
-    slot->step.emplace<EventStep>(EventStep{event});
-    Commit();
-  }
+  void Event(GameEvent event) { PushPlay(EventStep{event}); }
   void Mode(GameMode mode) {
     if (!modeKnown_ || mode != mode_) HandMode(mode);
   }
@@ -166,9 +157,22 @@ class RecordingFeed {
   // A slot for a step of play outside the kept room, stamped with the moment's time; null when
   // the step is lost. Commit hands it over.
   StepRecord* Claim();
+  // A step of play that a hook may hand over (an event, or what a landing read), written straight
+  // into its slot; false when it was lost.
+  template <typename Kind>
+  bool PushPlay(const Kind& kind) {
+    StepRecord* slot = lost_ == 0 ? buffer_->Claim() : nullptr;
+    if (slot == nullptr) [[unlikely]] {
+      slot = Claim();
+      if (slot == nullptr) return false;
+    }
+    slot->ticks = Now();
+    slot->step.emplace<Kind>(kind);
+    Commit();
+    return true;
+  }
   void Commit() {
-    buffer_->Commit();
-    if ((buffer_->Pushed() & wakeMask_) == 0) WakeIfBehind();
+    if ((buffer_->Commit() & wakeMask_) == 0) WakeIfBehind();
   }
   // An eighth of the ring waiting: the writer, which looks in now and then, is asked to look now.
   void WakeIfBehind();

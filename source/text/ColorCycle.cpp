@@ -46,12 +46,7 @@ CycleColor CycleColorAt(std::int32_t phase, float step) {
 }
 
 std::int32_t NextCyclePhase(std::int32_t phase, float step) {
-  // Past the counter's largest value (reached only at a speed so small that the cycle never
-  // wraps, or 0, or not a number) the cycle starts again rather than overflow; at speed 0 every
-  // phase has the same colour.
-  const std::int32_t next = phase == std::numeric_limits<std::int32_t>::max() ? 0 : phase + 1;
-  // NaN compares false: an unreadable speed keeps counting.
-  return static_cast<double>(next) >= CycleLimit(step) ? 0 : next;
+  return PhaseAfter(phase, CycleLimit(step));
 }
 
 CycleColor CycleColorMemo::Compute(std::int32_t phase, float step) {
@@ -60,6 +55,7 @@ CycleColor CycleColorMemo::Compute(std::int32_t phase, float step) {
   if (stepBits != stepBits_) {
     known_.reset();
     stepBits_ = stepBits;
+    limit_ = CycleLimit(step);
   }
   const CycleColor color = CycleColorAt(phase, step);
   const auto index = static_cast<std::uint32_t>(phase);

@@ -4,6 +4,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace quillon {
 
@@ -23,6 +24,15 @@ float CycleStep(float speed);
 CycleColor CycleColorAt(std::int32_t phase, float step);
 // The counter after a cycled frame: one further, or back to 0 once a whole cycle has passed.
 std::int32_t NextCyclePhase(std::int32_t phase, float step);
+// The same, given the step's limit: 6.28 / step in double precision.
+inline std::int32_t PhaseAfter(std::int32_t phase, double limit) {
+  // Past the counter's largest value (reached only at a speed so small that the cycle never
+  // wraps, or 0, or not a number) the cycle starts again rather than overflow; at speed 0 every
+  // phase has the same colour.
+  const std::int32_t next = phase == std::numeric_limits<std::int32_t>::max() ? 0 : phase + 1;
+  // NaN compares false: an unreadable speed keeps counting.
+  return static_cast<double>(next) >= limit ? 0 : next;
+}
 
 // The colours of a cycle, each kept as it is first drawn: the cycle repeats every few seconds and
 // a colour costs three sines. Exactly the colours CycleColorAt gives; a new step forgets them.
@@ -36,6 +46,11 @@ class CycleColorMemo {
     }
     return Compute(phase, step);
   }
+  // NextCyclePhase, with the cycle's length divided out once per step rather than every frame.
+  std::int32_t Next(std::int32_t phase, float step) {
+    if (std::bit_cast<std::uint32_t>(step) != stepBits_) return NextCyclePhase(phase, step);
+    return PhaseAfter(phase, limit_);
+  }
 
  private:
   CycleColor Compute(std::int32_t phase, float step);
@@ -44,6 +59,7 @@ class CycleColorMemo {
   // of slower cycles are computed each time.
   static constexpr std::size_t kPhases = 4096;
   std::uint32_t stepBits_ = 0;
+  double limit_ = std::numeric_limits<double>::infinity();  // of the step 0, as stepBits_ says
   std::bitset<kPhases> known_;
   std::array<CycleColor, kPhases> colors_{};
 };
