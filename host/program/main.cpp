@@ -41,6 +41,7 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitIncomplete = 3;     // ran to the end, but could not check all of it
 constexpr int kExitInterrupted = 130;  // as a shell reports a program that SIGINT ended
 
 // Windows has no stand-in for the performance counter the plugin reads, so there the host's
@@ -52,9 +53,10 @@ constexpr bool kAlwaysRealTime = false;
 #endif
 
 constexpr std::string_view kUsage =
-    R"(usage: quillon-host [--plugin FILE] [--data DIR] [--trace] [--realtime] [--record FILE] SESSION
-       quillon-host [--plugin FILE] [--data DIR] [--trace] [--record FILE] --window
-                    [--close-at-end] [SESSION]
+    R"(usage: quillon-host [--plugin FILE] [--data DIR] [--pictures DIR] [--trace] [--realtime]
+                    [--record FILE] SESSION
+       quillon-host [--plugin FILE] [--data DIR] [--pictures DIR] [--trace] [--record FILE]
+                    --window [--close-at-end] [SESSION]
        quillon-host [--plugin FILE] --describe
        quillon-host [--plugin FILE] --update-expectations FILE...
 
@@ -71,6 +73,8 @@ Options:
                   variables) and the plugin's files live there. Without it a fresh temporary
                   folder is used and removed at exit; the plugin's recordings made in it are
                   named on standard error at the end, as they go
+  --pictures DIR  the folder the steps' pictures are written in (default: the current
+                  folder); a step's picture path is taken from it
   --trace         under each frame line, list every canvas call of the frame
   --realtime      replay in real time: the host's clock follows the system's monotonic clock
                   from the first step on; each step waits until its time has come, and the
@@ -125,7 +129,8 @@ A line holds at most 1 MiB (1048576 bytes); a byte-order mark at the start is sk
   gamestate present|none        whether there is a current game state (start: present)
   set NAME VALUE        set a configuration variable as the console does
   show NAME             print TIME NAME = VALUE
-  frame [FILE.png]      draw one frame and print its texts (and write it as an image)
+  frame [FILE.png]      draw one frame and print its texts (and write it as an image: FILE is a
+                        relative path in the picture folder, without '..'; its folders are made)
   settings [FILE.png]   draw the settings page and print its text (and write it as an image):
                         check boxes as [x] or [ ], slider values in braces, buttons in
                         brackets, and for what has no text of its own:
@@ -148,6 +153,10 @@ A line holds at most 1 MiB (1048576 bytes); a byte-order mark at the start is sk
   screen W H            the canvas size of the following frames in pixels, 1 to 8192 (start:
                         1920 1080); frame pictures are that size. In --window it resizes the
                         window, whose canvas always follows its framebuffer
+  lost COUNT            a recording lost COUNT steps of play here (its writer fell behind the
+                        game): FILE:LINE: at TIME the recording lost COUNT steps ... goes to
+                        standard error, the replay plays on and prints its frames, but they
+                        are not checked as the game showed them; exit status 3 at the end
 
 A step that writes an image prints the line picture: FILE (WIDTHxHEIGHT) after its own lines.
 
@@ -161,11 +170,22 @@ the nearest known ones. A step that cannot be carried out (a picture that cannot
 label the page does not show) is reported the same way, FILE:LINE: message, and stops the
 replay (exit status 1).
 
+A recording the plugin made begins with the line "# Recorded by Quillon Plugin ..." and ends
+with "# the recording ends here: ...". One without its end line was cut short (a full disk, a
+crash): at the end of the replay FILE:LINE: the recording is cut short here, at TIME ... goes to
+standard error, and the exit status is 3.
+
 A replay whose frames never drew anything, or never showed a reset, ends with one "hint: ..."
 line on standard error naming the likely cause the host saw: the overlay switched off, no game
 event, the game not in free play or training at the frames or at the practice check, landings
-only before the check, or the car never above 25 units at a landing. The output and the exit
-status stay as they are.
+only before the check, or the car never above 25 units at a landing. A session with no expect
+step ends with a hint that nothing was checked. The output and the exit status stay as they are.
+
+Exit status: 0 the replay ran and every expect held; 1 an expect failed, a step could not be
+carried out, or the host failed (a recording or settings it could not write); 2 a fault in the
+command line or the script, and nothing ran; 3 the replay ran to the end, but could not check
+all of it (a recording that lost steps or was cut short), and every expect it had held;
+130 stopped by SIGINT or SIGTERM.
 
 Every line the host or the plugin writes to the console is printed on standard output as
 "console: TEXT" when it is written, among the step's own output; so is every toast the plugin
@@ -267,6 +287,12 @@ std::optional<Options> ParseOptions(const std::vector<Argument>& arguments, bool
         return std::nullopt;
       }
       options.record = arguments[++i].path;
+    } else if (argument == "--pictures") {
+      if (i + 1 == count) {
+        std::cerr << "quillon-host: --pictures needs a DIR\n";
+        return std::nullopt;
+      }
+      options.replay.pictures = arguments[++i].path;
     } else if (argument == "--data") {
       if (i + 1 == count) {
         std::cerr << "quillon-host: --data needs a DIR\n";
@@ -384,7 +410,8 @@ std::unique_ptr<host::SessionRecorder> StartRecording(const Options& options,
 }
 
 // The exit status after a session: expectations that failed, a stop by a signal or a recording
-// that could not be written are no success.
+// that could not be written are no success, and a replay that could not check all it played is
+// not one either.
 int Outcome(const pluginsdk::Host& host, const host::Expectations& checked,
             const std::optional<std::string>& hint, bool finished,
             const host::SessionRecorder* recorder) {
@@ -394,18 +421,20 @@ int Outcome(const pluginsdk::Host& host, const host::Expectations& checked,
     std::cerr << "quillon-host: interrupted\n";
     return kExitInterrupted;
   }
-  return checked.failed > 0 || (recorder != nullptr && recorder->Failed()) ? kExitFailure : 0;
+  if (checked.failed > 0 || (recorder != nullptr && recorder->Failed())) return kExitFailure;
+  return checked.incomplete ? kExitIncomplete : 0;
 }
 
 // Loads the plugin, plays the session and unloads the plugin; the exit status.
 int Play(const Options& options, pluginsdk::Host& host) {
   try {
     host::LoadedPlugin plugin(host, options.plugin);
-    std::vector<host::Step> steps;
+    host::Script script;
+    const auto& steps = script.steps;
     try {
       if (!options.session.empty()) {
-        steps = host::LoadSession(options.session, host::RegistryCheck(host),
-                                  host::KnownCommands(host));
+        script =
+            host::LoadScript(options.session, host::RegistryCheck(host), host::KnownCommands(host));
       }
     } catch (const host::ScriptError& error) {
       std::cerr << error.what() << '\n';
@@ -430,7 +459,9 @@ int Play(const Options& options, pluginsdk::Host& host) {
     std::optional<host::StopOnSignals> stopOnSignals;
     if (recorder) stopOnSignals.emplace();
     host::SessionRunner runner(host, plugin, std::cout, replay);
-    const bool finished = runner.Run(steps, host::ScriptName(options.session));
+    const std::string source = host::ScriptName(options.session);
+    const bool finished = runner.Run(steps, source);
+    if (finished && script.cutShort) runner.ReportCutShort(*script.cutShort, source);
     if (recorder) recorder->Flush();
     return Outcome(host, runner.Checked(), finished ? runner.Hint() : std::nullopt, finished,
                    recorder.get());

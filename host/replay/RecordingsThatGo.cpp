@@ -1,7 +1,9 @@
 #include "RecordingsThatGo.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 namespace host {
@@ -9,6 +11,20 @@ namespace {
 
 // The files a message names; a count of the rest follows them.
 constexpr std::size_t kNamesShown = 20;
+
+// Where a recording comes in the order they were made: its second, then its number in that
+// second ("-2", "-10"; none is the first).
+std::tuple<std::string, unsigned, std::string> MadeOrder(const std::string& name) {
+  const std::string stem = std::filesystem::path(name).stem().string();
+  const auto dash = stem.rfind('-');
+  unsigned number = 0;
+  if (dash != std::string::npos) {
+    const char* end = stem.data() + stem.size();
+    const auto [stop, error] = std::from_chars(stem.data() + dash + 1, end, number);
+    if (error == std::errc() && stop == end) return {stem.substr(0, dash), number, name};
+  }
+  return {stem, 1, name};
+}
 
 }  // namespace
 
@@ -22,10 +38,9 @@ std::optional<std::string> RecordingsThatGo(pluginsdk::Host& host) {
     names.push_back((folder / file->path().filename()).generic_string());
   }
   if (names.empty()) return std::nullopt;
-  // In the order they were made: a name before the same name with "-2".
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return std::filesystem::path(a).stem() < std::filesystem::path(b).stem();
-  });
+  // In the order they were made: a name before the same name with "-2", "-2" before "-10".
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return MadeOrder(a) < MadeOrder(b); });
   const bool one = names.size() == 1;
   std::string message = "quillon-host: the temporary data folder goes at exit, and with it " +
                         (one ? std::string("this recording")

@@ -161,6 +161,10 @@ void AppendAction(std::string& line, const StepAction& action) {
                  [&](const SetScreen& s) {
                    line += "screen " + std::to_string(s.size.X) + ' ' + std::to_string(s.size.Y);
                  },
+                 [&](const LostSteps& s) {
+                   line += "lost ";
+                   AppendNumber(line, s.count);
+                 },
              },
              action);
 }

@@ -215,6 +215,7 @@ void SessionRunner::Apply(const Step& step, const std::string& source) {
                    SetCanvasSize(s.size);
                    if (screenChange_) screenChange_(s.size);
                  },
+                 [&](const LostSteps& s) { LostStepsStep(step, s, source); },
              },
              step.action);
 }
@@ -245,8 +246,9 @@ void SessionRunner::DrawFrameStep(const Step& step, const DrawFrame& frame,
                             ? framePicture_(canvas_->Calls())
                             : RenderFrameImage(canvas_->Calls(), font_, screen.X, screen.Y,
                                                host_.Toasts().OnScreen(host_.Clock().Now()));
-  WritePicture(picture, *frame.image, source, step);
-  Print(PictureLine(*frame.image, picture) + '\n');
+  const std::filesystem::path file = options_.pictures / *frame.image;
+  WritePicture(picture, file, source, step);
+  Print(PictureLine(file, picture) + '\n');
 }
 
 void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& settings,
@@ -257,8 +259,9 @@ void SessionRunner::ShowSettingsStep(const Step& step, const ShowSettings& setti
   Print(printed);
   if (!settings.image) return;
   const Image picture = window.Picture();
-  WritePicture(picture, *settings.image, source, step);
-  Print(PictureLine(*settings.image, picture) + '\n');
+  const std::filesystem::path file = options_.pictures / *settings.image;
+  WritePicture(picture, file, source, step);
+  Print(PictureLine(file, picture) + '\n');
 }
 
 void SessionRunner::ClickStep(const Step& step, const ClickWidget& click,
@@ -292,15 +295,45 @@ void SessionRunner::ExpectStep(const Step& step, const ExpectFrame& expect,
     options_.missed->push_back({step.line, lastFrame_});
     return;
   }
-  const std::string message = source + ':' + std::to_string(step.line) + ": expected " +
-                              pluginsdk::QuoteText(*expect.text) + " but the frame at " +
-                              FormatTime(lastFrameTicks_) + " showed " +
-                              pluginsdk::QuoteText(lastFrame_) + '\n';
+  std::string message = source + ':' + std::to_string(step.line) + ": expected " +
+                        pluginsdk::QuoteText(*expect.text) + " but the frame at " +
+                        FormatTime(lastFrameTicks_) + " showed " + pluginsdk::QuoteText(lastFrame_);
+  if (lostAt_ > 0) {
+    message += "; likely because the recording lost steps at line " + std::to_string(lostAt_);
+  }
+  Complain(message + '\n');
+}
+
+void SessionRunner::LostStepsStep(const Step& step, const LostSteps& lost,
+                                  const std::string& source) {
+  lostAt_ = step.line;
+  expectations_.incomplete = true;
+  Complain(source + ':' + std::to_string(step.line) + ": at " + FormatTime(ranAt_) +
+           " the recording lost " + std::to_string(lost.count) +
+           " steps of play (its writer fell behind the game): the frames after it are not "
+           "checked\n");
+}
+
+void SessionRunner::ReportCutShort(const CutShort& cut, const std::string& source) {
+  expectations_.incomplete = true;
+  Complain(source + ':' + std::to_string(cut.line) + ": the recording is cut short here, at " +
+           FormatTime(cut.ticks) +
+           ": it has no end line (a full disk or a crash stopped it), so the play after it is "
+           "missing and not checked\n");
+}
+
+void SessionRunner::Complain(std::string_view message) {
   // Under the output lock too: standard error often goes where standard output goes, and there
   // the message follows the frame lines printed before it.
   const std::lock_guard lock(host_.OutputLock());
   out_.flush();
   options_.errors->write(message.data(), static_cast<std::streamsize>(message.size()));
+}
+
+std::optional<std::string> SessionRunner::Hint() const {
+  std::optional<std::string> hint = watch_.Hint();
+  if (expectations_.checked > 0) return hint;
+  return hint ? *hint + '\n' + std::string(kNothingCheckedHint) : std::string(kNothingCheckedHint);
 }
 
 SettingsWindow* SessionRunner::OpenSettings() {

@@ -34,12 +34,17 @@ struct ReplayOptions {
   std::ostream* errors = &std::cerr;    // where expectations that fail are reported
   // When given, an expectation that fails is kept here instead of reported.
   std::vector<MissedExpectation>* missed = nullptr;
+  // The folder a step's picture path (relative, never leaving it) is taken from; empty: the
+  // working folder.
+  std::filesystem::path pictures = {};
 };
 
 // How the session's expect steps went.
 struct Expectations {
   int checked = 0;
   int failed = 0;
+  // The replay could not check all it played: a recording lost steps, or was cut short.
+  bool incomplete = false;
 };
 
 // Replays a parsed session on the host and the loaded plugin, printing what a player would see.
@@ -82,9 +87,14 @@ class SessionRunner {
   // offers no settings page.
   SettingsWindow* OpenSettings();
 
+  // Says on the errors stream that the recording just replayed was cut short at `cut`: what
+  // came after was not recorded, and is not checked.
+  void ReportCutShort(const CutShort& cut, const std::string& source);
+
   const Expectations& Checked() const { return expectations_; }
-  // Why nothing was drawn or no reset counted, as far as the run shows: "hint: ...".
-  std::optional<std::string> Hint() const { return watch_.Hint(); }
+  // Why nothing was drawn or no reset counted, as far as the run shows, and that nothing was
+  // checked when the session had no expect step: a line each, "hint: ...".
+  std::optional<std::string> Hint() const;
   SessionRecorder* Recorder() const { return options_.recorder; }
 
  private:
@@ -93,6 +103,9 @@ class SessionRunner {
   void ShowSettingsStep(const Step& step, const ShowSettings& settings, const std::string& source);
   void ClickStep(const Step& step, const ClickWidget& click, const std::string& source);
   void ExpectStep(const Step& step, const ExpectFrame& expect, const std::string& source);
+  void LostStepsStep(const Step& step, const LostSteps& lost, const std::string& source);
+  // Writes a message to the errors stream after the output printed so far.
+  void Complain(std::string_view message);
   // In real time, waits for the step's time in short turns, so a stop signal is seen and the
   // recording written while waiting. False when a stop signal came.
   bool WaitFor(std::int64_t ticks);
@@ -112,9 +125,15 @@ class SessionRunner {
   std::int64_t ranAt_ = 0;  // when the step being run ran
   std::string line_;        // a frame's lines as they are made
   Expectations expectations_;
+  int lostAt_ = 0;  // the line of the latest lost steps, if any came
   ScreenChange screenChange_;
   PlayWatch watch_;
 };
+
+// The hint a replay whose session has no expect step ends with.
+inline constexpr std::string_view kNothingCheckedHint =
+    "hint: the session has no expect step, so the replay checked nothing; an expect \"TEXT\" "
+    "after a frame step checks what the frame showed";
 
 // What a session ends with on `errors`: the hint, if any, and "N of M expectations failed" when
 // one failed; whole, under the host's output lock, so a line from another thread never lands

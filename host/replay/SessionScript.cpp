@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -61,8 +62,8 @@ struct Token {
 // The step names, as the parser knows them, for suggestions.
 const std::vector<std::string>& StepNames() {
   static const std::vector<std::string> names = {
-      "mode",  "event",    "ball",  "car",     "gamestate", "set",   "show",
-      "frame", "settings", "click", "command", "expect",    "screen"};
+      "mode",  "event",    "ball",  "car",     "gamestate", "set",    "show",
+      "frame", "settings", "click", "command", "expect",    "screen", "lost"};
   return names;
 }
 
@@ -239,9 +240,13 @@ class LineParser {
       ExpectArguments(tokens, 2, 2, "screen WIDTH HEIGHT");
       return SetScreen{{ScreenSide(tokens[2]), ScreenSide(tokens[3])}};
     }
+    if (step == "lost") {
+      ExpectArguments(tokens, 1, 1, "lost COUNT");
+      return LostSteps{LostCount(tokens[2])};
+    }
     Fail("unknown step " + QuoteText(step) +
          ": expected mode, event, ball, car, gamestate, set, show, frame, settings, click, "
-         "command, expect or screen" +
+         "command, expect, screen or lost" +
          DidYouMean(step, StepNames()));
   }
 
@@ -291,6 +296,16 @@ class LineParser {
     return static_cast<int>(*value);
   }
 
+  std::uint64_t LostCount(const Token& token) const {
+    std::uint64_t count = 0;
+    const char* end = token.text.data() + token.text.size();
+    const auto [stop, error] = std::from_chars(token.text.data(), end, count);
+    if (token.quoted || error != std::errc() || stop != end || count == 0) {
+      Fail("bad count " + QuoteText(token.text) + ": expected a whole number of steps from 1");
+    }
+    return count;
+  }
+
   RunCommand Command(const std::vector<Token>& tokens, const CommandCheck& checkCommand) const {
     if (tokens.size() < 3)
       Fail("wrong number of arguments to 'command': expected command NAME ...");
@@ -312,11 +327,21 @@ class LineParser {
     // The script is UTF-8 text; a path made of plain chars would be read in the system's code
     // page on Windows.
     const auto* name = reinterpret_cast<const char8_t*>(token.text.data());
+    std::shared_ptr<const std::filesystem::path> path;
     try {
-      return std::make_shared<const std::filesystem::path>(name, name + token.text.size());
+      path = std::make_shared<const std::filesystem::path>(name, name + token.text.size());
     } catch (const std::exception&) {
       Fail("image file " + QuoteText(token.text) + " is not UTF-8 text");
     }
+    // A script may come from anyone (a recording sent by a player): it writes only inside the
+    // picture folder.
+    const bool leaves = std::any_of(path->begin(), path->end(),
+                                    [](const std::filesystem::path& part) { return part == ".."; });
+    if (path->has_root_path() || leaves) {
+      Fail("image file " + QuoteText(token.text) +
+           " must be a relative path that stays in the picture folder, without '..'");
+    }
+    return path;
   }
 
   static StepText Own(const std::string& text) { return std::make_shared<const std::string>(text); }
@@ -365,9 +390,13 @@ class SessionReader {
 
   bool Stopped() const { return stopped_; }
 
-  // The steps; throws a ScriptError with every fault, one a line, when there were any.
-  std::vector<Step> TakeSteps() {
-    if (faultCount_ == 0) return std::move(steps_);
+  // The script; throws a ScriptError with every fault, one a line, when there were any.
+  Script TakeScript() {
+    if (faultCount_ == 0) {
+      Script script{std::move(steps_), std::nullopt};
+      if (recording_ && !ended_) script.cutShort = CutShort{lastLine_, previous_};
+      return script;
+    }
     std::string message = std::move(faults_);
     if (faultCount_ > kFaultsShown) {
       message += "... and " + std::to_string(faultCount_ - kFaultsShown) + " more\n";
@@ -392,7 +421,11 @@ class SessionReader {
       lineText.remove_prefix(kByteOrderMark.size());
     }
     const auto tokens = parser.Tokenize(lineText);
-    if (tokens.empty()) return;
+    if (tokens.empty()) {
+      NoteRecordingLine(lineText);
+      return;
+    }
+    lastLine_ = line_;
     // A time and only a comment is a note at that moment, with no step: recordings write one
     // where they stop writing expectations. Its time still must not go back.
     const bool note = tokens.size() == 1 && parser.HasComment();
@@ -407,12 +440,25 @@ class SessionReader {
         {line_, ticks, parser.Action(tokens, checkVariable_, checkCommand_, frameSeen_)});
   }
 
+  // A comment line: the first line of a recording, or its end line.
+  void NoteRecordingLine(std::string_view lineText) {
+    const auto start = lineText.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return;
+    lastLine_ = line_;
+    lineText.remove_prefix(start);
+    recording_ = recording_ || (line_ == 1 && lineText.starts_with(kRecordingHeader));
+    ended_ = ended_ || (recording_ && lineText.starts_with(kRecordingEnd));
+  }
+
   const std::string& source_;
   const VariableCheck& checkVariable_;
   const CommandCheck& checkCommand_;
   std::vector<Step> steps_;
   std::int64_t previous_ = 0;
   int line_ = 0;
+  int lastLine_ = 0;        // the latest line with anything on it
+  bool recording_ = false;  // the first line is the plugin's recording header
+  bool ended_ = false;      // and its end line came
   bool frameSeen_ = false;
   bool stopped_ = false;
   std::string faults_;  // the first kFaultsShown faults, a line each
@@ -444,21 +490,27 @@ std::string_view ShortEventName(const FireEvent& event) {
   return {};
 }
 
-std::vector<Step> ParseSession(std::string_view text, const std::string& source,
-                               const VariableCheck& checkVariable,
-                               const CommandCheck& checkCommand) {
+Script ParseScript(std::string_view text, const std::string& source,
+                   const VariableCheck& checkVariable, const CommandCheck& checkCommand) {
   SessionReader reader(source, checkVariable, checkCommand);
   while (!text.empty() && !reader.Stopped()) {
     const auto end = text.find('\n');
     reader.Read(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
   }
-  return reader.TakeSteps();
+  return reader.TakeScript();
 }
 
-std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
-                              const VariableCheck& checkVariable,
-                              const CommandCheck& checkCommand) {
+std::vector<Step> ParseSession(std::string_view text, const std::string& source,
+                               const VariableCheck& checkVariable,
+                               const CommandCheck& checkCommand) {
+  return ParseScript(text, source, checkVariable, checkCommand).steps;
+}
+
+namespace {
+
+Script ReadScript(std::istream& stream, const std::string& source,
+                  const VariableCheck& checkVariable, const CommandCheck& checkCommand) {
   SessionReader reader(source, checkVariable, checkCommand);
   // One byte more than a line may hold, and one for getline's terminating zero: a line that
   // fills it is too long, and no more of it is read.
@@ -473,13 +525,26 @@ std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
     reader.Read({line.get(), ended ? taken - 1 : taken});
   }
   if (stream.bad()) throw ScriptError(source + ": cannot read the file");
-  return reader.TakeSteps();
+  return reader.TakeScript();
+}
+
+}  // namespace
+
+std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
+                              const VariableCheck& checkVariable,
+                              const CommandCheck& checkCommand) {
+  return ReadScript(stream, source, checkVariable, checkCommand).steps;
 }
 
 std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableCheck& checkVariable,
                               const CommandCheck& checkCommand) {
+  return LoadScript(file, checkVariable, checkCommand).steps;
+}
+
+Script LoadScript(const std::filesystem::path& file, const VariableCheck& checkVariable,
+                  const CommandCheck& checkCommand) {
   const std::string source = ScriptName(file);
-  if (file == kStandardInput) return ReadSession(std::cin, source, checkVariable, checkCommand);
+  if (file == kStandardInput) return ReadScript(std::cin, source, checkVariable, checkCommand);
   std::error_code error;
   const auto status = std::filesystem::status(file, error);
   if (status.type() == std::filesystem::file_type::not_found) {
@@ -492,7 +557,7 @@ std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableC
     throw ScriptError(source +
                       (errno == EACCES ? ": permission denied" : ": cannot read the file"));
   }
-  return ReadSession(stream, source, checkVariable, checkCommand);
+  return ReadScript(stream, source, checkVariable, checkCommand);
 }
 
 std::string ScriptName(const std::filesystem::path& file) {

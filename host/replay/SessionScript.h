@@ -66,10 +66,13 @@ struct ExpectFrame {
 struct SetScreen {
   Vector2 size;  // the canvas of the following frames, in pixels
 };
+struct LostSteps {
+  std::uint64_t count;  // steps of play a recording could not write here (its writer fell behind)
+};
 
-using StepAction =
-    std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable, ShowVariable,
-                 DrawFrame, ShowSettings, ClickWidget, RunCommand, ExpectFrame, SetScreen>;
+using StepAction = std::variant<SetMode, FireEvent, PlaceBall, PlaceCar, SetGameState, SetVariable,
+                                ShowVariable, DrawFrame, ShowSettings, ClickWidget, RunCommand,
+                                ExpectFrame, SetScreen, LostSteps>;
 
 struct Step {
   int line;            // line in the script, from 1
@@ -100,12 +103,33 @@ using CommandCheck = std::function<std::optional<std::string>(std::string_view n
 // ends a line) is then refused in little memory.
 inline constexpr std::size_t kLongestScriptLine = 1 << 20;
 
+// The plugin's recordings begin and end with these comment lines; one that has its first line and
+// not its end line was cut short (a full disk, a crash), so the play after its last line is
+// missing.
+inline constexpr std::string_view kRecordingHeader = "# Recorded by Quillon Plugin ";
+inline constexpr std::string_view kRecordingEnd = "# the recording ends here: ";
+
+// Where a recording was cut short: its last line with text, and the time of its last step.
+struct CutShort {
+  int line;
+  std::int64_t ticks;
+};
+
+// A script read whole: its steps, and whether it is a recording that was cut short.
+struct Script {
+  std::vector<Step> steps;
+  std::optional<CutShort> cutShort;
+};
+
 // Parses a whole script. Throws ScriptError naming every fault, one a line in line order, as
 // "FILE:LINE: message" (the first 20, then "... and N more"); `source` names the file in them.
 // A byte-order mark at the start, as some editors write, is skipped.
 std::vector<Step> ParseSession(std::string_view text, const std::string& source,
                                const VariableCheck& checkVariable,
                                const CommandCheck& checkCommand = {});
+// The same, with what the script says of itself.
+Script ParseScript(std::string_view text, const std::string& source,
+                   const VariableCheck& checkVariable, const CommandCheck& checkCommand = {});
 // Reads and parses a script line by line from a stream; `source` names it in faults.
 std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
                               const VariableCheck& checkVariable,
@@ -115,6 +139,8 @@ std::vector<Step> ReadSession(std::istream& stream, const std::string& source,
 // ("FILE: no such file", "FILE: is a directory", "FILE: permission denied").
 std::vector<Step> LoadSession(const std::filesystem::path& file, const VariableCheck& checkVariable,
                               const CommandCheck& checkCommand = {});
+Script LoadScript(const std::filesystem::path& file, const VariableCheck& checkVariable,
+                  const CommandCheck& checkCommand = {});
 // How faults name a script file: its path, or "(standard input)" for "-".
 std::string ScriptName(const std::filesystem::path& file);
 

@@ -180,6 +180,14 @@ void Host::QueueDeferred(PluginId plugin, std::function<void(GameWrapper*)> call
   deferred_.push_back({plugin, std::move(callback)});
 }
 
+std::vector<std::function<void(GameWrapper*)>> Host::TakeDeferred() {
+  std::vector<std::function<void(GameWrapper*)>> taken;
+  const std::lock_guard lock(deferredMutex_);
+  for (auto& work : deferred_) taken.push_back(std::move(work.callback));
+  deferred_.clear();
+  return taken;
+}
+
 std::size_t Host::PendingDeferred() const {
   const std::lock_guard lock(deferredMutex_);
   return deferred_.size();

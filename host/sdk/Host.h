@@ -99,6 +99,9 @@ class PLUGINSDK_API Host {
   // Runs queued deferred work in order, including work queued while it runs.
   void RunDeferred();
   std::size_t PendingDeferred() const;
+  // Takes the queued deferred work out of the queue, for a caller that runs it when it chooses:
+  // as a host may, after the plugin that queued it was let go.
+  std::vector<std::function<void(GameWrapper*)>> TakeDeferred();
 
   // --- Console commands and output
   // ----------------------------------------------------------------

@@ -73,7 +73,8 @@ struct RecordingLines::LineOf {
   void operator()(const ScreenStep& step) const { lines.AppendScreen(out, time, step); }
   void operator()(const FrameStep& step) const { lines.AppendFrame(out, time, step); }
   void operator()(const LostStep& step) const {
-    out += "# " + std::to_string(step.count) + " steps lost here\n";
+    // A step the replay reads, so it can say that it cannot check what follows.
+    AppendLine(out, time, "lost " + std::to_string(step.count));
     lines.checking_ = false;
   }
   void operator()(const BeginStep&) const {}

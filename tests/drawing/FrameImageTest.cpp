@@ -230,12 +230,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- The frame step of session scripts ---------------------------------------------------------
 
-// Runs a script on a host with the plugin loaded; returns what it printed.
-std::string RunScript(const std::string& script, const std::string& source) {
+// Runs a script on a host with the plugin loaded, its pictures in `pictures`; returns what it
+// printed.
+std::string RunScript(const std::string& script, const std::string& source,
+                      const std::filesystem::path& pictures) {
   testing_support::PluginSession session;
   const auto steps = host::ParseSession(script, source, host::RegistryCheck(session.Host()));
   std::ostringstream out;
-  host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
+  host::SessionRunner runner(session.Host(), session.Loaded(), out, {.pictures = pictures});
   runner.Run(steps, source);
   return out.str();
 }
@@ -243,7 +245,7 @@ std::string RunScript(const std::string& script, const std::string& source) {
 TEST(FrameStep, WritesTheFrameAsAPngMakingItsFolders) {
   testing_support::TempFolder folder;
   const auto file = folder.Path() / "shots" / "first.png";
-  RunScript("0 mode freeplay\n0.5 frame " + file.string() + "\n", "session.txt");
+  RunScript("0 mode freeplay\n0.5 frame shots/first.png\n", "session.txt", folder.Path());
 
   int width = 0, height = 0, channels = 0;
   ASSERT_EQ(stbi_info(file.string().c_str(), &width, &height, &channels), 1);
@@ -256,7 +258,8 @@ TEST(FrameStep, ReportsAnImageItCannotWriteWithFileAndLine) {
   std::ofstream(folder.Path() / "blocker") << "a file where a folder should be";
   const std::string file = (folder.Path() / "blocker" / "frame.png").string();
   try {
-    RunScript("0 mode freeplay\n# a frame follows\n1 frame " + file + "\n", "practice.txt");
+    RunScript("0 mode freeplay\n# a frame follows\n1 frame blocker/frame.png\n", "practice.txt",
+              folder.Path());
     FAIL() << "no error";
   } catch (const std::runtime_error& error) {
     EXPECT_EQ(std::string(error.what()),

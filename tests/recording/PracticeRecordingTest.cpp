@@ -260,7 +260,20 @@ TEST_F(PracticeRecording, EachWayARecordingEndsLeavesAScriptThatReplays) {
     EXPECT_GT(PlayAndReplay(script, c.name), 0) << c.name;
     const auto files = Recordings(folder.Path() / c.name);
     ASSERT_EQ(files.size(), 1u) << c.name;
-    EXPECT_TRUE(Read(files[0]).ends_with(std::string(c.lastLine) + "\n")) << Read(files[0]);
+    const std::string text = Read(files[0]);
+    EXPECT_TRUE(text.ends_with(std::string(c.lastLine) + "\n")) << text;
+    // The host knows the plugin's recording by its first line, and one cut short by its missing
+    // end line: where the last line before it is, at the time of the last step.
+    const host::VariableCheck check = [](std::string_view, std::optional<std::string_view>) {
+      return std::optional<std::string>();
+    };
+    EXPECT_FALSE(host::ParseScript(text, "whole.session", check).cutShort.has_value()) << text;
+    const std::string cut = text.substr(0, text.rfind('#'));
+    const auto read = host::ParseScript(cut, "cut.session", check);
+    ASSERT_TRUE(read.cutShort.has_value()) << cut;
+    EXPECT_EQ(read.cutShort->line, std::count(cut.begin(), cut.end(), '\n'));
+    EXPECT_EQ(read.cutShort->ticks, read.steps.back().ticks);
+    EXPECT_EQ(read.cutShort->line, read.steps.back().line) << cut;
   }
 }
 
@@ -359,12 +372,15 @@ TEST_F(PracticeRecording, AfterStepsWereLostTheReplayShowsWhatTheGameShowed) {
   const auto files = Recordings(data);
   ASSERT_EQ(files.size(), 1u);
   const std::string recording = Read(files[0]);
-  ASSERT_NE(recording.find(" steps lost here\n"), std::string::npos);
+  const std::size_t lost = recording.find(" lost ");
+  ASSERT_NE(lost, std::string::npos);
   const Played replay = Play(recording, folder.Path() / "held-replay");
   EXPECT_EQ(replay.checked.failed, 0) << replay.errors;
+  EXPECT_TRUE(replay.checked.incomplete);
+  EXPECT_NE(replay.errors.find(" the recording lost "), std::string::npos) << replay.errors;
   ASSERT_GE(replay.frames.size(), shown.size());
   EXPECT_EQ(std::vector<std::string>(replay.frames.end() - 2, replay.frames.end()), shown)
-      << recording.substr(recording.find(" steps lost here"));
+      << recording.substr(lost);
 }
 
 std::int64_t Counter() {

@@ -172,9 +172,9 @@ TEST_F(WriterTest, StepsLostWhileItFellBehindAreCountedMarkedAndSaidOnceAndCheck
   for (int i = 0; i < 20; ++i) Step(GameEvent::kJump);
   writer->Drain();
   const std::string text = Finish();
-  EXPECT_EQ(Count(text, "# 13 steps lost here\n"), 1u) << text;
-  EXPECT_EQ(Count(text, "# 16 steps lost here\n"), 1u) << text;
-  EXPECT_EQ(Count(text, "steps lost here"), 2u) << text;
+  EXPECT_EQ(Count(text, " lost 13\n"), 1u) << text;
+  EXPECT_EQ(Count(text, " lost 16\n"), 1u) << text;
+  EXPECT_EQ(Count(text, " lost "), 2u) << text;
   EXPECT_EQ(Count(text, "event jump"), 7u + 4u) << text;
   EXPECT_EQ(Count(text, "expect"), 1u) << "only before the first gap:\n" << text;
   EXPECT_NE(text.find("expect \"Resets: 1\""), std::string::npos) << text;
@@ -209,7 +209,7 @@ TEST_F(WriterTest, AfterALossTheReplayGetsEverythingItNeedsBeforeTheNextFrame) {
   writer->Drain();
   frame(GameMode::kTraining, 1);
   const std::string text = Finish();
-  const std::size_t gap = text.find(" steps lost here\n");
+  const std::size_t gap = text.find(" lost ");
   ASSERT_NE(gap, std::string::npos) << text;
   std::size_t at = gap;
   for (const char* line : {" mode training\n", " ball 0 0 700\n", " car 0 0 70\n",
@@ -318,13 +318,13 @@ TEST_F(WriterTest, AFullRingLosesNoStateChangeAndTheCountReachesTheEnd) {
   };
   const Case cases[] = {
       {"held back until the check", false, EndReason::kDestroyed,
-       "0.600 event jump\n# 24 steps lost here\n# 40 steps lost here\n"
+       "0.600 event jump\n2.9999999 lost 24\n7.000 lost 40\n"
        "# the recording ends here: the game event ended\n"},
       {"begun in play, unloaded", true, EndReason::kUnload,
-       "3.600 event jump\n# 64 steps lost here\n"
+       "3.600 event jump\n10.000 lost 64\n"
        "# the recording ends here: the plugin was unloaded\n"},
       {"begun in play, switched off", true, EndReason::kSwitchedOff,
-       "3.600 event jump\n# 64 steps lost here\n"
+       "3.600 event jump\n10.000 lost 64\n"
        "# the recording ends here: recording was switched off\n"},
   };
   for (const Case& c : cases) {
@@ -365,13 +365,13 @@ TEST_F(WriterTest, RecordingsBegunWhileTheWriterIsStuckStayApartOrAreSaidOnce) {
   const std::string first = Read(File(1));
   EXPECT_EQ(Count(first, "event landed"), 6u) << first;
   EXPECT_TRUE(
-      first.ends_with("# 14 steps lost here\n# the recording ends here: the game "
+      first.ends_with("5.000 lost 14\n# the recording ends here: the game "
                       "event ended\n"))
       << first;
   const std::string second = Read(File(2));
   EXPECT_EQ(Count(second, "event landed"), 0u) << second;
   EXPECT_TRUE(
-      second.ends_with("# 41 steps lost here\n# the recording ends here: the game "
+      second.ends_with("7.000 lost 41\n# the recording ends here: the game "
                        "event ended\n"))
       << second;
   EXPECT_FALSE(std::filesystem::exists(File(3)));
@@ -384,7 +384,7 @@ TEST_F(WriterTest, RecordingsBegunWhileTheWriterIsStuckStayApartOrAreSaidOnce) {
   Step(GameEvent::kJump);
   End();
   writer->Drain();
-  EXPECT_EQ(Count(Read(File(3)), "steps lost"), 0u);
+  EXPECT_EQ(Count(Read(File(3)), " lost "), 0u);
 }
 
 }  // namespace

@@ -47,14 +47,13 @@ TEST(ScreenAndToast, TheToastIsPrintedWithItsStepAndDrawnAtTheTopRightForItsSeco
       "0 mode freeplay\n0 set quillon_enabled 1\n0 event init\n3 car 0 0 300\n"
       "4 event jump\n4 event landed\n4 event dodge\n5 event ballground\n"  // a first chain of 1
       "6 event jump\n6 event landed\n6 event dodge\n7 event landed\n"      // passes it at 2
-      "7.1 screen 1280 720\n7.2 frame " +
-      shown.string() + "\n10.6 frame " + gone.string() + "\n";
+      "7.1 screen 1280 720\n7.2 frame shown.png\n10.6 frame gone.png\n";
   testing_support::PluginSession session;
   const auto steps =
       host::ParseSession(script, "toast.session", host::RegistryCheck(session.Host()));
   std::ostringstream out;
   {
-    host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
+    host::SessionRunner runner(session.Host(), session.Loaded(), out, {.pictures = folder.Path()});
     runner.Run(steps, "toast.session");
   }
   EXPECT_EQ(out.str(),

@@ -44,8 +44,9 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsNotesAndBlankLines
       "2.0000001 gamestate none\n"
       "3 set quillon_enabled 1\n"
       "4 frame out/x.png\n"
-      "5 screen 1280 720\n");
-  ASSERT_EQ(steps.size(), 9u);
+      "5 screen 1280 720\n"
+      "6 lost 7310\n");
+  ASSERT_EQ(steps.size(), 10u);
   EXPECT_EQ(steps[0].line, 3);
   EXPECT_EQ(std::get<host::SetMode>(steps[0].action).mode, pluginsdk::GameMode::Freeplay);
   EXPECT_EQ(steps[1].ticks, 5'000'000);
@@ -59,6 +60,7 @@ TEST(SessionScript, ReadsStepsWithTimesInTicksAndSkipsCommentsNotesAndBlankLines
   EXPECT_EQ(std::get<host::SetVariable>(steps[6].action).assignment->value, "1");
   EXPECT_EQ(*std::get<host::DrawFrame>(steps[7].action).image, "out/x.png");
   EXPECT_EQ(std::get<host::SetScreen>(steps[8].action).size, (Vector2{1280, 720}));
+  EXPECT_EQ(std::get<host::LostSteps>(steps[9].action).count, 7310u);
 }
 
 TEST(SessionScript, ACommandStepKeepsItsWordsForTheConsole) {
@@ -115,6 +117,15 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"RefusedValue", "1 set quillon_enabled yes\n", "bad value", 1},
         Fault{"UnknownShow", "1 show nothing\n", "unknown variable 'nothing'", 1},
         Fault{"NotAPicture", "1 frame shot.jpg\n", "must end in .png", 1},
+        Fault{"AbsolutePicture", "1 frame /any/folder/x.png\n",
+              "image file '/any/folder/x.png' must be a relative path that stays in the picture "
+              "folder, without '..'",
+              1},
+        Fault{"PictureOutOfItsFolder", "1 settings shots/../../x.png\n",
+              "must be a relative path that stays in the picture folder", 1},
+        Fault{"NoLostCount", "1 lost\n", "wrong number of arguments to 'lost'", 1},
+        Fault{"LostNothing", "1 lost 0\n", "bad count '0': expected a whole number of steps", 1},
+        Fault{"LostCountNotANumber", "1 lost 7.5\n", "bad count '7.5'", 1},
         Fault{"UnterminatedQuote", "1 click \"Text Size\n", "unterminated quoted text", 1},
         Fault{"BadGameState", "1 gamestate maybe\n", "unknown game state 'maybe'", 1},
         Fault{"UnknownCommand", "0 mode menu\n1 command nosuch x\n", "unknown command 'nosuch'", 2},
@@ -131,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
               "expected set NAME VALUE; '#' starts a comment, so a value that holds '#' must be in "
               "double quotes: \"#1\"",
               1},
-        Fault{"MisspeltStep", "1 evnt init\n", "or screen; did you mean 'event'?", 1},
+        Fault{"MisspeltStep", "1 evnt init\n", "or lost; did you mean 'event'?", 1},
         Fault{"MisspeltEvent", "1 event Jump\n", "game-function name; did you mean 'jump'?", 1},
         Fault{"MisspeltMode", "1 mode freply\n", "or match; did you mean 'freeplay'?", 1},
         Fault{"MisspeltGameState", "1 gamestate presnt\n", "did you mean 'present'?", 1},
@@ -336,13 +347,14 @@ TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
   std::string err;
   EXPECT_EQ(Run(script.string(), out, err), 2);
   EXPECT_EQ(out, "") << "nothing may run before the whole script is read";
-  EXPECT_EQ(err, script.string() +
-                     ":3: unknown step 'fly': expected mode, event, ball, car, "
-                     "gamestate, set, show, frame, settings, click, command, expect or screen\n" +
-                     script.string() +
-                     ":4: unknown event 'Jump': expected init, destroyed, jump, landed, dodge, "
-                     "ballground, roundstart, explode, pause, unpause or a quoted game-function "
-                     "name; did you mean 'jump'?\n");
+  EXPECT_EQ(err,
+            script.string() +
+                ":3: unknown step 'fly': expected mode, event, ball, car, "
+                "gamestate, set, show, frame, settings, click, command, expect, screen or lost\n" +
+                script.string() +
+                ":4: unknown event 'Jump': expected init, destroyed, jump, landed, dodge, "
+                "ballground, roundstart, explode, pause, unpause or a quoted game-function "
+                "name; did you mean 'jump'?\n");
 }
 
 TEST_F(HostProgram, ABadOptionExitsWithTwo) {
@@ -568,6 +580,12 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
   const std::string data = (folder / "data").string();
   const std::string practice = "0 set quillon_enabled 1\n0 mode freeplay\n0 event init\n";
   const std::string noReset = "hint: no reset was counted: ";
+  const std::string nothingChecked =
+      "hint: the session has no expect step, so the replay checked nothing; an expect \"TEXT\" "
+      "after a frame step checks what the frame showed\n";
+  const std::string header = "# Recorded by Quillon Plugin 1.1.0.1 on 2026-12-08 in free play\n";
+  const std::string reset = practice + "4 car 0 0 300\n4 event landed\n4 frame\n";
+  const std::string oneReset = "\"Resets: 1 | Height: 0 | Time: 0.00\"\n";
   const std::string check = "the practice check (3 s after 'event init' at 0.000)";
   const struct {
     std::string script;
@@ -594,35 +612,63 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
        "the overlay is switched off; add 'set quillon_enabled 1'\n1 of 1 expectations failed\n"},
       {"0 set quillon_enabled 1\n0 mode freeplay\n1 frame\n", "", 0,
        "hint: nothing was drawn: no game event had begun; add 'event init', which starts the "
-       "overlay\n"},
+       "overlay\n" +
+           nothingChecked},
       {"0 set quillon_enabled 1\n0 event init\n4 frame\n", "", 0,
        "hint: nothing was drawn: the game was in menu, and the overlay shows in free play and "
-       "training only; add 'mode freeplay'\n"},
+       "training only; add 'mode freeplay'\n" +
+           nothingChecked},
       {practice + "1 frame\n", "", 0,
-       noReset + "the session ended before " + check + ", and play before it is ignored\n"},
+       noReset + "the session ended before " + check + ", and play before it is ignored\n" +
+           nothingChecked},
       {"0 set quillon_enabled 1\n0 event init\n4 mode training\n4 car 0 0 300\n4 event landed\n"
        "4 frame\n",
        "", 0,
        noReset + check +
            " found the game in menu, not in free play or training; add 'mode freeplay' before "
-           "it\n"},
+           "it\n" +
+           nothingChecked},
       {practice + "1 car 0 0 300\n1 event landed\n4 frame\n", "", 0,
-       noReset + "every landing came before " + check + ", and play before it is ignored\n"},
+       noReset + "every landing came before " + check + ", and play before it is ignored\n" +
+           nothingChecked},
       {practice + "4 frame\n", "", 0,
-       noReset + "no landing came after " + check + "; a reset is an 'event landed'\n"},
+       noReset + "no landing came after " + check + "; a reset is an 'event landed'\n" +
+           nothingChecked},
       {practice + "4 car 0 0 25\n4 event landed\n4 car none\n4 event landed\n4 frame\n", "", 0,
        noReset +
            "the car was never above 25 units at a landing (at most 25); put it in the air first, "
-           "as 'car 0 0 300'\n"},
-      {practice + "4 car 0 0 300\n4 event landed\n4 frame\n", "", 0, ""},
+           "as 'car 0 0 300'\n" +
+           nothingChecked},
+      {reset, "", 0, nothingChecked},
+      {reset + "4 expect " + oneReset, "", 0, ""},
       // A second init in one game event sets no check of its own: the first one's counts.
       {practice + "3.5 event init\n8 car 0 0 10\n8 event landed\n8 frame\n", "", 0,
        noReset +
            "the car was never above 25 units at a landing (at most 10); put it in the air first, "
-           "as 'car 0 0 300'\n"},
+           "as 'car 0 0 300'\n" +
+           nothingChecked},
       {"0 set quillon_posx 5\n", "--data " + data, 1,
-       "quillon-host: config: cannot write " + data + "/config.cfg: cannot create " + data +
+       nothingChecked + "quillon-host: config: cannot write " + data +
+           "/config.cfg: cannot create " + data +
            "/config.cfg.new: Is a directory; settings were not saved\n"},
+      // Lost steps are said where they come; the frames still print, and the exit status says
+      // that not all was checked. An expect that fails after them names them.
+      {reset + "4 expect " + oneReset + "4.5 lost 12\n5 frame\n", "", 3,
+       "8: at 4.500 the recording lost 12 steps of play (its writer fell behind the game): the "
+       "frames after it are not checked\n"},
+      {reset + "4.5 lost 12\n5 frame\n5 expect \"x\"\n", "", 1,
+       "7: at 4.500 the recording lost 12 steps of play (its writer fell behind the game): the "
+       "frames after it are not checked\nmessages.session:9: expected 'x' but the frame at 5.000 "
+       "showed 'Resets: 1 | Height: 0 | Time: 0.00'; likely because the recording lost steps at "
+       "line 7\n1 of 1 expectations failed\n"},
+      // A recording of the plugin's without its end line was cut short; with it, it is whole.
+      {header + reset + "4 expect " + oneReset, "", 3,
+       "8: the recording is cut short here, at 4.000: it has no end line (a full disk or a crash "
+       "stopped it), so the play after it is missing and not checked\n"},
+      {header + reset + "4 expect " + oneReset +
+           "# the recording ends here: the game event ended\n",
+       "", 0, ""},
+      {reset + "4 expect " + oneReset + header, "", 0, ""},
   };
   for (const auto& c : cases) {
     Write("messages.session", c.script);
@@ -640,6 +686,54 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
 
 // Where standard error goes with standard output, as in the demo, a failed expectation's message
 // stands under the frame it checked.
+// A script may come from anyone: its pictures go only into the picture folder, the current one
+// or the one --pictures names, and a path that would leave it is refused before anything runs.
+TEST_F(HostProgram, PicturesStayInThePictureFolder) {
+  const std::string cd = "cd " + folder.string() + " && ";
+  const std::string outside = "/quillon-nowhere/x.png";
+  const struct {
+    std::string script;
+    std::string options;
+    int status;
+    std::string err;
+    std::filesystem::path written;  // empty: none
+  } cases[] = {
+      {"0 frame shots/a.png\n", "", 0, "", folder / "shots" / "a.png"},
+      {"0 settings shots/a.png\n", "--pictures pics", 0, "", folder / "pics" / "shots" / "a.png"},
+      {"0 frame " + outside + "\n",
+       "",
+       2,
+       "pictures.session:4: image file '" + outside +
+           "' must be a relative path that stays in the picture folder, without '..'\n",
+       {}},
+      {"0 frame ../outside/x.png\n",
+       "--pictures pics",
+       2,
+       "pictures.session:4: image file '../outside/x.png' must be a relative path that stays in "
+       "the picture folder, without '..'\n",
+       {}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(folder / "shots");
+    std::filesystem::remove_all(folder / "pics");
+    Write("pictures.session", "0 set quillon_enabled 1\n0 mode freeplay\n0 event init\n" +
+                                  c.script +
+                                  "4 car 0 0 300\n4 event landed\n4 frame\n"
+                                  "4 expect \"Resets: 1 | Height: 0 | Time: 0.00\"\n");
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run(c.options + " pictures.session", out, err, cd), c.status) << c.script;
+    EXPECT_EQ(err, c.err) << c.script;
+    if (!c.written.empty()) {
+      EXPECT_TRUE(std::filesystem::exists(c.written)) << c.written;
+      const auto shown = c.written.lexically_relative(folder).string();
+      EXPECT_NE(out.find("picture: " + shown + " ("), std::string::npos) << out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "outside")) << c.script;
+    EXPECT_FALSE(std::filesystem::exists("/quillon-nowhere")) << c.script;
+  }
+}
+
 TEST_F(HostProgram, AFailedExpectationStandsUnderItsFrameInOneStream) {
   Write("order.session", "0 frame\n0 expect \"x\"\n1 frame\n");
   std::string out;

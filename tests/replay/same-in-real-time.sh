@@ -2,7 +2,9 @@
 # Replays SESSION in virtual time and with --realtime, with the plugin's recording switched on, and
 # fails unless both print the same bytes, end with the same status, and write the same recordings
 # (the host's --record file and the plugin's own), apart from the header lines naming the date,
-# the clock and the file.
+# the clock and the file. Both run in a folder of the same name, so what names the run's own
+# folder (the settings page's recording line) reads the same; the recordings' file names, made of
+# the second each began, are left out of the comparison.
 set -uo pipefail
 usage="usage: same-in-real-time.sh QUILLON_HOST SESSION"
 host=$(realpath "${1:?$usage}")
@@ -27,12 +29,17 @@ written() {
   done | sort | while read -r _ _ text; do base64 -d <<<"$text"; done
 }
 
+# A recording's file name: the second it began, and its number in that second.
+recording_name='[0-9]\{8\}T[0-9]\{6\}Z\(-[0-9]\+\)\?\.session'
+
 for clock in virtual realtime; do
-  mkdir "$folder/$clock"
+  mkdir "$folder/run"
   options=(--data data --record host.session)
   [[ $clock == realtime ]] && options+=(--realtime)
-  (cd "$folder/$clock" && "$host" "${options[@]}" ../play.session >"../$clock.out" 2>"../$clock.err")
+  (cd "$folder/run" && "$host" "${options[@]}" ../play.session >"../$clock.out" 2>"../$clock.err")
   echo $? >"$folder/$clock.status"
+  mv "$folder/run" "$folder/$clock"
+  sed -i "s/$recording_name/NAME.session/g" "$folder/$clock.out"
   if [[ ! -f $folder/$clock/host.session ]]; then
     echo "$session: the $clock run wrote no recording; it said:"
     cat "$folder/$clock.err"

@@ -34,11 +34,12 @@ const std::string kLaterLabels = [] {
 class SettingsSessionTest : public ::testing::Test {
  protected:
   // Parses and replays the script; returns what the host printed.
-  std::string Replay(const std::string& script) {
+  // Replays the script, its pictures in `pictures`; returns what it printed.
+  std::string Replay(const std::string& script, const std::filesystem::path& pictures = {}) {
     const auto steps =
         host::ParseSession(script, "test.session", host::RegistryCheck(session.Host()));
     std::ostringstream out;
-    host::SessionRunner runner(session.Host(), session.Loaded(), out, {});
+    host::SessionRunner runner(session.Host(), session.Loaded(), out, {.pictures = pictures});
     runner.Run(steps, "test.session");
     return out.str();
   }
@@ -181,7 +182,7 @@ TEST(SettingsScript, ParsesSettingsWithAnOptionalImageAndClickWithAQuotedLabel) 
 TEST_F(SettingsSessionTest, SettingsWithAFileWritesTheWindowAsAPng) {
   testing_support::TempFolder folder;
   const auto file = folder.Path() / "pages" / "settings.png";
-  Replay("0 settings " + file.string() + "\n");
+  Replay("0 settings pages/settings.png\n", folder.Path());
   int width = 0;
   int height = 0;
   int channels = 0;
@@ -195,7 +196,7 @@ TEST_F(SettingsSessionTest, ASettingsPictureThatCannotBeWrittenIsAFaultNamingLin
   std::ofstream(folder.Path() / "blocker") << "a file where a folder should be";
   const std::string file = (folder.Path() / "blocker" / "settings.png").string();
   try {
-    Replay("0 settings\n1 settings " + file + "\n");
+    Replay("0 settings\n1 settings blocker/settings.png\n", folder.Path());
     FAIL() << "no error";
   } catch (const host::ScriptError& error) {
     EXPECT_EQ(std::string(error.what()),

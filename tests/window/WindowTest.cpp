@@ -350,14 +350,14 @@ TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWin
       "3 ball 0 0 1024\n"
       "3 car 0 0 200\n"
       "3 event landed\n"
-      "3.3 frame " +
-      shot.string() + "\n";
+      "3.3 frame shot.png\n";
   const auto session = folder.Path() / "play.session";
   std::ofstream(session) << script;
   const auto out = folder.Path() / "out.txt";
   const auto err = folder.Path() / "err.txt";
   const std::string command = std::string(QUILLON_HOST_PATH) + " --window --close-at-end " +
-                              session.string() + " >" + out.string() + " 2>" + err.string();
+                              "--pictures " + folder.Path().string() + ' ' + session.string() +
+                              " >" + out.string() + " 2>" + err.string();
   {
     // However late the window's loop gets to a step on a busy machine, the step runs at its time.
     const testing_support::BusyLoops busy;
@@ -377,7 +377,7 @@ TEST_F(WindowTest, TheProgramPlaysAScriptInTheWindowAndItsFramePicturesAreTheWin
   // The same script replayed in virtual time: the same line, and the frame in software.
   testing_support::PluginSession replay;
   std::ostringstream printed;
-  host::SessionRunner runner(replay.Host(), replay.Loaded(), printed, {});
+  host::SessionRunner runner(replay.Host(), replay.Loaded(), printed, {.pictures = folder.Path()});
   std::optional<Image> software;
   host::ResetMarks marks;
   runner.SetFramePicture([&](const std::vector<host::CanvasCall>& calls) {
