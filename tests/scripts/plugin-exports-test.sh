@@ -28,14 +28,14 @@ chmod +x "$work/dumpbin"
 # A DLL exporting the data record or the functions named: a name beginning with "exports" is
 # data, any other a function.
 make_dll() { # NAME EXPORT...
-  local export
+  local name
   {
     echo 'extern "C" {'
-    for export in "${@:2}"; do
-      if [[ $export == exports* ]]; then
-        echo "__declspec(dllexport) extern const int $export = 1;"
+    for name in "${@:2}"; do
+      if [[ $name == exports* ]]; then
+        echo "__declspec(dllexport) extern const int $name = 1;"
       else
-        echo "__declspec(dllexport) void $export() {}"
+        echo "__declspec(dllexport) void $name() {}"
       fi
     done
     echo '}'
