@@ -9,8 +9,16 @@
 #
 # The link: every file of the rooms the DLL links, and the three Dear ImGui files the real build
 # compiles, compiled again with clang for MSVC's ABI, then scripts/check-sdk-link.sh resolves their
-# calls into the SDK against SDKDIR/lib/pluginsdk.lib (see there, and docs/real-host.md). Prints,
-# last, "link: N of N SDK functions the plugin calls are exported by pluginsdk.lib".
+# calls into the SDK against SDKDIR/lib/pluginsdk.lib (see there, and docs/real-host.md), and their
+# calls into the runtime against Wine's runtime DLLs, MinGW-w64's C libraries (its headers serve
+# the compile) and scripts/msvc-static-runtime.def. The C++ names of the standard library are
+# libstdc++'s in this compile, not the runtime's, and are left unchecked (--foreign-std). Prints
+# "link: N of N SDK functions the plugin calls are exported by pluginsdk.lib".
+#
+# The names: the files that call the SDK, compiled for MSVC's ABI against the stand-in SDK's
+# declarations (source/sdk/) too, then scripts/check-sdk-names.sh compares the SDK functions they
+# import with those the same files import from the host's headers. Prints, last, "sdk names: N of N
+# SDK functions the plugin calls are named alike in source/sdk and the host's SDK".
 #
 # Exits 0 only when all of it holds.
 #
@@ -36,11 +44,25 @@ cd "$(dirname "$0")/.."
 compiler=x86_64-w64-mingw32-g++-posix
 # shellcheck source=scripts/missing-tools.sh
 source scripts/missing-tools.sh
-missing=$(missing_tools "$compiler" unzip clang++ llvm-nm llvm-undname lld-link)
+missing=$(missing_tools "$compiler" unzip clang++ llvm-nm llvm-undname llvm-readobj llvm-dlltool lld-link)
 [[ -z $missing ]] || fail "$missing"
 # MinGW-w64's libstdc++ headers serve the clang compile for MSVC's ABI as well.
 mingw_cxx=$(dirname "$("$compiler" -print-libgcc-file-name)")/include/c++
 [[ -d $mingw_cxx ]] || fail "$mingw_cxx is missing: $compiler has no libstdc++ headers"
+# The runtime the link check resolves against: Microsoft's runtime DLLs as Wine builds them, and
+# MinGW-w64's C libraries for the names its C headers write.
+wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+mingw_libs=/usr/x86_64-w64-mingw32/lib
+runtime=()
+for dll in msvcp140 vcruntime140 ucrtbase kernel32 user32 imm32; do
+  [[ -f $wine_dlls/$dll.dll ]] || fail "$wine_dlls/$dll.dll is missing; apt-get install wine64 installs it"
+  runtime+=("$wine_dlls/$dll.dll")
+done
+for library in libmingwex libwinpthread libmingw32 libucrt; do
+  [[ -f $mingw_libs/$library.a ]] || fail "$mingw_libs/$library.a is missing; apt-get install g++-mingw-w64-x86-64-posix installs it"
+  runtime+=("$mingw_libs/$library.a")
+done
+runtime+=("$PWD/scripts/msvc-static-runtime.def")
 
 work=$(mktemp -d)
 if [[ -n ${KEEP:-} ]]; then
@@ -143,25 +165,30 @@ echo "check-real-sdk: QuillonPlugin.cpp's object defines exports, getPlugin and 
 # libstdc++ uses __int128; __declspec as a macro: MinGW's headers define their import macro only
 # where it is one. imgui.cpp includes <Windows.h>, which here is spelled windows.h. -w: the
 # warnings are the MinGW compile's business (above, with -Werror); this one is about names only.
-mkdir -p "$work/windows" "$work/msvc/plugin" "$work/msvc/imgui"
+mkdir -p "$work/windows" "$work/msvc/plugin" "$work/msvc/imgui" "$work/msvc/standin"
 echo '#include <windows.h>' >"$work/windows/Windows.h"
+# No -O: an inline member of an imported class stays a call through its import, which the names
+# check below compares.
 msvc_flags=(--target=x86_64-pc-windows-msvc -std=gnu++20 -c -w -fgnuc-version=12.2
   -D_GLIBCXX_USE_CXX11_ABI=0 "-D__declspec(x)=__declspec(x)" "-D_NODISCARD=[[nodiscard]]"
   -nostdinc++ -nostdlibinc -isystem "$mingw_cxx" -isystem "$mingw_cxx/x86_64-w64-mingw32"
   -isystem "$mingw_cxx/backward" -isystem /usr/x86_64-w64-mingw32/include
-  -I source/sdk/real -isystem "$headers" -isystem "$work/imgui" -isystem "$work/windows" "${rooms[@]}")
+  -isystem "$work/imgui" -isystem "$work/windows" "${rooms[@]}")
 
-# The flags in a response file, for xargs to hand every compile the same.
-printf "'%s'\n" "${msvc_flags[@]}" >"$work/msvc.rsp"
+# The flags in response files, for xargs to hand every compile the same: against the host's SDK
+# through the adapter, and against the stand-in SDK.
+printf "'%s'\n" "${msvc_flags[@]}" -I source/sdk/real -isystem "$headers" >"$work/msvc.rsp"
+printf "'%s'\n" "${msvc_flags[@]}" -I source/sdk >"$work/standin.rsp"
 
-# Compiles each FILE into FOLDER/NAME.obj for MSVC's ABI, one compile per core; a file that does not
-# compile leaves no object, and its first errors are printed.
-compile_for_msvc() { # FOLDER FILE...
-  local folder=$1 file name failed=0
+# Compiles each FILE into FOLDER/NAME.obj for MSVC's ABI with the flags of RSP, one compile per
+# core; a file that does not compile leaves no object, and its first errors are printed.
+compile_for_msvc() { # RSP FOLDER FILE...
+  local rsp=$1 folder=$2 file name failed=0
+  shift
   # shellcheck disable=SC2016 # expanded by the inner shell
   printf '%s\n' "${@:2}" | xargs -P "$(nproc)" -I{} sh -c \
     'clang++ @"$1" "$2" -o "$3/$(basename "$2" .cpp).obj" 2>"$3/$(basename "$2" .cpp).txt"' \
-    _ "$work/msvc.rsp" {} "$folder" || true
+    _ "$rsp" {} "$folder" || true
   for file in "${@:2}"; do
     name=$(basename "$file" .cpp)
     [[ -f $folder/$name.obj ]] && continue
@@ -172,9 +199,17 @@ compile_for_msvc() { # FOLDER FILE...
   return "$failed"
 }
 mapfile -t linked < <(find source -mindepth 2 -maxdepth 2 -name '*.cpp' -not -path 'source/sdk/*' | sort)
-if ! compile_for_msvc "$work/msvc/plugin" "${linked[@]}" ||
-  ! compile_for_msvc "$work/msvc/imgui" "$work/imgui/"{imgui,imgui_draw,imgui_widgets}.cpp; then
+if ! compile_for_msvc "$work/msvc.rsp" "$work/msvc/plugin" "${linked[@]}" ||
+  ! compile_for_msvc "$work/msvc.rsp" "$work/msvc/imgui" "$work/imgui/"{imgui,imgui_draw,imgui_widgets}.cpp; then
   fail "not every file compiles for MSVC's ABI"
 fi
 echo "check-real-sdk: ${#linked[@]} files of the DLL's rooms and 3 Dear ImGui files compiled for MSVC's ABI"
-scripts/check-sdk-link.sh "$sdk/lib/pluginsdk.lib" "$sdk/include" "$work/msvc/imgui" "$work/msvc/plugin"
+status=0
+scripts/check-sdk-link.sh --foreign-std "$sdk/lib/pluginsdk.lib" "$sdk/include" "$work/msvc/imgui" \
+  "$work/msvc/plugin" "${runtime[@]}" || status=$?
+
+# The same files as the MinGW compile above: those that call the SDK.
+compile_for_msvc "$work/standin.rsp" "$work/msvc/standin" "${files[@]}" ||
+  fail "not every file compiles for MSVC's ABI against source/sdk"
+scripts/check-sdk-names.sh "$work/msvc/standin" "$work/msvc/plugin" || status=$?
+exit "$status"

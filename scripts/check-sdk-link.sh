@@ -5,11 +5,20 @@
 # Windows names) and other; each SDK symbol is looked up among the library's exports byte for byte
 # (a name differing in one const or one parameter type is another function), and lld-link is asked
 # the same question with and without the library, so the lookup cannot drift from what a linker does.
+# Each runtime symbol is looked up among what the runtime's files define or export (and lld-link is
+# asked again, with them), so a C-linkage call into nothing is found as well.
 # Prints every unresolved symbol demangled and, last,
 #   link: N of M SDK functions the plugin calls are exported by pluginsdk.lib
-# Exits 1 on any unresolved SDK symbol, any ImGui symbol the ImGui objects do not define, or any
-# symbol sorted as "other" (a call into nothing this DLL is linked with); 2 when it cannot run.
-# Usage: scripts/check-sdk-link.sh LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR PLUGIN_OBJECT_DIR
+# Exits 1 on any unresolved SDK symbol, any ImGui symbol the ImGui objects do not define, any runtime
+# symbol the runtime's files do not have, or any symbol sorted as "other" (a call into nothing this
+# DLL is linked with); 2 when it cannot run.
+# RUNTIME: the runtime's DLLs (their export tables are read), import or static libraries, objects,
+# or module-definition files (.def) naming what a part of the runtime defines.
+# --foreign-std: the objects were compiled with the headers of another standard library than the
+# runtime's (libstdc++'s, say), so its C++ names (those sorted runtime that are decorated) cannot be
+# the runtime's; they are counted and left unchecked, and every C name is still checked.
+# Usage: scripts/check-sdk-link.sh [--foreign-std] LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR
+#          PLUGIN_OBJECT_DIR RUNTIME...
 set -euo pipefail
 
 fail() {
@@ -17,18 +26,47 @@ fail() {
   exit 2
 }
 
-(($# == 4)) || fail "usage: scripts/check-sdk-link.sh LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR PLUGIN_OBJECT_DIR"
+foreign_std=0
+if [[ ${1:-} == --foreign-std ]]; then
+  foreign_std=1
+  shift
+fi
+(($# >= 4)) || fail "usage: scripts/check-sdk-link.sh [--foreign-std] LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR PLUGIN_OBJECT_DIR RUNTIME..."
+(($# >= 5)) || fail "no runtime given: the runtime's DLLs or libraries (Wine's msvcp140.dll, vcruntime140.dll, ucrtbase.dll, kernel32.dll ...) are needed to resolve its symbols"
 lib=$1 sdk_include=$2 imgui_objects=$3 plugin_objects=$4
-for tool in llvm-nm llvm-undname lld-link; do
+runtime=("${@:5}")
+for tool in llvm-nm llvm-undname llvm-readobj llvm-dlltool lld-link; do
   command -v "$tool" >/dev/null || fail "$tool is missing (Debian's llvm and lld packages)"
 done
 [[ -f $lib ]] || fail "no import library at $lib"
+for file in "${runtime[@]}"; do
+  [[ -f $file ]] || fail "no runtime file at $file"
+done
 mapfile -t imgui < <(find "$imgui_objects" -name '*.obj' | sort)
 mapfile -t plugin < <(find "$plugin_objects" -name '*.obj' | sort)
 ((${#plugin[@]})) || fail "no objects in $plugin_objects"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+# The runtime as libraries, for llvm-nm and lld-link alike: a DLL's export table and a .def file
+# become import libraries.
+runtime_libs=()
+for file in "${runtime[@]}"; do
+  name=$(basename "$file")
+  name=${name%.*}
+  case ${file,,} in
+    *.dll)
+      { echo "LIBRARY $name.dll" && echo EXPORTS &&
+        llvm-readobj --coff-exports "$file" | sed -n 's/^ *Name: \(.\+\)$/\1/p'; } >"$work/$name.def"
+      def=$work/$name.def ;;
+    *.def) def=$file ;;
+    *) runtime_libs+=("$file") && continue ;;
+  esac
+  llvm-dlltool -m i386:x86-64 -d "$def" -l "$work/runtime-$name.lib" ||
+    fail "$file: no import library could be made of it"
+  runtime_libs+=("$work/runtime-$name.lib")
+done
 
 # Symbol names one a line, sorted and unique. A call through a dllimport declaration names the
 # import slot, __imp_NAME; the function is NAME either way.
@@ -39,6 +77,12 @@ symbols() {
 # What the library exports: each import has its __imp_ slot, functions and data alike.
 llvm-nm -j --defined-only "$lib" 2>/dev/null | sed -n 's/^__imp_//p' | sort -u >"$work/exports"
 [[ -s $work/exports ]] || fail "$lib exports nothing: not an import library"
+# What the runtime has: each import under its own name and its __imp_ slot's, and whatever a static
+# part defines. The linker itself defines __ImageBase in every image.
+{
+  llvm-nm -j --defined-only "${runtime_libs[@]}" 2>/dev/null | sed 's/^__imp_//'
+  echo __ImageBase
+} | sort -u >"$work/runtime"
 # What the DLL needs from outside: what the plugin's objects call and do not define themselves
 # (ImGui's among them, which the ImGui objects are to define), and what the ImGui objects call
 # and nothing here defines.
@@ -63,11 +107,12 @@ demangle() { # < NAMES > NAME<TAB>DEMANGLED
 }
 demangle <"$work/undefined" >"$work/demangled"
 
-# Sorts each undefined name: KIND<TAB>resolved|unresolved<TAB>NAME<TAB>DEMANGLED.
-awk -F '\t' -v OFS='\t' '
+# Sorts each undefined name: KIND<TAB>resolved|unresolved|unchecked<TAB>NAME<TAB>DEMANGLED.
+awk -F '\t' -v OFS='\t' -v foreign_std="$foreign_std" '
   FILENAME == ARGV[1] { exported[$0] = 1; next }
   FILENAME == ARGV[2] { in_imgui[$0] = 1; next }
   FILENAME == ARGV[3] { sdk_class[$0] = 1; next }
+  FILENAME == ARGV[4] { in_runtime[$0] = 1; next }
 
   # The outermost scope of a demangled name, template arguments dropped: "CVarWrapper" for
   # "public: int __cdecl CVarWrapper::getIntValue(void)", "" for a name in no scope. The name is
@@ -102,9 +147,13 @@ awk -F '\t' -v OFS='\t' '
     else if (scope == "ImGui" || scope ~ /^Im[A-Z]/) kind = "ImGui"
     else if (scope in sdk_class) kind = "SDK"
     else kind = "other"
-    resolved = kind == "SDK" ? (name in exported) : kind == "ImGui" ? (name in in_imgui) : kind == "runtime"
-    print kind, (resolved ? "resolved" : "unresolved"), name, text
-  }' "$work/exports" "$work/imgui-defined" "$work/sdk-classes" "$work/demangled" >"$work/sorted"
+    if (kind == "SDK") resolved = name in exported
+    else if (kind == "ImGui") resolved = name in in_imgui
+    else if (kind == "runtime") resolved = name in in_runtime
+    else resolved = 0
+    state = resolved ? "resolved" : kind == "runtime" && foreign_std && name ~ /^\?/ ? "unchecked" : "unresolved"
+    print kind, state, name, text
+  }' "$work/exports" "$work/imgui-defined" "$work/sdk-classes" "$work/runtime" "$work/demangled" >"$work/sorted"
 
 count() { # KIND [resolved|unresolved]
   awk -F '\t' -v kind="$1" -v state="${2:-}" '$1 == kind && (state == "" || $2 == state)' \
@@ -116,25 +165,34 @@ other=$(count other)
 echo "check-sdk-link: undefined symbols of $((${#plugin[@]} + ${#imgui[@]})) objects: SDK $sdk," \
   "ImGui $imgui_used, runtime $(count runtime), other $other"
 echo "check-sdk-link: ImGui: $imgui_defined of $imgui_used symbols defined by the ImGui objects"
+runtime_used=$(count runtime) runtime_resolved=$(count runtime resolved)
+runtime_unchecked=$(count runtime unchecked)
+echo "check-sdk-link: runtime: $runtime_resolved of $((runtime_used - runtime_unchecked)) symbols" \
+  "resolved by ${runtime[*]##*/}"
+if ((runtime_unchecked)); then
+  echo "check-sdk-link: runtime: $runtime_unchecked C++ names of another standard library not checked" \
+    "(--foreign-std)"
+fi
 
-# lld-link's own answer: the SDK symbols it leaves undefined with the library, and without it.
-# The runtime's libraries are not given, so their names stay undefined too (and are not counted).
-# /force goes on past them, and past MinGW's thread functions, which its headers define in every
-# object that includes them (MSVC's runtime has them once); the link's other complaints about
-# the missing runtime do not matter here. /demangle:no names the symbols as the objects do.
-undefined_by_lld() { # OUTPUT [LIB]
+# lld-link's own answer: the SDK symbols it leaves undefined with the library, and without it, and
+# the runtime symbols it leaves undefined with the runtime's libraries. /force goes on past what
+# stays undefined, and past MinGW's thread functions, which its headers define in every object
+# that includes them (MSVC's runtime has them once); the link's other complaints do not matter
+# here. /demangle:no names the symbols as the objects do.
+undefined_by_lld() { # OUTPUT KIND [LIB...]
   { lld-link /dll /noentry /nodefaultlib /force:unresolved /force:multiple /demangle:no \
-    /out:"$work/$1.dll" "${imgui[@]}" "${plugin[@]}" "${@:2}" 2>&1 || true; } |
+    /out:"$work/$1.dll" "${imgui[@]}" "${plugin[@]}" "${@:3}" 2>&1 || true; } |
     sed -n 's/.*undefined symbol: \(__imp_\)\{0,1\}//p' | sort -u >"$work/$1"
-  awk -F '\t' '$1 == "SDK" { print $3 }' "$work/sorted" | comm -12 - "$work/$1" | wc -l
+  awk -F '\t' -v kind="$2" '$1 == kind { print $3 }' "$work/sorted" | sort | comm -12 - "$work/$1" | wc -l
 }
-with_lib=$(undefined_by_lld lld-with-lib "$lib")
-without_lib=$(undefined_by_lld lld-without-lib)
+with_lib=$(undefined_by_lld lld-with-lib SDK "$lib")
+without_lib=$(undefined_by_lld lld-without-lib SDK)
+runtime_by_lld=$(undefined_by_lld lld-with-runtime runtime "$lib" "${runtime_libs[@]}")
 echo "check-sdk-link: lld-link leaves $with_lib of $sdk SDK symbols undefined with $(basename "$lib")," \
-  "$without_lib without it"
+  "$without_lib without it; $runtime_by_lld of $runtime_used runtime symbols with the runtime"
 status=0
-if ((with_lib != sdk - sdk_resolved || without_lib != sdk)); then
-  echo "check-sdk-link: lld-link disagrees with the lookup among the library's exports"
+if ((with_lib != sdk - sdk_resolved || without_lib != sdk || runtime_by_lld != runtime_used - runtime_resolved)); then
+  echo "check-sdk-link: lld-link disagrees with the lookup among the libraries' exports"
   status=1
 fi
 
@@ -151,5 +209,6 @@ while IFS=$'\t' read -r kind _ name text; do
 done < <(awk -F '\t' '$2 == "unresolved"' "$work/sorted")
 
 echo "link: $sdk_resolved of $sdk SDK functions the plugin calls are exported by $(basename "$lib")"
-((sdk_resolved == sdk && imgui_defined == imgui_used && other == 0)) || status=1
+((sdk_resolved == sdk && imgui_defined == imgui_used && other == 0 &&
+  runtime_resolved + runtime_unchecked == runtime_used)) || status=1
 exit "$status"

@@ -11,7 +11,8 @@ struct ActorState {
   Vector location;
 };
 
-struct GameState {
+// An actor in the game, as its handle (ServerWrapper) is one.
+struct GameState : ActorState {
   std::shared_ptr<ActorState> ball;  // null: the game state has no ball
 };
 
@@ -23,8 +24,8 @@ struct GameWorld {
 
   GameMode mode = GameMode::Menu;
   bool gameStatePresent = true;
-  std::shared_ptr<GameState> gameState =
-      std::make_shared<GameState>(GameState{std::make_shared<ActorState>(ActorState{kBallAtRest})});
+  std::shared_ptr<GameState> gameState = std::make_shared<GameState>(
+      GameState{{}, std::make_shared<ActorState>(ActorState{kBallAtRest})});
   std::shared_ptr<ActorState> localCar = std::make_shared<ActorState>(ActorState{kCarOnFloor});
 };
 

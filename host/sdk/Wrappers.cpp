@@ -15,6 +15,8 @@ using pluginsdk::GameMode;
 
 CVarWrapper::CVarWrapper(std::shared_ptr<pluginsdk::ConsoleVariable> variable)
     : variable_(std::move(variable)) {}
+CVarWrapper::CVarWrapper(const CVarWrapper& other) = default;
+CVarWrapper::~CVarWrapper() = default;
 
 std::string CVarWrapper::getCVarName() {
   return variable_->Name();
@@ -98,6 +100,12 @@ void CVarManagerWrapper::log(std::string text) {
 
 ActorWrapper::ActorWrapper(std::shared_ptr<pluginsdk::ActorState> actor)
     : actor_(std::move(actor)) {}
+ActorWrapper::ActorWrapper(const ActorWrapper& other) = default;
+ActorWrapper::~ActorWrapper() = default;
+BallWrapper::BallWrapper(const BallWrapper& other) = default;
+BallWrapper::~BallWrapper() = default;
+CarWrapper::CarWrapper(const CarWrapper& other) = default;
+CarWrapper::~CarWrapper() = default;
 
 // Like the game, a null actor answers the origin rather than failing.
 Vector ActorWrapper::GetLocation() {
@@ -105,7 +113,9 @@ Vector ActorWrapper::GetLocation() {
 }
 
 ServerWrapper::ServerWrapper(std::shared_ptr<pluginsdk::GameState> state)
-    : state_(std::move(state)) {}
+    : ActorWrapper(state), state_(std::move(state)) {}
+ServerWrapper::ServerWrapper(const ServerWrapper& other) = default;
+ServerWrapper::~ServerWrapper() = default;
 
 BallWrapper ServerWrapper::GetBall() {
   return BallWrapper(state_ ? state_->ball : nullptr);
@@ -170,6 +180,8 @@ void GameWrapper::Toast(std::string title, std::string text, std::string texture
 
 CanvasWrapper::CanvasWrapper(std::shared_ptr<pluginsdk::Canvas> canvas)
     : canvas_(std::move(canvas)) {}
+CanvasWrapper::CanvasWrapper(const CanvasWrapper& other) = default;
+CanvasWrapper::~CanvasWrapper() = default;
 
 void CanvasWrapper::SetColor(char red, char green, char blue, char alpha) {
   canvas_->SetColor(static_cast<unsigned char>(red), static_cast<unsigned char>(green),

@@ -14,6 +14,9 @@ class PLUGINSDK_API CVarWrapper {
  public:
   CVarWrapper() = default;
   explicit CVarWrapper(std::shared_ptr<pluginsdk::ConsoleVariable> variable);
+  // A copy and a destructor of its own and no move, as in the host's SDK (see ActorWrapper).
+  CVarWrapper(const CVarWrapper& other);
+  ~CVarWrapper();
 
   // Not const, as in the host's SDK: a handle read through a const reference would not compile
   // there.

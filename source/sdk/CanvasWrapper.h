@@ -13,6 +13,9 @@ class Canvas;
 class PLUGINSDK_API CanvasWrapper {
  public:
   explicit CanvasWrapper(std::shared_ptr<pluginsdk::Canvas> canvas);
+  // A copy and a destructor of its own and no move, as in the host's SDK (see ActorWrapper).
+  CanvasWrapper(const CanvasWrapper& other);
+  ~CanvasWrapper();
 
   // Channels as bytes: 255 (or -1) is full intensity.
   void SetColor(char red, char green, char blue, char alpha);
