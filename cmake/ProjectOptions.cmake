@@ -16,6 +16,16 @@ if(QUILLON_TSAN)
   add_link_options(-fsanitize=thread)
 endif()
 
+# lld links the same objects several times faster than the default linker, and a build links
+# dozens of programs that carry debug information. MinGW keeps its own linker.
+if(NOT WIN32 AND NOT MSVC)
+  include(CheckLinkerFlag)
+  check_linker_flag(CXX -fuse-ld=lld QUILLON_HAVE_LLD)
+  if(QUILLON_HAVE_LLD)
+    add_link_options(-fuse-ld=lld)
+  endif()
+endif()
+
 function(quillon_strict target)
   if(MSVC)
     # MSVC builds only the plugin for the real host, a build not run where the project is

@@ -3,15 +3,11 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "Overloaded.h"
 #include "PluginSession.h"
 
 namespace model {
 namespace {
-
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
 
 // Drives a plugin session with steps, as the host program would replay them from a script.
 class PluginDriver {

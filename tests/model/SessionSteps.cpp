@@ -4,14 +4,10 @@
 #include <charconv>
 
 #include "HostClock.h"
+#include "Overloaded.h"
 
 namespace model {
 namespace {
-
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
 
 // The float widened to double in shortest form: reads back as exactly the same float.
 std::string Coordinate(float value) {

@@ -13,7 +13,7 @@ using pluginsdk::GameMode;
 constexpr std::int64_t kTicksPerMs = 10'000;
 constexpr std::int64_t kTicksPerSecond = 10'000'000;
 constexpr std::int64_t kTicksPerHour = 3600 * kTicksPerSecond;
-constexpr std::int64_t kCheckDelayTicks = 3 * kTicksPerSecond;
+constexpr std::int64_t kTicksToPracticeCheck = 3 * kTicksPerSecond;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 struct Typed {
@@ -146,7 +146,7 @@ void StepGenerator::QueueQuickRestarts() {
   }
   // Onto the first check, then from check to check with a reset, a pause or its end, and a new
   // mode between them.
-  Queue(Advance{kCheckDelayTicks - sinceFirst});
+  Queue(Advance{kTicksToPracticeCheck - sinceFirst});
   for (std::size_t i = 1; i < events; ++i) {
     Queue(PlaceCar{500.0f});
     Queue(Fire{GameFunction::kLanded});
@@ -176,7 +176,7 @@ Advance StepGenerator::NextAdvance() {
       break;
     case 5: {  // onto the latest practice check's due time, or one tick either side
       const std::int64_t target =
-          lastInit_ + kCheckDelayTicks - 1 + static_cast<std::int64_t>(Below(3));
+          lastInit_ + kTicksToPracticeCheck - 1 + static_cast<std::int64_t>(Below(3));
       ticks = lastInit_ >= 0 && target > now_ ? target - now_ : kTicksPerSecond;
       break;
     }

@@ -7,15 +7,12 @@
 #include <ostream>
 #include <sstream>
 
+#include "Overloaded.h"
+
 namespace model {
 namespace {
 
 using pluginsdk::GameMode;
-
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
 
 // The practice check runs 3.0 s (a float) after the game event starts; the host counts 100 ns
 // ticks.
