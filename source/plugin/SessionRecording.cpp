@@ -114,8 +114,9 @@ void QuillonPlugin::StartRecordingWriter() {
   for (std::size_t i = 0; i < settings.size(); ++i) {
     CVarWrapper variable = cvarManager->getCvar(settings[i].name);
     if (!variable) continue;
-    variable.addOnValueChanged(
-        [feed = &recordingFeed, i](std::string, CVarWrapper) { feed->SettingChanged(i); });
+    variable.addOnValueChanged([marks = recordingFeed.Marks(), i](std::string, CVarWrapper) {
+      if (const auto held = marks.lock()) quillon::recording::RecordingFeed::MarkChanged(*held, i);
+    });
   }
   recordingWriter->Start();
   recordingWanted = false;
@@ -204,8 +205,9 @@ void QuillonPlugin::BeginRecordingInPlay() {
 
 void QuillonPlugin::EndRecording(EndReason reason) {
   recordingFeed.End(reason);
+  // No wait here: the page's line is the game thread's own, and a slow disk must not hold the
+  // game event's end (or the unload after it) for long.
   recordingStatus.Ended(recordingFeed.Begun());
-  WriterCatchesUp();
 }
 
 void QuillonPlugin::WriterCatchesUp() {

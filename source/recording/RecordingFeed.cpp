@@ -107,7 +107,7 @@ bool RecordingFeed::Begin(BeginStep begin, bool independent) {
   ++begun_;
   PushKept(begin);
   // Every variable follows, so the changes before now are in.
-  changedSettings_.exchange(0, std::memory_order_acquire);
+  changedSettings_->exchange(0, std::memory_order_acquire);
   for (std::size_t i = 0; i < settingCount_; ++i) PushSetting(i);
   wakeWriter_();
   return true;
@@ -231,7 +231,7 @@ void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
   // What a loss took from the replay, then the variables: it must hold them all before it
   // draws this text.
   HandWorldAgain();
-  changedSettings_.exchange(0, std::memory_order_acquire);
+  changedSettings_->exchange(0, std::memory_order_acquire);
   for (std::size_t i = 0; i < settingCount_; ++i) {
     if (!SettingUnchanged(i)) PushSetting(i);
   }

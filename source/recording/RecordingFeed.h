@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 #include "RecordBuffer.h"
@@ -54,10 +55,15 @@ class RecordingFeed {
   // order of their `set` lines.
   void Attach(RecordBuffer& buffer, Clock clock, std::function<void()> wakeWriter);
   void Watch(std::span<const WatchedSetting> settings);
-  // Any thread, once the variable's value has changed: the recording gets it before its next step
-  // (a hook, a frame, the end), so before anything can read it.
-  void SettingChanged(std::size_t index) {
-    changedSettings_.fetch_or(std::uint32_t{1} << index, std::memory_order_release);
+  // The variables changed since the feed last looked, a bit each (in the order of Watch). Shared
+  // with the host's change callbacks, which may outlive the feed; once a variable is marked, the
+  // recording gets it before its next step (a hook, a frame, the end), so before anything can
+  // read it.
+  using ChangeMarks = std::atomic<std::uint32_t>;
+  std::weak_ptr<ChangeMarks> Marks() const { return changedSettings_; }
+  // Any thread, once the variable's value has changed.
+  static void MarkChanged(ChangeMarks& marks, std::size_t index) {
+    marks.fetch_or(std::uint32_t{1} << index, std::memory_order_release);
   }
 
   bool Active() const { return active_; }
@@ -160,8 +166,8 @@ class RecordingFeed {
   bool SettingUnchanged(std::size_t index) const;
   // One load where nothing changed, as on almost every hook and frame.
   void HandChangedSettings() {
-    if (changedSettings_.load(std::memory_order_relaxed) != 0) [[unlikely]] {
-      HandSettings(changedSettings_.exchange(0, std::memory_order_acquire));
+    if (changedSettings_->load(std::memory_order_relaxed) != 0) [[unlikely]] {
+      HandSettings(changedSettings_->exchange(0, std::memory_order_acquire));
     }
   }
   // Those of `changed` (a bit each) that differ from the last handed over.
@@ -208,8 +214,7 @@ class RecordingFeed {
   std::size_t settingCount_ = 0;
   std::size_t wakeMask_ = 0;  // an eighth of the ring, less one
   std::uint64_t begun_ = 0;
-  // Apart: other threads set it (the host's, for a variable set there).
-  alignas(64) std::atomic<std::uint32_t> changedSettings_{0};
+  const std::shared_ptr<ChangeMarks> changedSettings_ = std::make_shared<ChangeMarks>(0);
 
   bool active_ = false;
   bool independent_ = false;
