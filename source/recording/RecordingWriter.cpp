@@ -68,14 +68,14 @@ void RecordingWriter::Start() {
 
 void RecordingWriter::Stop() {
   if (finished_) return;
-  // The rest is written on the writer's thread, never the caller's: one is started where a test
-  // took the ring itself.
-  Start();
   {
     const std::lock_guard lock(mutex_);
     finishing_ = true;
     stopBy_ = std::chrono::steady_clock::now() + setup_.unloadWait;
   }
+  // The rest is written on the writer's thread, never the caller's: one is started where a test
+  // took the ring itself, and finishes at once.
+  Start();
   wake_.notify_one();
   thread_.join();
   running_ = false;
