@@ -135,18 +135,45 @@ void ConsoleVariable::Bind(std::shared_ptr<LinearColor> value) {
 }
 
 void ConsoleVariable::StoreNumber(double value, std::string text) {
-  const std::lock_guard lock(mutex_);
-  number_ = value;
-  text_ = std::move(text);
-  Publish();
+  {
+    const std::lock_guard lock(mutex_);
+    number_ = value;
+    text.swap(text_);
+    Publish();
+  }
+  CallOnChanged(std::move(text));
 }
 
 void ConsoleVariable::StoreColor(LinearColor value) {
   std::string text = FormatColor(value);
+  {
+    const std::lock_guard lock(mutex_);
+    color_ = value;
+    text.swap(text_);
+    Publish();
+  }
+  CallOnChanged(std::move(text));
+}
+
+void ConsoleVariable::OnChanged(ChangeCallback callback) {
   const std::lock_guard lock(mutex_);
-  color_ = value;
-  text_ = std::move(text);
-  Publish();
+  onChanged_.push_back(std::move(callback));
+}
+
+void ConsoleVariable::ClearOnChanged() {
+  const std::lock_guard lock(mutex_);
+  onChanged_.clear();
+}
+
+void ConsoleVariable::CallOnChanged(std::string oldText) {
+  std::vector<ChangeCallback> callbacks;
+  {
+    const std::lock_guard lock(mutex_);
+    if (onChanged_.empty()) return;
+    callbacks = onChanged_;
+  }
+  // Outside the lock: a callback may read the variable.
+  for (const ChangeCallback& callback : callbacks) callback(oldText);
 }
 
 void ConsoleVariable::Publish() const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -62,7 +63,13 @@ class PLUGINSDK_API ConsoleVariable {
   void Bind(std::shared_ptr<float> value);
   void Bind(std::shared_ptr<LinearColor> value);
 
+  // Called after every store, with the value before it as text, on the storing thread.
+  using ChangeCallback = std::function<void(std::string oldText)>;
+  void OnChanged(ChangeCallback callback);
+  void ClearOnChanged();
+
  private:
+  void CallOnChanged(std::string oldText);
   void StoreNumber(double value, std::string text);
   void StoreColor(LinearColor value);
   // The rest need the lock held.
@@ -88,6 +95,7 @@ class PLUGINSDK_API ConsoleVariable {
   std::vector<std::shared_ptr<int>> boundInts_;
   std::vector<std::shared_ptr<float>> boundFloats_;
   std::vector<std::shared_ptr<LinearColor>> boundColors_;
+  std::vector<ChangeCallback> onChanged_;
 };
 
 }  // namespace pluginsdk

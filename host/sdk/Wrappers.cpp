@@ -58,6 +58,19 @@ void CVarWrapper::bindTo(std::shared_ptr<LinearColor> value) {
   variable_->Bind(std::move(value));
 }
 
+void CVarWrapper::addOnValueChanged(std::function<void(std::string, CVarWrapper)> changeFunc) {
+  // Weakly: the variable keeps its callables, and a callable holding it would keep it for ever.
+  variable_->OnChanged(
+      [changeFunc = std::move(changeFunc),
+       variable = std::weak_ptr<pluginsdk::ConsoleVariable>(variable_)](std::string oldText) {
+        changeFunc(std::move(oldText), CVarWrapper(variable.lock()));
+      });
+}
+
+void CVarWrapper::removeOnValueChanged() {
+  variable_->ClearOnChanged();
+}
+
 // --- CVarManagerWrapper --------------------------------------------------------------------------
 
 CVarManagerWrapper::CVarManagerWrapper(pluginsdk::PluginConnection* connection)

@@ -12,8 +12,9 @@ namespace quillon {
 // lock): the parts are kept as atomic words under one sequence, the writer marks the sequence odd
 // while it writes them, and a reader tries again when the sequence was odd or changed while it
 // read. The writer may store the first part alone, the one that changes often; a reader always
-// gets both parts as one write left them. A write costs a few plain stores a word.
-template <typename First, typename Second>
+// gets both parts as one write left them. A write costs a few plain stores a word. `Atomic` is
+// std::atomic but where a test follows the order of the stores.
+template <typename First, typename Second, template <typename> class Atomic = std::atomic>
 class SequenceLocked {
   static_assert(std::is_trivially_copyable_v<First> && std::is_trivially_copyable_v<Second>);
 
@@ -50,7 +51,7 @@ class SequenceLocked {
     }
 
    private:
-    std::array<std::atomic<std::uint64_t>, std::tuple_size_v<Plain>> atomic_{};
+    std::array<Atomic<std::uint64_t>, std::tuple_size_v<Plain>> atomic_{};
   };
 
  public:
@@ -91,7 +92,7 @@ class SequenceLocked {
     return sequence;
   }
 
-  std::atomic<std::uint32_t> sequence_{0};
+  Atomic<std::uint32_t> sequence_{0};
   Words<First> first_;
   Words<Second> second_;
 };

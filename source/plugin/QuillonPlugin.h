@@ -156,6 +156,9 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void BeginRecordingInPlay();
   // Ends the recording under way, and the page's line with it.
   void EndRecording(quillon::recording::EndReason reason);
+  // Where the host's time is virtual, waits for the writer to say what came of the recording's
+  // begin or open.
+  void WriterCatchesUp();
   void RecordPracticeCheck(bool wasActive, quillon::recording::GameMode mode, std::uint64_t check);
   void RecordEvent(quillon::recording::GameEvent event);
   void RecordGameEventEnd();

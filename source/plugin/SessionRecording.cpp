@@ -1,12 +1,14 @@
 // Wires practice recordings into the plugin: the switch, the game event's start and end, the
 // practice check, and what each hook and frame reads. The game thread only hands over fixed-size
 // records; the recording's writer thread does the rest.
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <type_traits>
 #include <variant>
 
+#include "HostTime.h"
 #include "PerformanceCounter.h"
 #include "QuillonPlugin.h"
 #include "VariableTable.h"
@@ -26,6 +28,10 @@ constexpr std::size_t kRecordRoom = 32768;
 // begun and ended while the writer is stuck.
 constexpr std::size_t kKeptRoom = 64;
 static_assert(kKeptRoom >= quillon::recording::RecordingFeed::kRoomPerRecording);
+// The feed marks a changed variable with a bit of its own: past that, add bits, drop none.
+static_assert(std::size(quillon::cvar::kVariables) <=
+                  quillon::recording::RecordingFeed::kMaxSettings,
+              "more variables than the recording's feed watches");
 
 std::int64_t CounterNow() {
   LARGE_INTEGER counter;
@@ -72,19 +78,6 @@ const void* BoundValue(const QuillonPlugin& plugin, const quillon::cvar::Variabl
                     variable.bound);
 }
 
-// The page's line for a recording the game thread has just decided on, before the writer can act
-// on it: the file's whole path, or, where the host has no data folder, why there is no file.
-void ShowRecording(quillon::recording::RecordingStatus& status,
-                   const quillon::recording::RecordingNames& names, std::int64_t utc,
-                   std::uint32_t copy) {
-  std::string path = names.PathText(utc, copy);
-  if (path.empty()) {
-    status.Refuse("the host has no data folder");
-  } else {
-    status.Show(std::move(path));
-  }
-}
-
 }  // namespace
 
 void QuillonPlugin::StartRecordingWriter() {
@@ -101,7 +94,7 @@ void QuillonPlugin::StartRecordingWriter() {
     setup.folder = std::filesystem::absolute(data / "quillon" / "recordings", error);
     if (error) setup.folder = data / "quillon" / "recordings";
   }
-  recordingNames = quillon::recording::RecordingNames(setup.folder);
+  recordingNames = {};
   setup.settings = settings;
   setup.writtenBy = "Quillon Plugin 1.1.0.1";
   // The host's console is the game thread's: the writer thread's lines go there through Execute.
@@ -117,6 +110,14 @@ void QuillonPlugin::StartRecordingWriter() {
   recordingFeed.Attach(*recordBuffer, &CounterNow,
                        [writer = recordingWriter.get()] { writer->Wake(); });
   recordingFeed.Watch(settings);
+  // Each change reaches the recording before the next step that could read it.
+  for (std::size_t i = 0; i < settings.size(); ++i) {
+    CVarWrapper variable = cvarManager->getCvar(settings[i].name);
+    if (!variable) continue;
+    variable.addOnValueChanged([marks = recordingFeed.Marks(), i](std::string, CVarWrapper) {
+      if (const auto held = marks.lock()) quillon::recording::RecordingFeed::MarkChanged(*held, i);
+    });
+  }
   recordingWriter->Start();
   recordingWanted = false;
   recordingLoaded = true;
@@ -129,6 +130,10 @@ void QuillonPlugin::StopRecording() {
     EndRecording(EndReason::kUnload);
   }
   recordingLoaded = false;
+  for (const quillon::cvar::Variable& variable : quillon::cvar::kVariables) {
+    if (!variable.recorded) continue;
+    if (CVarWrapper handle = cvarManager->getCvar(variable.name)) handle.removeOnValueChanged();
+  }
   recordingWriter->Stop();
 }
 
@@ -186,20 +191,28 @@ void QuillonPlugin::BeginRecordingInPlay() {
       .playState = state,
       .headerMode = mode == GameMode::kTraining ? mode : GameMode::kFreeplay,
       .live = true};
-  // Named before the writer can act on the recording, so its corrections come after.
-  ShowRecording(recordingStatus, recordingNames, recordingUtc, copy);
   if (!recordingFeed.Begin(begin, zero)) {
-    recordingStatus.Show({});
+    recordingStatus.Refuse(recordingFeed.Begun(),
+                           "the recording's writer is too far behind the game");
     recordingWriter->CouldNotRecord(practiceChecks);
     return;
   }
+  recordingStatus.Opening(recordingFeed.Begun());
   recordingFeed.Mode(mode);
   recordingChecked = true;
+  WriterCatchesUp();
 }
 
 void QuillonPlugin::EndRecording(EndReason reason) {
   recordingFeed.End(reason);
-  recordingStatus.Show({});
+  // No wait here: the page's line is the game thread's own, and a slow disk must not hold the
+  // game event's end (or the unload after it) for long.
+  recordingStatus.Ended(recordingFeed.Begun());
+}
+
+void QuillonPlugin::WriterCatchesUp() {
+  // The page and the console then say what came of each recording at the same step every run.
+  if (HostTimeIsVirtual()) recordingWriter->CatchUp();
 }
 
 void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint64_t check) {
@@ -212,9 +225,10 @@ void QuillonPlugin::RecordPracticeCheck(bool wasActive, GameMode mode, std::uint
       if (check == recordingCheck) {
         if (practiceActive) {
           const std::uint32_t copy = recordingNames.Next(recordingUtc);
-          ShowRecording(recordingStatus, recordingNames, recordingUtc, copy);
+          recordingStatus.Opening(recordingFeed.Begun());
           recordingFeed.Open({mode, copy});
           recordingChecked = true;
+          WriterCatchesUp();
         } else {
           recordingFeed.Discard();
         }
@@ -257,7 +271,7 @@ void QuillonPlugin::RecordLandingRead(bool gameState, const Vector* ball, const 
 }
 
 void QuillonPlugin::DrawRecordingLine() {
-  const std::string line = recordingStatus.Line();
-  if (line.empty()) return;
-  ImGui::TextUnformatted(line.c_str());
+  // The page's own thread reads the switch as the host last stored it.
+  if (!std::atomic_ref<bool>(*recordSessions).load()) return;
+  ImGui::TextUnformatted(recordingStatus.Line().c_str());
 }

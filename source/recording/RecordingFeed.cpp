@@ -1,23 +1,23 @@
 #include "RecordingFeed.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace quillon::recording {
 namespace {
 
-std::size_t SettingSize(SettingType type) {
-  switch (type) {
-    case SettingType::kSwitch:
-      return sizeof(bool);
-    case SettingType::kInteger:
-      return sizeof(int);
-    case SettingType::kFloat:
-      return sizeof(float);
-    case SettingType::kColor:
-      return 4 * sizeof(float);
-  }
-  return 0;
+// A switch, integer or float may be stored by the host on another thread than the game's (it
+// stores them atomically); a colour only on the game thread.
+template <typename T>
+T LoadShared(const void* value) {
+  return std::atomic_ref<T>(*static_cast<T*>(const_cast<void*>(value)))
+      .load(std::memory_order_relaxed);
+}
+
+template <typename T>
+bool Same(T value, const std::uint32_t (&words)[4]) {
+  return std::memcmp(&value, words, sizeof(T)) == 0;
 }
 
 }  // namespace
@@ -32,7 +32,6 @@ void RecordingFeed::Attach(RecordBuffer& buffer, Clock clock, std::function<void
 void RecordingFeed::Watch(std::span<const WatchedSetting> settings) {
   settingCount_ = std::min(settings.size(), kMaxSettings);
   std::copy_n(settings.begin(), settingCount_, settings_.begin());
-  nextSetting_ = 0;
 }
 
 void RecordingFeed::Forget() {
@@ -105,7 +104,10 @@ bool RecordingFeed::Begin(BeginStep begin, bool independent) {
   Forget();
   gameStateRead_ = ball_.read = car_.read = false;  // what was read for an earlier recording
   begin.settings = static_cast<std::uint8_t>(settingCount_);
+  ++begun_;
   PushKept(begin);
+  // Every variable follows, so the changes before now are in.
+  changedSettings_->exchange(0, std::memory_order_acquire);
   for (std::size_t i = 0; i < settingCount_; ++i) PushSetting(i);
   wakeWriter_();
   return true;
@@ -122,6 +124,7 @@ void RecordingFeed::Discard() {
 }
 
 void RecordingFeed::End(EndReason reason) {
+  HandChangedSettings();
   PushKept(EndStep{reason});
   active_ = false;
 }
@@ -168,40 +171,55 @@ bool RecordingFeed::SettingUnchanged(std::size_t index) const {
   // Fixed sizes, so each comparison is a few loads rather than a call.
   switch (setting.type) {
     case SettingType::kSwitch:
-      return std::memcmp(setting.value, last.words, sizeof(bool)) == 0;
+      return Same(LoadShared<bool>(setting.value), last.words);
     case SettingType::kInteger:
-      return std::memcmp(setting.value, last.words, sizeof(int)) == 0;
+      return Same(LoadShared<int>(setting.value), last.words);
     case SettingType::kFloat:
-      return std::memcmp(setting.value, last.words, sizeof(float)) == 0;
+      return Same(LoadShared<float>(setting.value), last.words);
     case SettingType::kColor:
       return std::memcmp(setting.value, last.words, 4 * sizeof(float)) == 0;
   }
   return false;
 }
 
+void RecordingFeed::HandSettings(std::uint32_t changed) {
+  for (; changed != 0; changed &= changed - 1) {
+    const auto index = static_cast<std::size_t>(std::countr_zero(changed));
+    if (index < settingCount_ && !SettingUnchanged(index)) PushSetting(index);
+  }
+}
+
 void RecordingFeed::PushSetting(std::size_t index) {
   const WatchedSetting& setting = settings_[index];
   SettingStep step;
   step.index = static_cast<std::uint8_t>(index);
-  switch (setting.type) {
-    case SettingType::kSwitch:
-      step.integer = *static_cast<const bool*>(setting.value) ? 1 : 0;
-      break;
-    case SettingType::kInteger:
-      step.integer = *static_cast<const int*>(setting.value);
-      break;
-    case SettingType::kFloat:
-      std::memcpy(step.floats, setting.value, sizeof(float));
-      break;
-    case SettingType::kColor:
-      std::memcpy(step.floats, setting.value, 4 * sizeof(float));
-      break;
-  }
-  if (!Push(step)) return;
   SettingBytes& last = settingValues_[index];
   std::memset(last.words, 0, sizeof(last.words));
-  std::memcpy(last.words, setting.value, SettingSize(setting.type));
-  last.known = true;
+  switch (setting.type) {
+    case SettingType::kSwitch: {
+      const bool value = LoadShared<bool>(setting.value);
+      step.integer = value ? 1 : 0;
+      std::memcpy(last.words, &value, sizeof(value));
+      break;
+    }
+    case SettingType::kInteger: {
+      const int value = LoadShared<int>(setting.value);
+      step.integer = value;
+      std::memcpy(last.words, &value, sizeof(value));
+      break;
+    }
+    case SettingType::kFloat: {
+      const float value = LoadShared<float>(setting.value);
+      step.floats[0] = value;
+      std::memcpy(last.words, &value, sizeof(value));
+      break;
+    }
+    case SettingType::kColor:
+      std::memcpy(step.floats, setting.value, 4 * sizeof(float));
+      std::memcpy(last.words, setting.value, 4 * sizeof(float));
+      break;
+  }
+  last.known = Push(step);
 }
 
 void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
@@ -213,6 +231,7 @@ void RecordingFeed::HandFrame(const FrameView& view, bool expect) {
   // What a loss took from the replay, then the variables: it must hold them all before it
   // draws this text.
   HandWorldAgain();
+  changedSettings_->exchange(0, std::memory_order_acquire);
   for (std::size_t i = 0; i < settingCount_; ++i) {
     if (!SettingUnchanged(i)) PushSetting(i);
   }

@@ -1,9 +1,11 @@
 #pragma once
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 #include "RecordBuffer.h"
@@ -43,6 +45,7 @@ struct FrameView {
 class RecordingFeed {
  public:
   using Clock = std::int64_t (*)();
+  // One bit each in the mask of changed variables.
   static constexpr std::size_t kMaxSettings = 32;
   // What one recording may take of the kept room: its begin, and its open and its end, each
   // after a count of steps lost.
@@ -52,8 +55,20 @@ class RecordingFeed {
   // order of their `set` lines.
   void Attach(RecordBuffer& buffer, Clock clock, std::function<void()> wakeWriter);
   void Watch(std::span<const WatchedSetting> settings);
+  // The variables changed since the feed last looked, a bit each (in the order of Watch). Shared
+  // with the host's change callbacks, which may outlive the feed; once a variable is marked, the
+  // recording gets it before its next step (a hook, a frame, the end), so before anything can
+  // read it.
+  using ChangeMarks = std::atomic<std::uint32_t>;
+  std::weak_ptr<ChangeMarks> Marks() const { return changedSettings_; }
+  // Any thread, once the variable's value has changed.
+  static void MarkChanged(ChangeMarks& marks, std::size_t index) {
+    marks.fetch_or(std::uint32_t{1} << index, std::memory_order_release);
+  }
 
   bool Active() const { return active_; }
+  // Recordings begun since load; the latest one's number (RecordingStatus counts them alike).
+  std::uint64_t Begun() const { return begun_; }
   // A new moment of the game (a hook, a timeout, a frame): the next step reads the clock.
   void NewMoment() { stamped_ = false; }
 
@@ -68,7 +83,10 @@ class RecordingFeed {
   void MarkIndependent() { independent_ = true; }
 
   // The one step of most hooks, kept short: a slot, the time, the event.
-  void Event(GameEvent event) { PushPlay(EventStep{event}); }
+  void Event(GameEvent event) {
+    HandChangedSettings();
+    PushPlay(EventStep{event});
+  }
   void Mode(GameMode mode) {
     if (!modeKnown_ || mode != mode_) HandMode(mode);
   }
@@ -86,13 +104,11 @@ class RecordingFeed {
       HandScreen(width, height);
     }
   }
-  // The frame's text, when it changed, after every watched variable that changed. While the
-  // text stays, every fourth frame looks at one variable, each in turn: until the text changes,
-  // the values only colour it, and a change reaches the recording within a second or so.
+  // The frame's text, when it changed, after every watched variable that changed.
   void Frame(const FrameView& view) {
     const bool expect = !view.shown || independent_;
     if (frameKnown_ && SameFrame(view, expect)) {
-      if ((++quietFrames_ & 3) == 0) PollOneSetting();
+      HandChangedSettings();
       return;
     }
     HandFrame(view, expect);
@@ -141,11 +157,14 @@ class RecordingFeed {
             view.decimals == frame_.decimals && view.separators == frame_.separators);
   }
   bool SettingUnchanged(std::size_t index) const;
-  void PollOneSetting() {
-    if (settingCount_ == 0) return;
-    if (!SettingUnchanged(nextSetting_)) PushSetting(nextSetting_);
-    nextSetting_ = nextSetting_ + 1 == settingCount_ ? 0 : nextSetting_ + 1;
+  // One load where nothing changed, as on almost every hook and frame.
+  void HandChangedSettings() {
+    if (changedSettings_->load(std::memory_order_relaxed) != 0) [[unlikely]] {
+      HandSettings(changedSettings_->exchange(0, std::memory_order_acquire));
+    }
   }
+  // Those of `changed` (a bit each) that differ from the last handed over.
+  void HandSettings(std::uint32_t changed);
 
   std::int64_t Now() {
     if (!stamped_) {
@@ -199,9 +218,9 @@ class RecordingFeed {
   std::function<void()> wakeWriter_;
   std::array<WatchedSetting, kMaxSettings> settings_{};
   std::size_t settingCount_ = 0;
-  std::size_t nextSetting_ = 0;
   std::size_t wakeMask_ = 0;  // an eighth of the ring, less one
-  std::uint32_t quietFrames_ = 0;
+  std::uint64_t begun_ = 0;
+  const std::shared_ptr<ChangeMarks> changedSettings_ = std::make_shared<ChangeMarks>(0);
 
   bool active_ = false;
   bool independent_ = false;

@@ -46,7 +46,7 @@ void RecordingOutput::Flush() {
     if (full) {
       report_("Quillon: the recording '" + pathText_ + "' reached its size limit of " +
               SizeWords(sizeLimit_) + " and stops here; play goes on");
-      fault_ = "it reached its size limit of " + SizeWords(sizeLimit_);
+      fault_ = "'" + pathText_ + "' reached its size limit of " + SizeWords(sizeLimit_);
       Stop();
     }
   }

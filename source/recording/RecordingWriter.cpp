@@ -42,7 +42,7 @@ struct RecordingWriter::Session {
   bool checked = false;  // lines from here on come after the replay's practice check
   bool lostReported = false;
   GameMode headerMode;
-  std::string named;  // as the game thread named the file, which the page's line goes by
+  std::uint64_t number = 0;  // which recording of the load, as the page counts them
   RecordingLines lines;
   RecordingOutput output;
 };
@@ -62,22 +62,46 @@ RecordingWriter::~RecordingWriter() {
 void RecordingWriter::Start() {
   if (thread_.joinable()) return;
   stopping_ = false;
+  running_ = true;
   thread_ = std::thread([this] { Run(); });
 }
 
 void RecordingWriter::Stop() {
-  if (thread_.joinable()) {
-    {
-      const std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
+  if (finished_) return;
+  {
+    const std::lock_guard lock(mutex_);
+    finishing_ = true;
+    stopBy_ = std::chrono::steady_clock::now() + setup_.unloadWait;
   }
-  Drain();
-  if (session_) CloseWith("# the recording ends here: the plugin was unloaded");
+  // The rest is written on the writer's thread, never the caller's: one is started where a test
+  // took the ring itself, and finishes at once.
+  Start();
+  wake_.notify_one();
+  thread_.join();
+  running_ = false;
+  finished_ = true;
   // The game thread may run no more of the functions handed to it.
   if (handOff_) handOff_->Deliver();
+}
+
+void RecordingWriter::Hold() {
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_one();
+  thread_.join();
+  running_ = false;
+}
+
+void RecordingWriter::CatchUp() {
+  if (!running_) return;
+  const std::size_t pushed = buffer_.Pushed();
+  std::unique_lock lock(mutex_);
+  woken_ = true;
+  wake_.notify_one();
+  caughtUp_.wait(lock, [&] { return taken_ >= pushed; });
 }
 
 void RecordingWriter::Wake() {
@@ -99,12 +123,21 @@ void RecordingWriter::Run() {
   std::unique_lock lock(mutex_);
   for (;;) {
     const bool stopping = stopping_;
+    const bool finishing = finishing_;
+    const auto stopBy = stopBy_;
     woken_ = false;
     lock.unlock();
-    Drain();
+    if (finishing) {
+      DrainBy(stopBy);
+      if (session_) CloseWith("# the recording ends here: the plugin was unloaded");
+    } else {
+      Drain();
+    }
     lock.lock();
-    if (stopping) return;
-    const auto asked = [this] { return woken_ || stopping_; };
+    taken_ = popped_;
+    caughtUp_.notify_all();
+    if (stopping || finishing) return;
+    const auto asked = [this] { return woken_ || stopping_ || finishing_; };
     if (session_) {
       wake_.wait_for(lock, kLookInterval, asked);
     } else {
@@ -114,11 +147,26 @@ void RecordingWriter::Run() {
 }
 
 void RecordingWriter::Drain() {
+  DrainBy(std::chrono::steady_clock::time_point::max());
+}
+
+void RecordingWriter::DrainBy(std::chrono::steady_clock::time_point stopBy) {
   for (;;) {
+    // Past the time given, steps of play are only counted: the unload waits no longer.
+    if (!hurried_ && std::chrono::steady_clock::now() >= stopBy) hurried_ = true;
     const std::size_t count = buffer_.Pop(batch_);
-    for (std::size_t i = 0; i < count; ++i) Take(batch_[i]);
+    popped_ += count;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (hurried_ && IsPlay(batch_[i].step)) {
+        CountUnwritten(batch_[i]);
+      } else {
+        WriteUnwritten();
+        Take(batch_[i]);
+      }
+    }
     if (count < batch_.size()) break;
   }
+  WriteUnwritten();
   Flush();
   if (const std::uint32_t refused = refused_.exchange(0, std::memory_order_relaxed)) {
     const std::string what = refused == 1 ? std::string("this practice")
@@ -165,6 +213,7 @@ void RecordingWriter::Take(const StepRecord& record) {
 void RecordingWriter::Begin(std::int64_t ticks, const BeginStep& begin) {
   if (session_) CloseWith("# the recording ends here: a new one begins");
   session_ = std::make_unique<Session>(setup_, ticks, begin);
+  session_->number = ++begun_;
   if (begin.settings == 0 && begin.live) Open(begin.copy);
 }
 
@@ -176,17 +225,16 @@ void RecordingWriter::Open(std::uint32_t copy) {
       setup_.report("Quillon: the host has no data folder; practice is not recorded");
       noFolderReported_ = true;
     }
+    if (setup_.status != nullptr)
+      setup_.status->NotRecorded(s.number, "the host has no data folder");
     return;
   }
-  s.named = RecordingPathText(setup_.folder, s.begin.utc, copy);
   if (!s.output.Create(setup_.folder, FileStamp(s.begin.utc), copy)) {
-    if (setup_.status != nullptr) setup_.status->NotRecorded(s.named, s.output.Fault());
+    if (setup_.status != nullptr) setup_.status->NotRecorded(s.number, s.output.Fault());
     return;
   }
-  // A file of that name from an earlier load: the page names the one written.
-  if (setup_.status != nullptr && s.output.PathText() != s.named) {
-    setup_.status->Replace(s.named, s.output.PathText());
-  }
+  // The name the writer chose: the game thread's, or the next free one after an earlier load's.
+  if (setup_.status != nullptr) setup_.status->Writing(s.number, s.output.PathText());
   s.phase = Session::Phase::kWriting;
   std::string& text = s.output.Text();
   s.lines.AppendHeader(text, {setup_.writtenBy, s.begin.utc, s.headerMode, s.begin.live,
@@ -237,10 +285,32 @@ void RecordingWriter::NoteStopped() {
   if (setup_.status == nullptr) return;
   // A file the fault left empty is removed: the page says this practice is not recorded.
   if (s.output.Empty()) {
-    setup_.status->NotRecorded(s.named, s.output.Fault());
+    setup_.status->NotRecorded(s.number, s.output.Fault());
   } else {
-    setup_.status->Replace(s.named, {});
+    setup_.status->Stopped(s.number, s.output.Fault());
   }
+}
+
+bool RecordingWriter::IsPlay(const Step& step) {
+  return !std::holds_alternative<BeginStep>(step) && !std::holds_alternative<OpenStep>(step) &&
+         !std::holds_alternative<DiscardStep>(step) && !std::holds_alternative<EndStep>(step) &&
+         !std::holds_alternative<SettingStep>(step);
+}
+
+void RecordingWriter::CountUnwritten(const StepRecord& record) {
+  if (!session_) return;
+  unwrittenTicks_ = record.ticks;
+  if (const auto* lost = std::get_if<LostStep>(&record.step)) {
+    unwritten_ += lost->count;
+  } else {
+    ++unwritten_;
+  }
+}
+
+void RecordingWriter::WriteUnwritten() {
+  if (unwritten_ == 0) return;
+  if (session_) Take({unwrittenTicks_, LostStep{unwritten_}});
+  unwritten_ = 0;
 }
 
 std::int64_t RecordingWriter::ReplayTicks(std::int64_t ticks) const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,12 @@ class PLUGINSDK_API CVarWrapper {
   void bindTo(std::shared_ptr<int> value);
   void bindTo(std::shared_ptr<float> value);
   void bindTo(std::shared_ptr<LinearColor> value);
+
+  // Calls the callable after every store, with the value before it as text and the variable,
+  // on the thread that stored it.
+  void addOnValueChanged(std::function<void(std::string, CVarWrapper)> changeFunc);
+  // Forgets every callable added to the variable.
+  void removeOnValueChanged();
 
  private:
   std::shared_ptr<pluginsdk::ConsoleVariable> variable_;

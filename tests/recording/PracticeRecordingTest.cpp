@@ -320,7 +320,7 @@ TEST_F(PracticeRecording, WhereNoFileCanBeWrittenThePageSaysWhy) {
     session.Fire("jump");
     EXPECT_TRUE(status.Line().starts_with(said)) << status.Line();
     session.Fire("destroyed");
-    EXPECT_EQ(status.Line(), "");
+    EXPECT_EQ(status.Line(), "Not recording: no free play or custom training under way");
   }
 }
 
@@ -334,7 +334,7 @@ TEST_F(PracticeRecording, AfterStepsWereLostTheReplayShowsWhatTheGameShowed) {
   {
     testing_support::PluginSession session(data);
     QuillonPlugin& plugin = session.Plugin();
-    plugin.recordingWriter->Stop();  // no thread: the ring waits for the test
+    plugin.recordingWriter->Hold();  // no thread: the ring waits for the test
     session.Set("quillon_enabled", "1");
     session.Set("quillon_record", "1");
     session.StartFreeplay();
@@ -408,7 +408,7 @@ TEST_F(PracticeRecording, ThePageNamesTheFileTheWriterTookWhenItsNameWasTaken) {
     }
     testing_support::PluginSession session(data);
     QuillonPlugin& plugin = session.Plugin();
-    plugin.recordingWriter->Stop();
+    plugin.recordingWriter->Hold();
     plugin.recordingFeed.Attach(*plugin.recordBuffer, &Counter,
                                 [&plugin] { plugin.recordingWriter->Drain(); });
     if (!inPlay) session.Set("quillon_record", "1");
@@ -446,6 +446,90 @@ TEST_F(PracticeRecording, ThePageNamesTheRecordingByItsWholePathFromItsStartToIt
   session.Fire("destroyed");
   const auto after = window.Draw();
   EXPECT_EQ(std::find(after.begin(), after.end(), line), after.end());
+}
+
+// A variable's change is in the recording before the next step that could read it (a hook, a
+// frame, the end of the game event), at that step's time, whichever thread set it.
+TEST_F(PracticeRecording, AChangedVariableIsRecordedBeforeTheNextStepThatCouldReadIt) {
+  struct Case {
+    const char* name;
+    bool fromAnotherThread;
+    void (*next)(testing_support::PluginSession&);
+  };
+  const Case cases[] = {
+      {"a hook", false, [](testing_support::PluginSession& s) { s.Fire("jump"); }},
+      {"a frame that draws the same text", false,
+       [](testing_support::PluginSession& s) { s.Frame(); }},
+      {"the end", false, [](testing_support::PluginSession& s) { s.Fire("destroyed"); }},
+      {"a hook, set on another thread", true,
+       [](testing_support::PluginSession& s) { s.Fire("jump"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path data = folder.Path() / c.name;
+    {
+      testing_support::PluginSession session(data);
+      session.Set("quillon_enabled", "1");
+      session.Set("quillon_record", "1");
+      session.StartFreeplay();
+      session.At(3.6);
+      session.Frame();
+      session.At(3.7);
+      if (c.fromAnotherThread) {
+        std::thread([&session] {
+          session.Host().FindVariable("quillon_color")->SetText("#FF0000");
+        }).join();
+      } else {
+        session.Set("quillon_color", "#FF0000");
+      }
+      c.next(session);
+      session.At(3.8);
+      session.Fire("destroyed");
+    }
+    const auto files = Recordings(data);
+    ASSERT_EQ(files.size(), 1u);
+    const std::string recording = Read(files[0]);
+    EXPECT_NE(recording.find("\n3.700 set quillon_color "), std::string::npos) << recording;
+  }
+}
+
+// With --data naming a folder relative to the working folder, the page still names the file by
+// its whole path, where a player finds it.
+TEST_F(PracticeRecording, ThePageNamesTheWholePathWhereTheDataFolderIsRelative) {
+  struct WorkingFolder {
+    fs::path before = fs::current_path();
+    explicit WorkingFolder(const fs::path& folder) { fs::current_path(folder); }
+    ~WorkingFolder() { fs::current_path(before); }
+  } working(folder.Path());
+  testing_support::PluginSession session(fs::path("relative-data"));
+  session.Set("quillon_record", "1");
+  session.StartFreeplay();
+  const std::string line = session.Plugin().recordingStatus.Line();
+  EXPECT_TRUE(line.starts_with("Recording to '" + (fs::current_path() / "relative-data").string()))
+      << line;
+  session.Fire("destroyed");
+}
+
+// With the writer so far behind that a recording cannot begin, the page says so for as long as
+// the game event lasts, and what the writer says later of earlier recordings does not take over.
+TEST_F(PracticeRecording, WithTheWriterTooFarBehindThePageSaysThePracticeIsNotRecorded) {
+  testing_support::PluginSession session(folder.Path() / "behind");
+  QuillonPlugin& plugin = session.Plugin();
+  plugin.recordingWriter->Hold();
+  session.Set("quillon_record", "1");
+  session.StartFreeplay();
+  for (int i = 0; i < 40'000; ++i) session.Fire("jump");
+  const auto& status = plugin.recordingStatus;
+  const std::string behind =
+      "This practice is not recorded: the recording's writer is too far behind the game";
+  for (int event = 1; event <= 30 && status.Line() != behind; ++event) {
+    session.Fire("destroyed");
+    session.StartFreeplay(10.0 * event);
+  }
+  EXPECT_EQ(status.Line(), behind);
+  session.Fire("jump");
+  plugin.recordingWriter->Drain();
+  EXPECT_EQ(status.Line(), behind);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,9 +59,9 @@ TEST(RecordingAcrossThreads, TheWritersLinesWaitForTheGameThreadWhileThePageSays
   auto& status = session.Plugin().recordingStatus;
   session.Set("quillon_record", "1");
 
-  // The render thread reads the page's line all along. The game thread names the file before the
-  // writer tries it, so the line may name it for a moment; once it says why nothing is written,
-  // it never names the file again in that game event (`gameEvent` tells the render thread which
+  // The render thread reads the page's line all along. The game thread says the file is being
+  // opened before the writer tries it; once the line says why nothing is written, it never goes
+  // back in that game event (`gameEvent` tells the render thread which
   // game event a line it read belongs to).
   std::atomic<bool> playing{true};
   std::atomic<int> gameEvent{0};
@@ -73,8 +74,9 @@ TEST(RecordingAcrossThreads, TheWritersLinesWaitForTheGameThreadWhileThePageSays
       const int before = gameEvent.load();
       const std::string line = status.Line();
       const int event = gameEvent.load() == before ? before : -1;
-      const bool known =
-          line.empty() || line.starts_with("Recording to '") || line.starts_with(kNotRecorded);
+      const bool known = line.starts_with("Not recording: ") ||
+                         line.starts_with("Recording this practice: opening its file") ||
+                         line.starts_with(kNotRecorded);
       const bool backwards = event >= 0 && event == previousEvent &&
                              previous.starts_with(kNotRecorded) && line.starts_with("Recording");
       if ((!known || backwards) && wrongLine.empty()) wrongLine = previous + " then " + line;
@@ -95,7 +97,8 @@ TEST(RecordingAcrossThreads, TheWritersLinesWaitForTheGameThreadWhileThePageSays
     EXPECT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), i + 1);
     session.At(5.0 * i + 4.0);
     session.Fire("destroyed");
-    EXPECT_EQ(status.Line(), "") << "the game event is over";
+    EXPECT_EQ(status.Line(), "Not recording: no free play or custom training under way")
+        << "the game event is over";
   }
   playing = false;
   renderThread.join();
@@ -118,6 +121,41 @@ TEST(RecordingAcrossThreads, ALineStillWaitingAtUnloadIsWrittenOnceAndNothingRun
   EXPECT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), 1);
   for (auto& work : kept) work(nullptr);
   EXPECT_EQ(CountLines(session.Host().ConsoleLines(), kCannotRecord), 1);
+}
+
+// A variable set on another thread (as a console of the host's own may set it) while the game
+// thread fires hooks with a recording open: the hook after the last set has it in the recording
+// before its event.
+TEST(RecordingAcrossThreads, AVariableSetOnAnotherThreadReachesTheRecordingBeforeTheNextHook) {
+  testing_support::TempFolder folder;
+  const fs::path data = folder.Path() / "data";
+  {
+    testing_support::PluginSession session(data);
+    session.Set("quillon_record", "1");
+    session.StartFreeplay();
+    const auto variable = session.Host().FindVariable("quillon_posx");
+    std::atomic<bool> done{false};
+    std::thread console([&] {
+      for (int x = 1; x <= 300; ++x) variable->SetText(std::to_string(x));
+      done = true;
+    });
+    while (!done.load()) session.Fire("jump");
+    console.join();
+    session.At(3.5);
+    session.Fire("jump");
+    session.Fire("destroyed");
+  }
+  const fs::path recordings = data / "quillon" / "recordings";
+  ASSERT_TRUE(fs::is_directory(recordings));
+  const fs::path file = fs::directory_iterator(recordings)->path();
+  std::ostringstream text;
+  text << std::ifstream(file).rdbuf();
+  const std::string recording = text.str();
+  const std::size_t lastSet = recording.rfind(" set quillon_posx ");
+  ASSERT_NE(lastSet, std::string::npos) << recording;
+  EXPECT_EQ(recording.compare(lastSet, 22, " set quillon_posx 300\n"), 0)
+      << recording.substr(lastSet, 40);
+  EXPECT_LT(lastSet, recording.rfind("3.500 event jump")) << recording.substr(lastSet);
 }
 
 // A host that keeps the work handed to the game thread beyond the plugin's unload: the work finds

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <csignal>
 
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "RecordingFeed.h"
 #include "RecordingFile.h"
@@ -72,18 +74,10 @@ TEST(RecordingFile, ATakenNameGetsTheNextNumber) {
 }
 
 TEST(RecordingNames, LaterRecordingsOfTheSameSecondGetTheNextNumber) {
-  RecordingNames names(std::filesystem::path("/data") / "recordings");
-  const std::pair<std::int64_t, const char*> recordings[] = {
-      {1'796'715'000, "20261208T073000Z.session"},
-      {1'796'715'000, "20261208T073000Z-2.session"},
-      {1'796'715'000, "20261208T073000Z-3.session"},
-      {1'796'715'001, "20261208T073001Z.session"},
-  };
-  for (const auto& [utc, name] : recordings) {
-    EXPECT_EQ(names.PathText(utc, names.Next(utc)),
-              (std::filesystem::path("/data") / "recordings" / name).string());
-  }
-  EXPECT_EQ(RecordingNames().PathText(1'796'715'000, 1), "") << "no data folder, no path";
+  RecordingNames names;
+  const std::pair<std::int64_t, std::uint32_t> recordings[] = {
+      {1'796'715'000, 1}, {1'796'715'000, 2}, {1'796'715'000, 3}, {1'796'715'001, 1}};
+  for (const auto& [utc, copy] : recordings) EXPECT_EQ(names.Next(utc), copy);
 }
 
 // A writer with no thread of its own: the test decides when it takes the ring, as a writer held
@@ -96,21 +90,29 @@ class WriterTest : public ::testing::Test {
   static std::int64_t Clock() { return now; }
 
   WriterTest() : buffer(8 + kKept, kKept) {
+    writer = MakeWriter(WriterSetup{}.unloadWait);
+    feed.Attach(buffer, &Clock, [] {});
+    feed.Watch(settings);
+    now = 0;
+  }
+
+  std::unique_ptr<RecordingWriter> MakeWriter(std::chrono::milliseconds unloadWait) {
     WriterSetup setup;
+    setup.unloadWait = unloadWait;
     setup.folder = Folder();
     settings[0] = {"quillon_enabled", SettingType::kSwitch, &enabled};
     setup.settings.assign(settings, settings + 1);
     setup.writtenBy = "test";
-    setup.report = [this](const std::string& line) { console.push_back(line); };
+    setup.report = [this](const std::string& line) {
+      console.push_back(line);
+      consoleThreads.push_back(std::this_thread::get_id());
+    };
     setup.overlayText = [](const FrameStep& frame) {
       return "Resets: " + std::to_string(frame.count);
     };
     setup.status = &status;
     setup.sizeLimit = 4096;
-    writer = std::make_unique<RecordingWriter>(buffer, std::move(setup));
-    feed.Attach(buffer, &Clock, [] {});
-    feed.Watch(settings);
-    now = 0;
+    return std::make_unique<RecordingWriter>(buffer, std::move(setup));
   }
 
   std::filesystem::path Folder() const { return folder.Path() / "recordings"; }
@@ -158,6 +160,7 @@ class WriterTest : public ::testing::Test {
   RecordingStatus status;
   std::unique_ptr<RecordingWriter> writer;
   std::vector<std::string> console;
+  std::vector<std::thread::id> consoleThreads;
 };
 
 TEST_F(WriterTest, StepsLostWhileItFellBehindAreCountedMarkedAndSaidOnceAndChecksStop) {
@@ -222,7 +225,7 @@ TEST_F(WriterTest, AfterALossTheReplayGetsEverythingItNeedsBeforeTheNextFrame) {
 TEST_F(WriterTest, ARecordingStopsAtItsSizeLimitAfterAWholeLineAndSaysSo) {
   Begin();
   writer->Drain();
-  status.Show(RecordingPathText(Folder(), kUtc, 1));
+  status.Opening(1);
   std::string text;
   for (int round = 0; round < 100 && console.empty(); ++round) {
     for (int i = 0; i < 7; ++i) Step(GameEvent::kLanded);
@@ -275,7 +278,7 @@ TEST_F(WriterTest, AWriteThatFailsMidwayLeavesWholeLinesAndSaysSoOnce) {
 }
 
 TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehindAndThePageSaysWhy) {
-  status.Show(RecordingPathText(Folder(), kUtc, 1));
+  status.Opening(1);
   {
     const FileSizeLimit limit(10);
     Begin();
@@ -297,7 +300,7 @@ TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehindAndThePageSaysWhy
 TEST_F(WriterTest, AFileOfTheNameFromAnEarlierLoadIsKeptAndThePageNamesTheNewOne) {
   std::filesystem::create_directories(Folder());
   std::ofstream(File(1)) << "an earlier recording\n";
-  status.Show(RecordingPathText(Folder(), kUtc, 1));
+  status.Opening(1);
   Begin();
   writer->Drain();
   EXPECT_EQ(status.Path(), File(2).string());
@@ -388,3 +391,23 @@ TEST_F(WriterTest, RecordingsBegunWhileTheWriterIsStuckStayApartOrAreSaidOnce) {
 }
 
 }  // namespace
+
+// The unload waits for the writer no longer than it is given (here not at all), and the game
+// thread does no file work: what was not written by then is counted as lost, written as such
+// before the end line, and said, all on the writer's thread.
+TEST_F(WriterTest, AtUnloadWhatCannotBeWrittenInTimeIsCountedAsLostAndSaid) {
+  writer = MakeWriter(std::chrono::milliseconds(0));
+  Begin();
+  writer->Drain();
+  for (int i = 0; i < 5; ++i) Step(GameEvent::kJump);
+  End(EndReason::kUnload);
+  writer->Stop();
+  const std::string text = Read(File());
+  EXPECT_EQ(Count(text, "event jump"), 0u) << text;
+  const std::size_t lost = text.find(" lost 5\n");
+  ASSERT_NE(lost, std::string::npos) << text;
+  EXPECT_LT(lost, text.find("# the recording ends here")) << text;
+  ASSERT_EQ(console.size(), 1u);
+  EXPECT_NE(console[0].find("lost steps"), std::string::npos) << console[0];
+  EXPECT_NE(consoleThreads[0], std::this_thread::get_id()) << "written on the game thread";
+}
