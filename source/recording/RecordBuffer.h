@@ -31,6 +31,8 @@ class RecordBuffer {
     pushed_.store(pushed, std::memory_order_release);
     return pushed;
   }
+  // Game thread: records pushed since the ring was made.
+  std::size_t Pushed() const { return pushed_.load(std::memory_order_relaxed); }
   // Game thread: records waiting for the reader now.
   std::size_t Held() {
     poppedSeen_ = popped_.load(std::memory_order_acquire);

@@ -390,8 +390,6 @@ TEST_F(WriterTest, RecordingsBegunWhileTheWriterIsStuckStayApartOrAreSaidOnce) {
   EXPECT_EQ(Count(Read(File(3)), " lost "), 0u);
 }
 
-}  // namespace
-
 // The unload waits for the writer no longer than it is given (here not at all), and the game
 // thread does no file work: what was not written by then is counted as lost, written as such
 // before the end line, and said, all on the writer's thread.
@@ -411,3 +409,5 @@ TEST_F(WriterTest, AtUnloadWhatCannotBeWrittenInTimeIsCountedAsLostAndSaid) {
   EXPECT_NE(console[0].find("lost steps"), std::string::npos) << console[0];
   EXPECT_NE(consoleThreads[0], std::this_thread::get_id()) << "written on the game thread";
 }
+
+}  // namespace

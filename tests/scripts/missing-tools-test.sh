@@ -43,7 +43,7 @@ done
 # The real-SDK check on an SDK folder of the right shape, without MinGW-w64.
 mkdir -p "$work/sdk/include/bakkesmod" "$work/sdk/lib"
 touch "$work/sdk/imgui_bm.zip" "$work/sdk/lib/pluginsdk.lib"
-make_path unzip clang++ llvm-nm llvm-undname lld-link
+make_path unzip clang++ llvm-nm llvm-undname llvm-readobj llvm-dlltool lld-link
 PATH=$work/bin "$BASH" "$scripts/check-real-sdk.sh" "$work/sdk" >"$work/out" 2>&1
 status=$?
 expected="check-real-sdk: $mingw is missing; apt-get install g++-mingw-w64-x86-64-posix installs it"
