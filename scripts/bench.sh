@@ -4,7 +4,7 @@
 # floor counted by callgrind (steady whatever the machine's load).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh default
+scripts/setup.sh default quillon_bench frame_instructions
 bin=build/default/bin
 
 "$bin/quillon_bench" "$@"

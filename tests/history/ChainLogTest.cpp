@@ -4,10 +4,10 @@
 
 #include <functional>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
+#include "Patterns.h"
 #include "Practice.h"
 #include "SettingsWindow.h"
 #include "TempFolder.h"
@@ -18,6 +18,7 @@ using testing_support::ChainLogPath;
 using testing_support::FileLines;
 using testing_support::FileText;
 using testing_support::LoggedResets;
+using testing_support::MatchesPattern;
 
 constexpr const char* kHeader = "ended,resets,highest,average_interval\n";
 // A chain of three resets, 1.28 s apart, the highest (87 percent) neither the first nor the last.
@@ -54,13 +55,13 @@ TEST_P(ChainLogTest, KeepsWhatIsThereAndAppendsTheNewChain) {
     const auto console = session.Host().ConsoleLines();
     ASSERT_EQ(console.size(), c.console.size()) << (console.empty() ? "" : console[0]);
     for (std::size_t i = 0; i < console.size(); ++i) {
-      EXPECT_TRUE(std::regex_match(console[i], std::regex(c.console[i]))) << console[i];
+      EXPECT_TRUE(MatchesPattern(console[i], c.console[i])) << console[i];
     }
   }
   const std::string text = FileText(log);
   const std::string old = c.existing.value_or("");
   ASSERT_TRUE(text.starts_with(old)) << "the old text stays as it was:\n" << text;
-  EXPECT_TRUE(std::regex_match(text.substr(old.size()), std::regex(c.appended))) << text;
+  EXPECT_TRUE(MatchesPattern(text.substr(old.size()), c.appended)) << text;
 }
 
 const std::string kLogPath = "'.*/quillon/chains\\.csv'";
@@ -203,10 +204,10 @@ TEST_P(ChainLogFaultTest, WaitingChainsAreWrittenInOrderOnceTheFaultIsGone) {
   practice.Play(Chain(5));  // finishes the chain of four, written at once
   const auto console = host.ConsoleLines();
   ASSERT_EQ(console.size(), 2u) << console.back();
-  EXPECT_TRUE(std::regex_match(
-      console[0], std::regex("Quillon: cannot write to " + kLogPath + " \\(" + fault.reason +
-                             "\\); finished chains wait in memory "
-                             "and are tried again")))
+  EXPECT_TRUE(MatchesPattern(console[0], "Quillon: cannot write to " + kLogPath + " \\(" +
+                                             fault.reason +
+                                             "\\); finished chains wait in memory and are "
+                                             "tried again"))
       << console[0];
   EXPECT_EQ(console[1], "Quillon: the chain log is writable again; 2 chain(s) written");
   const auto expected =
@@ -222,8 +223,8 @@ TEST_P(ChainLogFaultTest, ChainsThatCannotBeWrittenByUnloadAreCounted) {
   const auto console =
       PlayIntoTheFault(Chain(1) + " " + Chain(2), Chain(3) + " " + Chain(4) + " jump");
   ASSERT_FALSE(console.empty());
-  EXPECT_TRUE(std::regex_match(
-      console.back(), std::regex("Quillon: 3 chain\\(s\\) could not be written to " + kLogPath)))
+  EXPECT_TRUE(
+      MatchesPattern(console.back(), "Quillon: 3 chain\\(s\\) could not be written to " + kLogPath))
       << console.back();
   fault.mend(log);
   EXPECT_EQ(LoggedResets(log), fault.keepsTheOldLog ? std::vector<int>{1} : std::vector<int>{})
@@ -236,11 +237,11 @@ TEST_P(ChainLogFaultTest, AFirstFailureAtUnloadSaysWhyAndHowMany) {
   const Fault& fault = GetParam();
   const auto console = PlayIntoTheFault(Chain(1) + " jump", "reset +0.5 reset");
   ASSERT_EQ(console.size(), 2u);
-  EXPECT_TRUE(std::regex_match(console[0], std::regex("Quillon: cannot write to " + kLogPath +
-                                                      " \\(" + fault.reason + "\\)")))
+  EXPECT_TRUE(MatchesPattern(
+      console[0], "Quillon: cannot write to " + kLogPath + " \\(" + fault.reason + "\\)"))
       << console[0];
-  EXPECT_TRUE(std::regex_match(
-      console[1], std::regex("Quillon: 1 chain\\(s\\) could not be written to " + kLogPath)))
+  EXPECT_TRUE(
+      MatchesPattern(console[1], "Quillon: 1 chain\\(s\\) could not be written to " + kLogPath))
       << console[1];
 }
 

@@ -6,12 +6,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ExpectationUpdate.h"
+#include "Patterns.h"
 #include "TempFolder.h"
 
 namespace {
@@ -31,8 +31,7 @@ void Write(const fs::path& file, const std::string& text) {
 // Every expect line's text replaced by `text`, as a case recorded before a change of the display
 // holds another.
 std::string WithExpectTexts(const std::string& script, const std::string& text) {
-  static const std::regex expect(R"re(( expect +)"[^"]*")re");
-  return std::regex_replace(script, expect, "$1\"" + text + '"');
+  return testing_support::ReplacePattern(script, R"re(( expect +)"[^"]*")re", "$1\"" + text + '"');
 }
 
 struct Outcome {

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
 #include <span>
 #include <sstream>
 #include <string>
@@ -14,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "Patterns.h"
 #include "PluginSession.h"
 #include "VariableTable.h"
 
@@ -75,11 +75,12 @@ inline std::filesystem::path ChainLogPath(const std::filesystem::path& dataFolde
 
 // The resets of every chain line in the chain log, in order.
 inline std::vector<int> LoggedResets(const std::filesystem::path& log) {
-  static const std::regex kChainLine(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ,(\d+),.*)");
   std::vector<int> resets;
-  std::smatch match;
   for (const std::string& line : FileLines(log)) {
-    if (std::regex_match(line, match, kChainLine)) resets.push_back(std::stoi(match[1]));
+    // The resets follow the time's comma.
+    if (MatchesPattern(line, R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ,\d+,.*)")) {
+      resets.push_back(std::stoi(line.substr(line.find(',') + 1)));
+    }
   }
   return resets;
 }
