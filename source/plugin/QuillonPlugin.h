@@ -164,6 +164,8 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
   void RecordGameEventEnd();
   // What a landing read (null where it found nothing, or stopped before asking), then the event.
   void RecordLanding(bool gameState, const Vector* ball, const Vector* car);
+  // The two above once a recording is under way: the hook's time read at once, then its steps.
+  void RecordEventHanded(quillon::recording::GameEvent event);
   void RecordLandingRead(bool gameState, const Vector* ball, const Vector* car);
   // A frame's start: the switch and the mode; whether a recording takes the frame.
   bool RecordFrameStart(quillon::recording::GameMode mode);
@@ -175,15 +177,12 @@ class QuillonPlugin : public BakkesMod::Plugin::BakkesModPlugin,
 // Inline: every hook and frame passes here, and most find nothing to do.
 inline void QuillonPlugin::RecordEvent(quillon::recording::GameEvent event) {
   if (*recordSessions != recordingWanted) RecordingSwitched();
-  if (!recordingFeed.Active()) return;
-  recordingFeed.NewMoment();
-  recordingFeed.Event(event);
+  if (recordingFeed.Active()) RecordEventHanded(event);
 }
 
 inline void QuillonPlugin::RecordLanding(bool gameState, const Vector* ball, const Vector* car) {
-  if (*recordSessions != recordingWanted || recordingFeed.Active()) {
-    RecordLandingRead(gameState, ball, car);
-  }
+  if (*recordSessions != recordingWanted) RecordingSwitched();
+  if (recordingFeed.Active()) RecordLandingRead(gameState, ball, car);
 }
 
 inline bool QuillonPlugin::RecordFrameStart(quillon::recording::GameMode mode) {

@@ -254,10 +254,13 @@ void QuillonPlugin::RecordGameEventEnd() {
   if (recordingFeed.Active()) EndRecording(EndReason::kDestroyed);
 }
 
+void QuillonPlugin::RecordEventHanded(GameEvent event) {
+  recordingFeed.NewMomentAt(CounterNow());
+  recordingFeed.Event(event);
+}
+
 void QuillonPlugin::RecordLandingRead(bool gameState, const Vector* ball, const Vector* car) {
-  if (*recordSessions != recordingWanted) RecordingSwitched();
-  if (!recordingFeed.Active()) return;
-  recordingFeed.NewMoment();
+  recordingFeed.NewMomentAt(CounterNow());
   recordingFeed.GameState(gameState);
   if (gameState) {
     recordingFeed.Ball(ball != nullptr, ball ? ball->X : 0.0f, ball ? ball->Y : 0.0f,

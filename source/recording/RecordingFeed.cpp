@@ -142,16 +142,6 @@ void RecordingFeed::HandGameState(bool present) {
   gameStateKnown_ = Push(GameStateStep{present});
 }
 
-void RecordingFeed::HandBall(bool present, float x, float y, float z) {
-  ball_.Set(present, x, y, z);
-  ball_.known = PushPlay(BallStep{ball_.AsStep()});
-}
-
-void RecordingFeed::HandCar(bool present, float x, float y, float z) {
-  car_.Set(present, x, y, z);
-  car_.known = PushPlay(CarStep{car_.AsStep()});
-}
-
 void RecordingFeed::HandWorldAgain() {
   if (gameStateRead_ && !gameStateKnown_) HandGameState(gameState_);
   if (ball_.read && !ball_.known) ball_.known = Push(BallStep{ball_.AsStep()});

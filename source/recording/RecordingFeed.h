@@ -71,6 +71,12 @@ class RecordingFeed {
   std::uint64_t Begun() const { return begun_; }
   // A new moment of the game (a hook, a timeout, a frame): the next step reads the clock.
   void NewMoment() { stamped_ = false; }
+  // A new moment at `ticks`, read by the caller from the same clock: a hook hands over its event
+  // whatever else it hands over, so it reads the time at once, without the call through clock_.
+  void NewMomentAt(std::int64_t ticks) {
+    stamp_ = ticks;
+    stamped_ = true;
+  }
 
   // `independent`: what the overlay shows needs nothing from before. False, with nothing
   // handed over, when the ring has no room for the recording's state steps: the writer is too
@@ -180,15 +186,23 @@ class RecordingFeed {
   // into its slot; false when it was lost.
   template <typename Kind>
   bool PushPlay(const Kind& kind) {
-    StepRecord* slot = lost_ == 0 ? buffer_->Claim() : nullptr;
-    if (slot == nullptr) [[unlikely]] {
-      slot = Claim();
-      if (slot == nullptr) return false;
+    if (lost_ == 0) [[likely]] {
+      if (StepRecord* slot = buffer_->Claim()) [[likely]] {
+        Fill(*slot, kind);
+        return true;
+      }
     }
-    slot->ticks = Now();
-    slot->step.emplace<Kind>(kind);
-    Commit();
+    StepRecord* slot = Claim();
+    if (slot == nullptr) return false;
+    Fill(*slot, kind);
     return true;
+  }
+  // The step stamped with the moment's time, then handed over.
+  template <typename Kind>
+  void Fill(StepRecord& slot, const Kind& kind) {
+    slot.ticks = Now();
+    slot.step.emplace<Kind>(kind);
+    Commit();
   }
   void Commit() {
     if ((buffer_->Commit() & wakeMask_) == 0) WakeIfBehind();
@@ -205,8 +219,15 @@ class RecordingFeed {
   void PushSetting(std::size_t index);
   void HandMode(GameMode mode);
   void HandGameState(bool present);
-  void HandBall(bool present, float x, float y, float z);
-  void HandCar(bool present, float x, float y, float z);
+  // Inline, as the steps of a landing are: the car has moved at almost every landing.
+  void HandBall(bool present, float x, float y, float z) {
+    ball_.Set(present, x, y, z);
+    ball_.known = PushPlay(BallStep{ball_.AsStep()});
+  }
+  void HandCar(bool present, float x, float y, float z) {
+    car_.Set(present, x, y, z);
+    car_.known = PushPlay(CarStep{car_.AsStep()});
+  }
   // After a loss: the game state, ball and car last read, which only a landing reads again.
   void HandWorldAgain();
   void HandScreen(int width, int height);
