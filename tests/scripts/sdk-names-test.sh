@@ -42,12 +42,22 @@ class __declspec(dllimport) Shelf {
  public:
   void put(Gadget gadget);
 };
+// The standard library's members that its runtime DLL exports are imported as well.
+namespace std {
+struct __declspec(dllimport) stream {
+  void flush();
+  static stream out;
+};
+}
 EOF
 cat >"$work/plugin.cpp" <<'EOF'
 #include "gadget.h"
 // Hands a handle on as std::function hands on its argument: as an rvalue.
 int use(Shelf& shelf, Gadget& gadget) {
   shelf.put(static_cast<Gadget&&>(gadget));
+#ifdef FLUSHES
+  std::stream::out.flush();
+#endif
   return gadget ? gadget.count() : 0;
 }
 EOF
@@ -80,6 +90,7 @@ while IFS='|' read -r name flags expected_status expected_line; do
   fi
 done <<'EOF'
 declared alike|                   |0|sdk names: 4 of 4 SDK functions the plugin calls are named alike in source/sdk and the host's SDK
+a standard-library import on one side only, which is not the SDK's|-DFLUSHES|0|sdk names: 4 of 4 SDK functions the plugin calls are named alike in source/sdk and the host's SDK
 a getter made const|-DCOUNT_CONST=const|1|only source/sdk imports: public: int __cdecl Gadget::count(void) const
 the host's name beside it|-DCOUNT_CONST=const|1|  where the other has: public: int __cdecl Gadget::count(void)
 and the other way round|-DCOUNT_CONST=const|1|only the host's SDK imports: public: int __cdecl Gadget::count(void)
