@@ -9,6 +9,8 @@ set -euo pipefail
 check=$1
 # shellcheck source=tests/scripts/needs-tools.sh
 source "$(dirname "$0")/needs-tools.sh" clang++ lld-link llvm-lib llvm-nm llvm-undname llvm-readobj llvm-dlltool
+# shellcheck source=tests/scripts/expect-case.sh
+source "$(dirname "$0")/expect-case.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/include" "$work/lib" "$work/imgui"
@@ -124,7 +126,6 @@ lld-link /dll /noentry /nodefaultlib /out:"$work/runtime.dll" /implib:"$work/run
   "$work/runtime.obj" >/dev/null
 llvm-lib /out:"$work/runtime-static.lib" "$work/runtime.obj"
 
-failures=0
 last_run=none
 # NAME | plugin's flags | runtime | expected status | a line the output must hold. Consecutive
 # cases of the same flags and runtime read the same run's output.
@@ -139,14 +140,7 @@ while IFS='|' read -r name flags runtime expected_status expected_line; do
     status=0
     "$check" "${arguments[@]}" >"$work/out" 2>&1 || status=$?
   fi
-  if [[ $status != "$expected_status" ]] || ! grep -qxF -- "$expected_line" "$work/out"; then
-    echo "FAIL $name: expected status $expected_status and the line: $expected_line"
-    echo "got status $status and:"
-    cat "$work/out"
-    failures=$((failures + 1))
-  else
-    echo "ok $name"
-  fi
+  expect_case "$name" "$expected_status" "$expected_line" "$status" "$work/out"
 done <<'EOF'
 everything resolved|                   |runtime.dll|0|link: 3 of 3 SDK functions the plugin calls are exported by pluginsdk.lib
 everything sorted (memset, _fltused, the stream's operators and the table are the runtime's)|                   |runtime.dll|0|check-sdk-link: undefined symbols of 2 objects: SDK 3, ImGui 2, runtime 5, other 0

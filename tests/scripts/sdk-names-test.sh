@@ -8,6 +8,8 @@ set -euo pipefail
 check=$1
 # shellcheck source=tests/scripts/needs-tools.sh
 source "$(dirname "$0")/needs-tools.sh" clang++ llvm-nm llvm-undname
+# shellcheck source=tests/scripts/expect-case.sh
+source "$(dirname "$0")/expect-case.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/include"
@@ -68,7 +70,6 @@ compile() { # FOLDER [FLAG...]
 }
 compile real
 
-failures=0
 last_flags=none
 # NAME | the stand-in's flags | expected status | a line the output must hold. Consecutive cases of
 # the same flags read the same run's output.
@@ -80,14 +81,7 @@ while IFS='|' read -r name flags expected_status expected_line; do
     status=0
     "$check" "$work/standin" "$work/real" >"$work/out" 2>&1 || status=$?
   fi
-  if [[ $status != "$expected_status" ]] || ! grep -qxF -- "$expected_line" "$work/out"; then
-    echo "FAIL $name: expected status $expected_status and the line: $expected_line"
-    echo "got status $status and:"
-    cat "$work/out"
-    failures=$((failures + 1))
-  else
-    echo "ok $name"
-  fi
+  expect_case "$name" "$expected_status" "$expected_line" "$status" "$work/out"
 done <<'EOF'
 declared alike|                   |0|sdk names: 4 of 4 SDK functions the plugin calls are named alike in source/sdk and the host's SDK
 a standard-library import on one side only, which is not the SDK's|-DFLUSHES|0|sdk names: 4 of 4 SDK functions the plugin calls are named alike in source/sdk and the host's SDK
