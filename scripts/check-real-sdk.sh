@@ -47,8 +47,11 @@ sdk=${1:-${QUILLON_SDK_DIR:-$root/../shared/host-sdk}}
 [[ -f $sdk/imgui_bm.zip ]] || fail "$sdk has no imgui_bm.zip (the host's Dear ImGui)"
 [[ -f $sdk/lib/pluginsdk.lib ]] || fail "$sdk has no lib/pluginsdk.lib (the SDK's import library)"
 sdk=$(cd "$sdk" && pwd)
-stl=$(realpath -m "${QUILLON_MSVC_STL_DIR:-$root/../shared/msvc-stl}")
-msvc_runtime=$(realpath -m "${QUILLON_MSVC_ABI_RUNTIME:-$root/build/msvc-abi/_deps/msvc-abi-runtime}")
+# Folders named relative to where the script is run from, which it leaves.
+stl=${QUILLON_MSVC_STL_DIR:-$root/../shared/msvc-stl}
+[[ $stl == /* ]] || stl=$PWD/$stl
+msvc_runtime=${QUILLON_MSVC_ABI_RUNTIME:-$root/build/msvc-abi/_deps/msvc-abi-runtime}
+[[ $msvc_runtime == /* ]] || msvc_runtime=$PWD/$msvc_runtime
 cd "$root"
 compiler=x86_64-w64-mingw32-g++-posix
 # shellcheck source=scripts/missing-tools.sh
