@@ -56,7 +56,7 @@ add_compile_definitions(_ITERATOR_DEBUG_LEVEL=0)
 add_library(pluginsdk INTERFACE)
 target_include_directories(pluginsdk INTERFACE "${PROJECT_SOURCE_DIR}/source/sdk/real")
 target_include_directories(pluginsdk SYSTEM INTERFACE "${quillon_sdk_include}")
-target_link_libraries(pluginsdk INTERFACE "${quillon_sdk_library}")
+target_link_libraries(pluginsdk INTERFACE "${quillon_sdk_library}" quillonwindowsapi)
 
 # The host's Dear ImGui, unpacked into the build folder; the plugin draws on the context the host
 # hands it, so its copy must be the host's release, not Debian's 1.86.

@@ -14,11 +14,9 @@
 # DLL is linked with); 2 when it cannot run.
 # RUNTIME: the runtime's DLLs (their export tables are read), import or static libraries, objects,
 # or module-definition files (.def) naming what a part of the runtime defines.
-# --foreign-std: the objects were compiled with the headers of another standard library than the
-# runtime's (libstdc++'s, say), so its C++ names (those sorted runtime that are decorated) cannot be
-# the runtime's; they are counted and left unchecked, and every C name is still checked.
-# Usage: scripts/check-sdk-link.sh [--foreign-std] LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR
-#          PLUGIN_OBJECT_DIR RUNTIME...
+# The objects must be compiled with the runtime's own standard library (Microsoft's STL for its
+# DLLs), so that its C++ names are the runtime's: each must resolve like any other.
+# Usage: scripts/check-sdk-link.sh LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR PLUGIN_OBJECT_DIR RUNTIME...
 set -euo pipefail
 
 fail() {
@@ -26,12 +24,7 @@ fail() {
   exit 2
 }
 
-foreign_std=0
-if [[ ${1:-} == --foreign-std ]]; then
-  foreign_std=1
-  shift
-fi
-(($# >= 4)) || fail "usage: scripts/check-sdk-link.sh [--foreign-std] LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR PLUGIN_OBJECT_DIR RUNTIME..."
+(($# >= 4)) || fail "usage: scripts/check-sdk-link.sh LIB SDK_INCLUDE_DIR IMGUI_OBJECT_DIR PLUGIN_OBJECT_DIR RUNTIME..."
 (($# >= 5)) || fail "no runtime given: the runtime's DLLs or libraries (Wine's msvcp140.dll, vcruntime140.dll, ucrtbase.dll, kernel32.dll ...) are needed to resolve its symbols"
 lib=$1 sdk_include=$2 imgui_objects=$3 plugin_objects=$4
 runtime=("${@:5}")
@@ -77,10 +70,11 @@ symbols() {
 # What the library exports: each import has its __imp_ slot, functions and data alike.
 llvm-nm -j --defined-only "$lib" 2>/dev/null | sed -n 's/^__imp_//p' | sort -u >"$work/exports"
 [[ -s $work/exports ]] || fail "$lib exports nothing: not an import library"
-# What the runtime has: each import under its own name and its __imp_ slot's, and whatever a static
-# part defines. The linker itself defines __ImageBase in every image.
+# What the runtime has, as the linker sees it: a function import under its own name and its
+# __imp_ slot's, a data import under its slot's only, and whatever a static part defines. The
+# linker itself defines __ImageBase in every image.
 {
-  llvm-nm -j --defined-only "${runtime_libs[@]}" 2>/dev/null | sed 's/^__imp_//'
+  llvm-nm -j --defined-only "${runtime_libs[@]}" 2>/dev/null
   echo __ImageBase
 } | sort -u >"$work/runtime"
 # What the DLL needs from outside: what the plugin's objects call and do not define themselves
@@ -93,6 +87,10 @@ sort -u "$work/imgui-defined" "$work/plugin-defined" >"$work/defined"
   symbols --undefined-only "${plugin[@]}" | comm -23 - "$work/plugin-defined"
   symbols --undefined-only "${imgui[@]}" | comm -23 - "$work/defined"
 } | sort -u >"$work/undefined"
+# The names some object uses directly, not through an import slot: only a definition of the name
+# itself serves those.
+llvm-nm -j --undefined-only "${plugin[@]}" "${imgui[@]}" 2>/dev/null | grep -v '^__imp_' |
+  sort -u >"$work/used-directly" || true
 
 # The classes the SDK's headers declare, by name (after an import macro or __declspec, if any): a
 # call into one of them is a call into the SDK.
@@ -107,25 +105,28 @@ demangle() { # < NAMES > NAME<TAB>DEMANGLED
 }
 demangle <"$work/undefined" >"$work/demangled"
 
-# Sorts each undefined name: KIND<TAB>resolved|unresolved|unchecked<TAB>NAME<TAB>DEMANGLED.
-awk -F '\t' -v OFS='\t' -v foreign_std="$foreign_std" '
+# Sorts each undefined name: KIND<TAB>resolved|unresolved<TAB>NAME<TAB>DEMANGLED.
+awk -F '\t' -v OFS='\t' '
   FILENAME == ARGV[1] { exported[$0] = 1; next }
   FILENAME == ARGV[2] { in_imgui[$0] = 1; next }
   FILENAME == ARGV[3] { sdk_class[$0] = 1; next }
   FILENAME == ARGV[4] { in_runtime[$0] = 1; next }
+  FILENAME == ARGV[5] { used_directly[$0] = 1; next }
 
   # The outermost scope of a demangled name, template arguments dropped: "CVarWrapper" for
   # "public: int __cdecl CVarWrapper::getIntValue(void)", "" for a name in no scope. The name is
-  # the last word before the parameter list, counting only what is outside angle brackets, and
-  # the name of an operator goes on past its space ("std::basic_ios<...>::operator bool").
+  # the last word before the parameter list, counting only what is outside angle brackets; the
+  # name of an operator goes on past its spaces ("std::locale::id::operator unsigned __int64"),
+  # and the parenthesis of a pointer is no parameter list ("int const (*const std::table)[2]").
   function outer_scope(text,   i, c, depth, word, scope) {
     depth = 0; word = ""
     for (i = 1; i <= length(text); i++) {
       c = substr(text, i, 1)
       if (c == "<") depth++
       else if (c == ">") depth--
+      if (depth == 0 && c == "(" && substr(text, i + 1, 1) == "*") { i++; continue }
       if (depth == 0 && c == "(") break
-      if (depth == 0 && c == " " && word !~ /operator$/) { word = ""; continue }
+      if (depth == 0 && c == " " && word !~ /(^|::)operator/) { word = ""; continue }
       word = word c
     }
     depth = 0; scope = ""
@@ -149,11 +150,12 @@ awk -F '\t' -v OFS='\t' -v foreign_std="$foreign_std" '
     else kind = "other"
     if (kind == "SDK") resolved = name in exported
     else if (kind == "ImGui") resolved = name in in_imgui
-    else if (kind == "runtime") resolved = name in in_runtime
+    else if (kind == "runtime") resolved = name in in_runtime ||
+                                           (!(name in used_directly) && ("__imp_" name) in in_runtime)
     else resolved = 0
-    state = resolved ? "resolved" : kind == "runtime" && foreign_std && name ~ /^\?/ ? "unchecked" : "unresolved"
-    print kind, state, name, text
-  }' "$work/exports" "$work/imgui-defined" "$work/sdk-classes" "$work/runtime" "$work/demangled" >"$work/sorted"
+    print kind, resolved ? "resolved" : "unresolved", name, text
+  }' "$work/exports" "$work/imgui-defined" "$work/sdk-classes" "$work/runtime" "$work/used-directly" \
+  "$work/demangled" >"$work/sorted"
 
 count() { # KIND [resolved|unresolved]
   awk -F '\t' -v kind="$1" -v state="${2:-}" '$1 == kind && (state == "" || $2 == state)' \
@@ -166,18 +168,11 @@ echo "check-sdk-link: undefined symbols of $((${#plugin[@]} + ${#imgui[@]})) obj
   "ImGui $imgui_used, runtime $(count runtime), other $other"
 echo "check-sdk-link: ImGui: $imgui_defined of $imgui_used symbols defined by the ImGui objects"
 runtime_used=$(count runtime) runtime_resolved=$(count runtime resolved)
-runtime_unchecked=$(count runtime unchecked)
-echo "check-sdk-link: runtime: $runtime_resolved of $((runtime_used - runtime_unchecked)) symbols" \
-  "resolved by ${runtime[*]##*/}"
-if ((runtime_unchecked)); then
-  echo "check-sdk-link: runtime: $runtime_unchecked C++ names of another standard library not checked" \
-    "(--foreign-std)"
-fi
+echo "check-sdk-link: runtime: $runtime_resolved of $runtime_used symbols resolved by ${runtime[*]##*/}"
 
 # lld-link's own answer: the SDK symbols it leaves undefined with the library, and without it, and
 # the runtime symbols it leaves undefined with the runtime's libraries. /force goes on past what
-# stays undefined, and past MinGW's thread functions, which its headers define in every object
-# that includes them (MSVC's runtime has them once); the link's other complaints do not matter
+# stays undefined and past a symbol defined twice; the link's other complaints do not matter
 # here. /demangle:no names the symbols as the objects do.
 undefined_by_lld() { # OUTPUT KIND [LIB...]
   { lld-link /dll /noentry /nodefaultlib /force:unresolved /force:multiple /demangle:no \
@@ -210,5 +205,5 @@ done < <(awk -F '\t' '$2 == "unresolved"' "$work/sorted")
 
 echo "link: $sdk_resolved of $sdk SDK functions the plugin calls are exported by $(basename "$lib")"
 ((sdk_resolved == sdk && imgui_defined == imgui_used && other == 0 &&
-  runtime_resolved + runtime_unchecked == runtime_used)) || status=1
+  runtime_resolved == runtime_used)) || status=1
 exit "$status"

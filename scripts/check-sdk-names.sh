@@ -26,12 +26,19 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The decorated names the objects call through an import slot: every SDK class is imported, and
-# nothing else the plugin calls is both imported and a C++ name.
+# so are the members of the standard library that its runtime DLL exports (Microsoft's STL
+# declares them so), which are not the SDK's and are left out. In the demangled name without its
+# template arguments, a function of namespace std follows its calling convention, and a datum of
+# it (no parameter list) ends the name.
 imports() { # FOLDER > NAMES
   local objects
   mapfile -t objects < <(find "$1" -name '*.obj' | sort)
   ((${#objects[@]})) || fail "no objects in $1"
-  llvm-nm -j --undefined-only "${objects[@]}" 2>/dev/null | sed -n 's/^__imp_\(?\)/\1/p' | sort -u
+  llvm-nm -j --undefined-only "${objects[@]}" 2>/dev/null | sed -n 's/^__imp_\(?\)/\1/p' | sort -u |
+    { llvm-undname 2>/dev/null || true; } |
+    awk 'BEGIN { RS = ""; FS = "\n" }
+      { name = $2; while (gsub(/<[^<>]*>/, "", name)) {} }
+      name !~ /__cdecl std::/ && (name ~ /\(/ || name !~ / std::[^ ]*$/) { print $1 }'
 }
 imports "$1" >"$work/standin"
 imports "$2" >"$work/real"

@@ -3,7 +3,7 @@
 # the given CMake preset (default: "default"; also "asan", "tsan", and "windows" for the 64-bit
 # Windows build): every target, or only the TARGETs named and what they need, on every core.
 # With --configure-only it stops before the build. "msvc-abi" only installs what
-# scripts/check-msvc-abi.sh needs.
+# scripts/check-msvc-abi.sh and the link check of scripts/check-real-sdk.sh need.
 # Usage: scripts/setup.sh [--configure-only] [PRESET [TARGET...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,8 +22,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
 # The Windows build: the MinGW-w64 cross compiler, and Wine to run what it builds (1.5 GB); unzip
 # for the host SDK's ImGui, which the checks against the real SDK unpack.
 if [[ $preset == windows ]]; then packages+=(g++-mingw-w64-x86-64 wine64 unzip); fi
-# The MSVC-ABI build (scripts/check-msvc-abi.sh): clang-cl and lld-link 16, Wine's DLLs and its
-# UCRT and Windows headers, MinGW-w64's annotation headers.
+# The MSVC-ABI build (scripts/check-msvc-abi.sh, scripts/check-real-sdk.sh's link): clang-cl and
+# lld-link 16, Wine's DLLs and its UCRT and Windows headers, MinGW-w64's annotation headers.
 if [[ $preset == msvc-abi ]]; then packages+=(clang-16 lld-16 llvm-16 wine64 libwine-dev mingw-w64-common unzip); fi
 missing=()
 for package in "${packages[@]}"; do

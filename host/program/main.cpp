@@ -25,13 +25,7 @@
 #include "StopOnSignals.h"
 
 #if defined(_WIN32)
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "WindowsApi.h"
 #endif
 #if defined(QUILLON_LIVE_WINDOW)
 #include "LiveWindow.h"

@@ -3,13 +3,7 @@
 // library provides the same functions, backed by the host's clock.
 
 #if defined(_WIN32)
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "WindowsApi.h"
 #else
 #include "SdkExport.h"
 

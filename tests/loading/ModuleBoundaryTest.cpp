@@ -1,4 +1,5 @@
 // The module as the host sees it: its descriptor record, the plugin holder and load/unload.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,6 +17,7 @@ namespace {
 
 using BakkesMod::Plugin::BakkesModPlugin;
 using BakkesMod::Plugin::PluginHolder;
+using ::testing::HasSubstr;
 using testing_support::PluginPath;
 
 template <typename T>
@@ -153,7 +155,7 @@ TEST_P(RefusedModule, IsRefusedWithAClearMessageAndTheHostGoesOn) {
   } catch (const std::runtime_error& error) {
     const std::string message = error.what();
     EXPECT_TRUE(message.starts_with(GetParam().file)) << message;
-    EXPECT_NE(message.find(GetParam().why), std::string::npos) << message;
+    EXPECT_THAT(message, HasSubstr(GetParam().why));
   }
   EXPECT_EQ(host.HookCount(), 0u);
   host::LoadedPlugin good(host, PluginPath());

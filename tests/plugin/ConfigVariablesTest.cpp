@@ -1,4 +1,5 @@
 // The plugin's configuration variables as the host's console holds them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -22,6 +23,7 @@ using quillon::cvar::Bound;
 using quillon::cvar::kVariables;
 using quillon::cvar::Range;
 using quillon::cvar::Variable;
+using ::testing::HasSubstr;
 
 struct Expected {
   const char* name;
@@ -186,7 +188,7 @@ TEST_P(Console, StoresClampsOrRefusesLikeAConsole) {
   const auto refused = variable->SetText(GetParam().typed);
   if (GetParam().stored == nullptr) {
     ASSERT_TRUE(refused.has_value());
-    EXPECT_NE(refused->find(GetParam().typed), std::string::npos) << *refused;
+    EXPECT_THAT(*refused, HasSubstr(GetParam().typed));
     EXPECT_EQ(variable->Text(), before);
   } else {
     EXPECT_FALSE(refused.has_value()) << *refused;

@@ -1,5 +1,6 @@
 // The settings page, drawn by the real module with Dear ImGui inside the host's settings window
 // and used with the mouse, as a player uses it.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,6 +19,8 @@
 #include "imgui_internal.h"
 
 namespace {
+
+using ::testing::HasSubstr;
 
 namespace cvar = quillon::cvar;
 
@@ -278,8 +281,7 @@ TEST(SettingsPageSaving, AChangeIsInTheConfigFileAsSoonAsItsWriteHasRun) {
   ASSERT_TRUE(window.Click("Enable Quillon Plugin"));
   EXPECT_FALSE(std::filesystem::exists(config)) << "nothing is stored before the write runs";
   session.Host().RunDeferred();
-  EXPECT_NE(testing_support::FileText(config).find("quillon_enabled \"1\"\n"), std::string::npos)
-      << testing_support::FileText(config);
+  EXPECT_THAT(testing_support::FileText(config), HasSubstr("quillon_enabled \"1\"\n"));
   EXPECT_EQ(session.Host().ConsoleLines(), std::vector<std::string>{});
 }
 
@@ -341,10 +343,8 @@ TEST_P(SliderTest, ADragMakesOneWriteForEachFrameInWhichTheValueChangedAndOneSav
   EXPECT_EQ(writes, 5);
   ASSERT_EQ(PendingWrites(), 1u) << "letting go writes no value, and saves once";
   session.Host().RunDeferred();
-  EXPECT_NE(testing_support::FileText(config).find(std::string(variable) + " \"" + Value(variable) +
-                                                   "\"\n"),
-            std::string::npos)
-      << testing_support::FileText(config);
+  EXPECT_THAT(testing_support::FileText(config),
+              HasSubstr(std::string(variable) + " \"" + Value(variable) + "\"\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySlider, SliderTest,

@@ -1,5 +1,6 @@
 // Practice recorded by the loaded module, as a player's game would record it, and replayed by the
 // host: every expectation holds, and what it expects is what the play showed, in order.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,6 +21,8 @@
 #include "TempFolder.h"
 
 namespace {
+
+using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 
@@ -377,7 +380,7 @@ TEST_F(PracticeRecording, AfterStepsWereLostTheReplayShowsWhatTheGameShowed) {
   const Played replay = Play(recording, folder.Path() / "held-replay");
   EXPECT_EQ(replay.checked.failed, 0) << replay.errors;
   EXPECT_TRUE(replay.checked.incomplete);
-  EXPECT_NE(replay.errors.find(" the recording lost "), std::string::npos) << replay.errors;
+  EXPECT_THAT(replay.errors, HasSubstr(" the recording lost "));
   ASSERT_GE(replay.frames.size(), shown.size());
   EXPECT_EQ(std::vector<std::string>(replay.frames.end() - 2, replay.frames.end()), shown)
       << recording.substr(lost);
@@ -489,7 +492,7 @@ TEST_F(PracticeRecording, AChangedVariableIsRecordedBeforeTheNextStepThatCouldRe
     const auto files = Recordings(data);
     ASSERT_EQ(files.size(), 1u);
     const std::string recording = Read(files[0]);
-    EXPECT_NE(recording.find("\n3.700 set quillon_color "), std::string::npos) << recording;
+    EXPECT_THAT(recording, HasSubstr("\n3.700 set quillon_color "));
   }
 }
 

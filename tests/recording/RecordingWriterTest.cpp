@@ -1,5 +1,6 @@
 // The recording's pieces without the game: the lines' numbers and names, the files' names, and
 // the writer when the game runs ahead of it or the file grows too big.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -19,6 +20,7 @@
 
 namespace {
 
+using ::testing::HasSubstr;
 using namespace quillon::recording;
 
 std::string Read(const std::filesystem::path& file) {
@@ -180,9 +182,9 @@ TEST_F(WriterTest, StepsLostWhileItFellBehindAreCountedMarkedAndSaidOnceAndCheck
   EXPECT_EQ(Count(text, " lost "), 2u) << text;
   EXPECT_EQ(Count(text, "event jump"), 7u + 4u) << text;
   EXPECT_EQ(Count(text, "expect"), 1u) << "only before the first gap:\n" << text;
-  EXPECT_NE(text.find("expect \"Resets: 1\""), std::string::npos) << text;
+  EXPECT_THAT(text, HasSubstr("expect \"Resets: 1\""));
   ASSERT_EQ(console.size(), 1u);
-  EXPECT_NE(console[0].find("lost steps"), std::string::npos) << console[0];
+  EXPECT_THAT(console[0], HasSubstr("lost steps"));
 }
 
 // What the game read while no step fitted reaches the file once there is room again, before the
@@ -236,8 +238,7 @@ TEST_F(WriterTest, ARecordingStopsAtItsSizeLimitAfterAWholeLineAndSaysSo) {
   EXPECT_GT(text.size(), 4000u);
   EXPECT_TRUE(text.ends_with("event landed\n")) << text.substr(text.size() - 40);
   ASSERT_EQ(console.size(), 1u);
-  EXPECT_NE(console[0].find("reached its size limit of 4096 bytes"), std::string::npos)
-      << console[0];
+  EXPECT_THAT(console[0], HasSubstr("reached its size limit of 4096 bytes"));
   EXPECT_EQ(status.Path(), "") << "the page no longer names a recording that stopped";
 }
 
@@ -274,7 +275,7 @@ TEST_F(WriterTest, AWriteThatFailsMidwayLeavesWholeLinesAndSaysSoOnce) {
   EXPECT_LE(text.size(), 1000u);
   EXPECT_TRUE(text.ends_with("event landed\n")) << text.substr(text.size() - 40);
   ASSERT_EQ(console.size(), 1u);
-  EXPECT_NE(console[0].find("cannot write the recording"), std::string::npos) << console[0];
+  EXPECT_THAT(console[0], HasSubstr("cannot write the recording"));
 }
 
 TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehindAndThePageSaysWhy) {
@@ -288,9 +289,7 @@ TEST_F(WriterTest, ADiskFullFromTheFirstWriteLeavesNoFileBehindAndThePageSaysWhy
   }
   EXPECT_FALSE(std::filesystem::exists(File()));
   ASSERT_EQ(console.size(), 1u);
-  EXPECT_NE(console[0].find("cannot write the recording '" + File().string() + "'"),
-            std::string::npos)
-      << console[0];
+  EXPECT_THAT(console[0], HasSubstr("cannot write the recording '" + File().string() + "'"));
   EXPECT_TRUE(status.Line().starts_with("This practice is not recorded: cannot write '" +
                                         File().string() + "' ("))
       << status.Line();
@@ -347,7 +346,7 @@ TEST_F(WriterTest, AFullRingLosesNoStateChangeAndTheCountReachesTheEnd) {
     EXPECT_EQ(Count(text, "event jump"), 6u) << text;
     EXPECT_TRUE(text.ends_with(c.tail)) << text;
     ASSERT_EQ(console.size(), 1u);
-    EXPECT_NE(console[0].find("lost steps"), std::string::npos) << console[0];
+    EXPECT_THAT(console[0], HasSubstr("lost steps"));
   }
 }
 
@@ -406,7 +405,7 @@ TEST_F(WriterTest, AtUnloadWhatCannotBeWrittenInTimeIsCountedAsLostAndSaid) {
   ASSERT_NE(lost, std::string::npos) << text;
   EXPECT_LT(lost, text.find("# the recording ends here")) << text;
   ASSERT_EQ(console.size(), 1u);
-  EXPECT_NE(console[0].find("lost steps"), std::string::npos) << console[0];
+  EXPECT_THAT(console[0], HasSubstr("lost steps"));
   EXPECT_NE(consoleThreads[0], std::this_thread::get_id()) << "written on the game thread";
 }
 

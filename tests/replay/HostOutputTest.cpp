@@ -2,6 +2,7 @@
 // from any thread go out under; a write a signal interrupts goes on; a step recorded at the time
 // it was planned for, so a real-time run shows what a virtual one shows however late steps ran,
 // and its recording replays with every expectation met.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -16,6 +17,8 @@
 #include "TempFolder.h"
 
 namespace {
+
+using ::testing::HasSubstr;
 
 // Notes each write that does not end a line, or that another thread (as the plugin's writer
 // thread) could have slipped between because the host's output lock was free.
@@ -51,8 +54,8 @@ TEST(HostOutput, EveryLineIsWrittenWholeUnderTheLockConsoleLinesGoOutUnder) {
   host.SetConsoleOutput(nullptr);
   EXPECT_EQ(buffer.faults, "");
   EXPECT_TRUE(buffer.text.ends_with("\n1 of 1 expectations failed\n")) << buffer.text;
-  EXPECT_NE(buffer.text.find("3.000 settings\n"), std::string::npos) << buffer.text;
-  EXPECT_NE(buffer.text.find("console: from another thread\n"), std::string::npos) << buffer.text;
+  EXPECT_THAT(buffer.text, HasSubstr("3.000 settings\n"));
+  EXPECT_THAT(buffer.text, HasSubstr("console: from another thread\n"));
 }
 
 TEST(HostOutput, AWriteASignalInterruptsGoesOn) {

@@ -3,6 +3,7 @@
 // plugin's counter moves with the session time, and a real-time replay shows exactly what the
 // virtual replay shows.
 #include <fnmatch.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +26,7 @@ namespace {
 
 using pluginsdk::HostClock;
 using pluginsdk::PlatformTicks;
+using ::testing::HasSubstr;
 
 constexpr std::int64_t kMillisecond = HostClock::kTicksPerSecond / 1000;
 
@@ -273,8 +275,7 @@ TEST_F(HostProgram, PluginIsTheNamedFileInTheCurrentFolder) {
 
 TEST_F(HostProgram, DescribeTakesNoSession) {
   EXPECT_EQ(Run("--describe " REALTIME_SESSION, "refused"), 2);
-  EXPECT_NE(Read("refused.err").find("--describe takes no SESSION"), std::string::npos)
-      << Read("refused.err");
+  EXPECT_THAT(Read("refused.err"), HasSubstr("--describe takes no SESSION"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // program (the bundled examples, random sessions of the model, a replay in real time stopped by
 // SIGINT, a recording cut by a full disk) replay with every expectation holding.
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -29,6 +30,9 @@
 extern char** environ;
 
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 std::string Read(const std::filesystem::path& file) {
   std::ostringstream text;
@@ -195,8 +199,7 @@ TEST_F(Recording, RecordingsInTheTemporaryDataFolderAreNamedAsTheyGo) {
   }
 
   EXPECT_EQ(Host("--data data " + session.string(), "kept"), 0);
-  EXPECT_EQ(Read(folder.Path() / "kept.err").find("quillon-host"), std::string::npos)
-      << Read(folder.Path() / "kept.err");
+  EXPECT_THAT(Read(folder.Path() / "kept.err"), Not(HasSubstr("quillon-host")));
   const std::vector<std::filesystem::directory_entry> kept(
       std::filesystem::directory_iterator(folder.Path() / "data" / "quillon" / "recordings"), {});
   EXPECT_EQ(kept.size(), 2u);
@@ -263,15 +266,13 @@ TEST_F(Recording, AReplayInRealTimeIsWrittenWhileItWaitsAndEndsWithACommentWhenS
        ++turn) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  EXPECT_NE(Read(recording).find(kFrameChecked), std::string::npos);
+  EXPECT_THAT(Read(recording), HasSubstr(kFrameChecked));
   ::kill(pid, SIGINT);
   int status = 0;
   ::waitpid(pid, &status, 0);
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
   const std::string recorded = Read(recording);
-  EXPECT_NE(recorded.find(std::string(kFrameChecked) + "# Interrupted by SIGINT at "),
-            std::string::npos)
-      << recorded;
+  EXPECT_THAT(recorded, HasSubstr(std::string(kFrameChecked) + "# Interrupted by SIGINT at "));
   EXPECT_TRUE(recorded.ends_with(": the session was not played to its end\n")) << recorded;
   EXPECT_EQ(Host(recording, "replayed"), 0) << Read(folder.Path() / "replayed.err");
 }
@@ -292,8 +293,7 @@ TEST_F(Recording, ARecordingCutByAFullDiskEndsOnAWholeLineAndReplaysAsFarAsItGoe
   for (const int blocks : {1, 8}) {
     const std::string recording = (folder.Path() / "cut.session").string();
     EXPECT_EQ(Host("--record " + recording + " " + session.string(), "cut", blocks), 1);
-    EXPECT_NE(Read(folder.Path() / "cut.err").find("; the recording is incomplete"),
-              std::string::npos);
+    EXPECT_THAT(Read(folder.Path() / "cut.err"), HasSubstr("; the recording is incomplete"));
     const std::string kept = Read(recording);
     EXPECT_TRUE(kept.ends_with('\n') && kept.size() <= 512u * blocks) << kept;
     EXPECT_GT(kept.size() + 100, 512u * blocks) << "more than a line was cut off";

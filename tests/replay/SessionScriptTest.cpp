@@ -1,4 +1,5 @@
 // Session scripts: what the parser accepts, and every fault reported as FILE:LINE with exit 2.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -19,6 +20,9 @@
 #include "VariableTable.h"
 
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 std::optional<std::string> OnlyEnabled(std::string_view name,
                                        std::optional<std::string_view> value) {
@@ -93,7 +97,7 @@ TEST_P(SessionFault, IsReportedWithFileAndLine) {
     const std::string expected = "play.session:" + std::to_string(GetParam().line) + ": ";
     const std::string message = error.what();
     EXPECT_TRUE(message.starts_with(expected)) << message;
-    EXPECT_NE(message.find(GetParam().message), std::string::npos) << message;
+    EXPECT_THAT(message, HasSubstr(GetParam().message));
   }
 }
 
@@ -204,7 +208,7 @@ TEST(SessionScript, EveryFaultIsReportedInLineOrderTheFirstTwentyInFull) {
   } catch (const host::ScriptError& error) {
     const std::string message = error.what();
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 20) << message;
-    EXPECT_NE(message.find("\nplay.session:20: unknown step 'fly'"), std::string::npos);
+    EXPECT_THAT(message, HasSubstr("\nplay.session:20: unknown step 'fly'"));
     EXPECT_TRUE(message.ends_with("\n... and 5 more")) << message;
   }
 }
@@ -336,8 +340,8 @@ TEST_F(HostProgram, ReplaysASessionAndPrintsFramesAndVariables) {
   std::string out;
   std::string err;
   EXPECT_EQ(Run(script.string(), out, err), 0) << err;
-  EXPECT_NE(out.find("3.000 "), std::string::npos) << out;
-  EXPECT_NE(out.find("3.500 quillon_posx = 12\n"), std::string::npos) << out;
+  EXPECT_THAT(out, HasSubstr("3.000 "));
+  EXPECT_THAT(out, HasSubstr("3.500 quillon_posx = 12\n"));
 }
 
 TEST_F(HostProgram, AFaultyScriptRunsNothingAndExitsWithTwo) {
@@ -361,10 +365,10 @@ TEST_F(HostProgram, ABadOptionExitsWithTwo) {
   std::string out;
   std::string err;
   EXPECT_EQ(Run("--frobnicate x", out, err), 2);
-  EXPECT_NE(err.find("unknown option '--frobnicate'"), std::string::npos) << err;
+  EXPECT_THAT(err, HasSubstr("unknown option '--frobnicate'"));
   EXPECT_EQ(Run("", out, err), 2);
   EXPECT_EQ(Run("--help", out, err), 0);
-  EXPECT_NE(out.find("usage: quillon-host"), std::string::npos);
+  EXPECT_THAT(out, HasSubstr("usage: quillon-host"));
 }
 
 TEST_F(HostProgram, SettingsSurviveARestartInTheDataFolder) {
@@ -375,7 +379,7 @@ TEST_F(HostProgram, SettingsSurviveARestartInTheDataFolder) {
   ASSERT_EQ(Run("--data " + data.string() + " " + save.string(), out, err), 0) << err;
   EXPECT_EQ(out, "");
   const std::string saved = Read(data / "config.cfg");
-  EXPECT_NE(saved.find("quillon_posx \"12\"\n"), std::string::npos) << saved;
+  EXPECT_THAT(saved, HasSubstr("quillon_posx \"12\"\n"));
   std::ofstream(data / "config.cfg", std::ios::app) << "quillon_posy \"far\"\n";
   const auto badLine = std::count(saved.begin(), saved.end(), '\n') + 1;
 
@@ -389,7 +393,7 @@ TEST_F(HostProgram, SettingsSurviveARestartInTheDataFolder) {
 
   Write("plain-file", "");
   EXPECT_EQ(Run("--data " + (folder / "plain-file").string() + " " + show.string(), out, err), 1);
-  EXPECT_NE(err.find("as the data folder"), std::string::npos) << err;
+  EXPECT_THAT(err, HasSubstr("as the data folder"));
 }
 
 TEST_F(HostProgram, AModuleThatIsNotAPluginIsAClearError) {
@@ -398,7 +402,7 @@ TEST_F(HostProgram, AModuleThatIsNotAPluginIsAClearError) {
   std::string err;
   EXPECT_EQ(Run("--plugin " + (folder / "nothing.so").string() + " " + script.string(), out, err),
             1);
-  EXPECT_NE(err.find("nothing.so: cannot load the library"), std::string::npos) << err;
+  EXPECT_THAT(err, HasSubstr("nothing.so: cannot load the library"));
 }
 
 // A script is read from wherever it comes: a file, standard input, a pipe or a FIFO.
@@ -680,7 +684,7 @@ TEST_F(HostProgram, MessagesSayWhereAndWhatWasMeant) {
     const bool numbered = !c.err.empty() && std::isdigit(static_cast<unsigned char>(c.err[0]));
     const std::string prefix = numbered ? "messages.session:" : "";
     EXPECT_EQ(err, prefix + c.err) << c.script;
-    EXPECT_EQ(out.find("console:"), std::string::npos) << out;
+    EXPECT_THAT(out, Not(HasSubstr("console:")));
   }
 }
 
@@ -727,7 +731,7 @@ TEST_F(HostProgram, PicturesStayInThePictureFolder) {
     if (!c.written.empty()) {
       EXPECT_TRUE(std::filesystem::exists(c.written)) << c.written;
       const auto shown = c.written.lexically_relative(folder).string();
-      EXPECT_NE(out.find("picture: " + shown + " ("), std::string::npos) << out;
+      EXPECT_THAT(out, HasSubstr("picture: " + shown + " ("));
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "outside")) << c.script;
     EXPECT_FALSE(std::filesystem::exists("/quillon-nowhere")) << c.script;

@@ -1,5 +1,6 @@
 // quillon-host --update-expectations: after an intended change of the display, each expect line
 // whose frame now shows another text gets that text, and nothing else in the file changes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -15,6 +16,8 @@
 #include "TempFolder.h"
 
 namespace {
+
+using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 
@@ -76,9 +79,8 @@ TEST(UpdateExpectations, RewritesOnlyTheTextsOfExpectLinesThatMissed) {
         << "another byte changed";
     const Outcome replay = RunHost(folder.Path(), "case.session");
     EXPECT_EQ(replay.status, 0) << replay.err;
-    EXPECT_NE(run.out.find("--- case.session\n+++ case.session\n@@ line "), std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("\n-"), std::string::npos) << run.out;
+    EXPECT_THAT(run.out, HasSubstr("--- case.session\n+++ case.session\n@@ line "));
+    EXPECT_THAT(run.out, HasSubstr("\n-"));
     const std::string count = std::to_string(copy.expectLines);
     EXPECT_TRUE(
         run.out.ends_with("case.session: " + count + " of " + count + " expect lines changed\n"))
@@ -128,11 +130,10 @@ TEST(UpdateExpectations, LeavesAFileWithAFaultAsItWasAndGoesOnWithTheNext) {
 
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Read(folder.Path() / "bad.session"), fault);
-    EXPECT_NE(run.err.find("bad.session:5: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("bad.session: left as it was\n"), std::string::npos) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("bad.session:5: "));
+    EXPECT_THAT(run.err, HasSubstr("bad.session: left as it was\n"));
     EXPECT_NE(Read(folder.Path() / "good.session"), stale);
-    EXPECT_NE(run.out.find("good.session: 1 of 1 expect lines changed\n"), std::string::npos)
-        << run.out;
+    EXPECT_THAT(run.out, HasSubstr("good.session: 1 of 1 expect lines changed\n"));
   }
 }
 
@@ -147,7 +148,7 @@ TEST(UpdateExpectations, IsRefusedWithOptionsThatPlayOtherwise) {
     SCOPED_TRACE(arguments);
     const Outcome run = RunHost(folder.Path(), arguments);
     EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_NE(run.err.find("--update-expectations"), std::string::npos) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("--update-expectations"));
     EXPECT_EQ(Read(folder.Path() / "a.session"), "0 frame\n0 expect \"x\"\n");
   }
 }

@@ -1,5 +1,6 @@
 // The host's configuration file: saved variables survive a restart, and every line the host does
 // not own survives the host.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +20,7 @@
 namespace {
 
 using pluginsdk::ConfigEntry;
+using ::testing::HasSubstr;
 
 std::string ReadFile(const std::filesystem::path& file) {
   std::ostringstream text;
@@ -138,13 +140,13 @@ TEST_F(SavedSettings, AreAppliedAfterLoadAndWrittenOnWriteconfigAndUnload) {
       "// mine\nquillon_posx \"120\"\nother_plugin_speed \"3\"\nquillon_textsize \"2\"\n"
       "quillon_color \"(0, 255, 0, 255)\"\n"))
       << written;
-  EXPECT_NE(written.find("\nquillon_posy \"9\"\n"), std::string::npos) << written;
+  EXPECT_THAT(written, HasSubstr("\nquillon_posy \"9\"\n"));
   EXPECT_FALSE(std::filesystem::exists(folder.Path() / "config.cfg.new"));
 
   sdkHost.FindVariable("quillon_posy")->SetText("10");
   plugin.reset();
   const std::string saved = ReadFile(config);
-  EXPECT_NE(saved.find("\nquillon_posy \"10\"\n"), std::string::npos);
+  EXPECT_THAT(saved, HasSubstr("\nquillon_posy \"10\"\n"));
   EXPECT_EQ(saved.find("quillon_posy"), saved.rfind("quillon_posy")) << "saved once: " << saved;
   EXPECT_EQ(sdkHost.ConsoleLines().size(), 1u);
 }
@@ -189,10 +191,10 @@ TEST_F(SavedSettings, AFileThatCannotBeReadIsNeitherAppliedNorOverwritten) {
   std::filesystem::create_directory(config);  // a folder where the file should be
   Load(folder.Path());
   ASSERT_EQ(sdkHost.Failures().size(), 1u);
-  EXPECT_NE(sdkHost.Failures()[0].find("cannot read"), std::string::npos);
+  EXPECT_THAT(sdkHost.Failures()[0], HasSubstr("cannot read"));
   ASSERT_TRUE(sdkHost.ExecuteCommand("writeconfig"));
   ASSERT_EQ(sdkHost.Failures().size(), 2u);
-  EXPECT_NE(sdkHost.Failures()[1].find("the file was left as it is"), std::string::npos);
+  EXPECT_THAT(sdkHost.Failures()[1], HasSubstr("the file was left as it is"));
   EXPECT_EQ(sdkHost.ConsoleLines(), std::vector<std::string>{});
   EXPECT_TRUE(std::filesystem::is_directory(config));
 }

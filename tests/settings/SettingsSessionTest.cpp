@@ -1,4 +1,5 @@
 // The settings steps of session scripts: `settings` prints the page, `click` uses it.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -15,6 +16,8 @@
 #include "stb_image.h"
 
 namespace {
+
+using ::testing::HasSubstr;
 
 // The page's text for the variables after "RGB Cycle Speed", at their defaults, as `settings`
 // prints it; and their labels as a missing widget's message lists them.
@@ -87,21 +90,17 @@ TEST_F(SettingsSessionTest, AClickTakesEffectOnceTheStepsDeferredWorkHasRun) {
       "1 show quillon_enabled\n"
       "2 click \"Use Same Color For All Text\"\n"
       "2 settings\n");
-  EXPECT_NE(out.find("0.000 quillon_enabled = 0\n1.000 quillon_enabled = 1\n"), std::string::npos)
-      << out;
-  EXPECT_NE(out.find("  [x] Enable Quillon Plugin\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("  [ ] Use Same Color For All Text\n  Reset Label Color\n"), std::string::npos)
-      << out;
+  EXPECT_THAT(out, HasSubstr("0.000 quillon_enabled = 0\n1.000 quillon_enabled = 1\n"));
+  EXPECT_THAT(out, HasSubstr("  [x] Enable Quillon Plugin\n"));
+  EXPECT_THAT(out, HasSubstr("  [ ] Use Same Color For All Text\n  Reset Label Color\n"));
 }
 
 TEST_F(SettingsSessionTest, SettingsWithAColourPickerOpenStillPrintsTheWholePage) {
   const std::string out = Replay(
       "0 click \"Text Color\"\n"
       "0 settings\n");
-  EXPECT_NE(out.find("  Text Color\n  [colour 255 255 0 255]\n  [ ] Enable Gamer Mode\n"
-                     "  { 1.000 } RGB Cycle Speed\n"),
-            std::string::npos)
-      << out;
+  EXPECT_THAT(out, HasSubstr("  Text Color\n  [colour 255 255 0 255]\n  [ ] Enable Gamer Mode\n"
+                             "  { 1.000 } RGB Cycle Speed\n"));
 }
 
 TEST_F(SettingsSessionTest, WhileAColourPickerIsOpenAClickOutsideItOnlyClosesItAndSaysSo) {
