@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "DearImGui.h"
 #include "Rasterizer.h"
-#include "imgui_internal.h"
 
 namespace host {
 namespace {
@@ -244,7 +244,7 @@ ImGuiWindow* SettingsWindow::TopPopup() const {
 }
 
 const ImDrawData* SettingsWindow::DrawData() const {
-  const ImDrawData& data = context_->Viewports[0]->DrawDataP;
+  const ImDrawData& data = LatestDrawData(*context_);
   return data.Valid ? &data : nullptr;
 }
 
@@ -351,7 +351,7 @@ void SettingsWindow::DrawPage(const Probe* probe, std::optional<ScreenRect>* fou
   g.NavIdIsAlive = false;
   page_.DrawSettingsPage();
   if (g.NavIdIsAlive) {
-    const ImRect rect = ImGui::WindowRectRelToAbs(&window, window.NavRectRel[g.NavLayer]);
+    const ImRect rect = OnScreen(window, window.NavRectRel[g.NavLayer]);
     *found = ScreenRect{rect.Min, rect.Max};
   }
   focus.Restore(g, window);
