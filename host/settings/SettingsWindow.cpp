@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -332,7 +333,8 @@ void SettingsWindow::AddSwatchColours(ImGuiContext& still, std::vector<std::stri
     still.IO.MousePos = swatch->Center();
     const auto colour = SwatchLine(StillFrame(still, nullptr, nullptr));
     still.IO.MousePos = kNoMouse;
-    text.insert(text.begin() + static_cast<long>(++i), colour.value_or("[colour unknown]"));
+    text.insert(text.begin() + static_cast<std::ptrdiff_t>(++i),
+                colour.value_or("[colour unknown]"));
   }
 }
 
