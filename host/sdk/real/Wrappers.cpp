@@ -28,9 +28,10 @@ template <typename Held>
 std::uintptr_t AddressOf(const Held& held) {
   return reinterpret_cast<std::uintptr_t>(&held);
 }
+// A plugin may make a handle of its own from address 0, as the SDK's null handle: it holds nothing.
 template <typename Held>
-const Held& HeldAt(std::uintptr_t address) {
-  return *reinterpret_cast<const Held*>(address);
+Held HeldAt(std::uintptr_t address) {
+  return address != 0 ? *reinterpret_cast<const Held*>(address) : Held();
 }
 
 // The SDK's handles name the plugin's class for the game's own book-keeping, which this host
@@ -172,9 +173,10 @@ struct ServerWrapper::Impl {};
 ObjectWrapper::ObjectWrapper(std::uintptr_t mem) : memory_address(mem) {}
 
 ActorWrapper::ActorWrapper(std::uintptr_t mem)
-    : ObjectWrapper(
-          reinterpret_cast<std::uintptr_t>(HeldAt<std::shared_ptr<ActorState>>(mem).get())),
-      pimpl(std::make_unique<Impl>(Impl{HeldAt<std::shared_ptr<ActorState>>(mem)})) {}
+    : ObjectWrapper(0),
+      pimpl(std::make_unique<Impl>(Impl{HeldAt<std::shared_ptr<ActorState>>(mem)})) {
+  memory_address = reinterpret_cast<std::uintptr_t>(pimpl->actor.get());
+}
 ActorWrapper::ActorWrapper(const ActorWrapper& other)
     : ObjectWrapper(other), pimpl(std::make_unique<Impl>(*other.pimpl)) {}
 ActorWrapper::~ActorWrapper() = default;
