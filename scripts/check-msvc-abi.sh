@@ -52,4 +52,23 @@ dll=$build/bin/QuillonPlugin.dll
 calls=$(/usr/lib/llvm-16/bin/llvm-readobj --coff-imports "$dll" |
   awk '/Name: /{inSdk = ($2 == "pluginsdk.dll"); next} inSdk && /Symbol: /' | wc -l)
 ((calls > 0)) || { echo "check-msvc-abi: $dll imports nothing from pluginsdk.dll" >&2; exit 1; }
+# The stand-in host's pluginsdk.dll, built over the host's own SDK headers, must serve the DLL:
+# the core and the handles agree on what crosses between them (scripts/check-host-sdk-layouts.sh),
+# and it exports every SDK function the DLL imports.
+check_host_sdk() {
+  local host_sdk=$build/bin/pluginsdk.dll missing name
+  scripts/check-host-sdk-layouts.sh "$build" || exit 1
+  missing=$(comm -23 <(/usr/lib/llvm-16/bin/llvm-readobj --coff-imports "$dll" |
+    awk '/Name: /{inSdk = ($2 == "pluginsdk.dll"); next} inSdk && /Symbol: /{print $2}' | sort -u) \
+    <(/usr/lib/llvm-16/bin/llvm-readobj --coff-exports "$host_sdk" | awk '/Name: /{print $2}' | sort -u))
+  if [[ -n $missing ]]; then
+    while IFS= read -r name; do
+      echo "check-msvc-abi: $host_sdk does not export $name ($(/usr/lib/llvm-16/bin/llvm-undname "$name" 2>/dev/null | sed -n 2p))" >&2
+    done <<<"$missing"
+    exit 1
+  fi
+  echo "msvc-abi: the stand-in host's pluginsdk.dll, over the host's own SDK headers, exports all $calls SDK functions QuillonPlugin.dll imports"
+}
+check_host_sdk
+
 echo "msvc-abi: QuillonPlugin.dll builds with Microsoft's STL and links its $calls SDK calls against the real pluginsdk.lib"

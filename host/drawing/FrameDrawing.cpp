@@ -60,8 +60,7 @@ ScreenDrawList::ScreenDrawList(ImVec2 size, ImTextureID texture, ImVec2 whitePix
   shared_.TexUvWhitePixel = whitePixel;
   // Long texts may pass 64K vertices; the renderers honour the vertex offsets this allows.
   shared_.InitialFlags = ImDrawListFlags_AllowVtxOffset;
-  // Circles and rounded corners take their number of segments from this.
-  shared_.SetCircleTessellationMaxError(ImGuiStyle().CircleTessellationMaxError);
+  TessellateAsDefaultStyle(shared_);
   data_.Valid = true;
   data_.CmdLists = lists_;
   data_.CmdListsCount = 1;
@@ -71,7 +70,7 @@ ScreenDrawList::ScreenDrawList(ImVec2 size, ImTextureID texture, ImVec2 whitePix
 
 void ScreenDrawList::Restart(ImVec2 size) {
   shared_.ClipRectFullscreen = ImVec4(0.0f, 0.0f, size.x, size.y);
-  list_._ResetForNewFrame();
+  ResetForNewFrame(list_);
   list_.PushClipRectFullScreen();
   list_.PushTextureID(texture_);
   data_.DisplaySize = size;

@@ -1,8 +1,8 @@
 #pragma once
 #include <vector>
 
+#include "DearImGui.h"  // ImDrawListSharedData, which a list needs without a context
 #include "RecordingCanvas.h"
-#include "imgui_internal.h"  // ImDrawListSharedData, which a list needs without a context
 
 namespace host {
 

@@ -1,5 +1,6 @@
 #include "RecordingCanvas.h"
 
+#include "Overloaded.h"
 #include "ValueText.h"
 
 namespace host {
@@ -13,11 +14,6 @@ std::string Quoted(const std::string& text) {
 const char* Flag(bool value) {
   return value ? "true" : "false";
 }
-
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "imgui_internal.h"
+#include "DearImGui.h"
 
 namespace host {
 namespace {
@@ -44,7 +44,7 @@ void AddScaledText(ImDrawList& list, const ImFont& font, ImVec2 position, ImVec2
     if (c == '\r') continue;
     const ImFontGlyph* glyph = font.FindGlyph(static_cast<ImWchar>(c));
     if (glyph == nullptr) continue;
-    if (glyph->Visible) {
+    if (LeavesInk(*glyph)) {
       list.PrimReserve(6, 4);
       list.PrimRectUV({pen.x + glyph->X0 * scale.x, pen.y + glyph->Y0 * scale.y},
                       {pen.x + glyph->X1 * scale.x, pen.y + glyph->Y1 * scale.y},

@@ -6,15 +6,11 @@
 #include <cmath>
 
 #include "HostClock.h"
+#include "Overloaded.h"
 #include "ValueText.h"
 
 namespace host {
 namespace {
-
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
 
 template <typename Number>
 void AppendNumber(std::string& line, Number value) {

@@ -8,17 +8,13 @@
 #include "ErrorText.h"
 #include "FrameImage.h"
 #include "NearestNames.h"
+#include "Overloaded.h"
 #include "PngFile.h"
 #include "QuotedText.h"
 #include "StopOnSignals.h"
 
 namespace host {
 namespace {
-
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
 
 std::shared_ptr<pluginsdk::ActorState> ActorAt(const std::optional<Vector>& location) {
   if (!location) return nullptr;

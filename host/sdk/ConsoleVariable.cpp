@@ -160,6 +160,15 @@ void ConsoleVariable::OnChanged(ChangeCallback callback) {
   onChanged_.push_back(std::move(callback));
 }
 
+void ConsoleVariable::OnChanged(
+    const std::shared_ptr<ConsoleVariable>& variable,
+    std::function<void(std::string oldText, std::shared_ptr<ConsoleVariable> variable)> callback) {
+  variable->OnChanged([callback = std::move(callback),
+                       held = std::weak_ptr<ConsoleVariable>(variable)](std::string oldText) {
+    callback(std::move(oldText), held.lock());
+  });
+}
+
 void ConsoleVariable::ClearOnChanged() {
   const std::lock_guard lock(mutex_);
   onChanged_.clear();

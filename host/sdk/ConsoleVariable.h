@@ -66,6 +66,11 @@ class PLUGINSDK_API ConsoleVariable {
   // Called after every store, with the value before it as text, on the storing thread.
   using ChangeCallback = std::function<void(std::string oldText)>;
   void OnChanged(ChangeCallback callback);
+  // The same, with the variable too, which the callable holds only weakly: the variable keeps
+  // its callables, and a callable holding it would keep it for ever.
+  static void OnChanged(
+      const std::shared_ptr<ConsoleVariable>& variable,
+      std::function<void(std::string oldText, std::shared_ptr<ConsoleVariable> variable)> callback);
   void ClearOnChanged();
 
  private:

@@ -7,6 +7,8 @@
 #include <random>
 #include <system_error>
 
+#include "WrapperFactory.h"
+
 namespace pluginsdk {
 namespace {
 
@@ -22,8 +24,44 @@ void EraseOwnedBy(Container& container, PluginId plugin) {
 PluginConnection::PluginConnection(Host& owner, PluginId pluginId)
     : host(owner),
       id(pluginId),
-      game(std::make_shared<GameWrapper>(this)),
-      cvars(std::make_shared<CVarManagerWrapper>(this)) {}
+      game(MakeGameWrapper(*this)),
+      cvars(MakeCVarManagerWrapper(*this)) {}
+
+std::shared_ptr<ConsoleVariable> PluginConnection::RegisterVariable(
+    std::string name, std::string defaultValue, std::string description, bool searchable,
+    bool hasMin, float min, bool hasMax, float max, bool saved) {
+  VariableBounds bounds;
+  if (hasMin) bounds.min = min;
+  if (hasMax) bounds.max = max;
+  return host.RegisterVariable(std::move(name), std::move(defaultValue), std::move(description),
+                               searchable, bounds, saved, id);
+}
+
+void PluginConnection::ExecuteCommand(std::string_view command, bool log) {
+  if (!host.ExecuteCommand(command) && log) host.Log("unknown command: " + std::string(command));
+}
+
+bool PluginConnection::InGame() const {
+  return host.World().mode != GameMode::Menu;
+}
+bool PluginConnection::InFreeplay() const {
+  return host.World().mode == GameMode::Freeplay;
+}
+bool PluginConnection::InCustomTraining() {
+  host.CountCustomTrainingQuestion();
+  return host.World().mode == GameMode::Training;
+}
+
+std::shared_ptr<GameState> PluginConnection::CurrentGameState() const {
+  const auto& world = host.World();
+  return world.gameStatePresent ? world.gameState : nullptr;
+}
+
+void PluginConnection::Toast(std::string title, std::string text, std::string texture,
+                             float seconds, std::uint8_t type, float width, float height) {
+  host.Toasts().Show(std::move(title), std::move(text), std::move(texture), seconds, type, width,
+                     height, host.Clock().Now());
+}
 
 Host::Host() {
   if (currentHost != nullptr) {
@@ -353,7 +391,7 @@ void Host::RemoveDrawables(PluginId plugin) {
 }
 
 void Host::DrawFrame(const std::shared_ptr<Canvas>& canvas) {
-  for (std::size_t i = 0; i < drawables_.size(); ++i) drawables_[i].callback(CanvasWrapper(canvas));
+  for (std::size_t i = 0; i < drawables_.size(); ++i) Draw(drawables_[i].callback, canvas);
 }
 
 }  // namespace pluginsdk

@@ -10,14 +10,17 @@
 #include <string_view>
 #include <vector>
 
-#include "CVarManagerWrapper.h"
 #include "Canvas.h"
 #include "ConsoleVariable.h"
 #include "GameWorld.h"
-#include "GameWrapper.h"
 #include "HostClock.h"
 #include "SdkExport.h"
 #include "ToastBoard.h"
+
+// Named only: see WrapperFactory.h.
+class CVarManagerWrapper;
+class CanvasWrapper;
+class GameWrapper;
 
 namespace pluginsdk {
 
@@ -27,6 +30,22 @@ class Host;
 class PLUGINSDK_API PluginConnection {
  public:
   PluginConnection(Host& host, PluginId id);
+
+  // What the SDK's handles decide for the plugin beyond passing a call on, in one place for the
+  // stand-in SDK's handles and the host's own SDK's (see WrapperFactory.h).
+  std::shared_ptr<ConsoleVariable> RegisterVariable(std::string name, std::string defaultValue,
+                                                    std::string description, bool searchable,
+                                                    bool hasMin, float min, bool hasMax, float max,
+                                                    bool saved);
+  // Like the game's console, an unknown command is reported on the console, not to the caller.
+  void ExecuteCommand(std::string_view command, bool log);
+  bool InGame() const;
+  bool InFreeplay() const;
+  bool InCustomTraining();
+  // Null when the game has no game state now.
+  std::shared_ptr<GameState> CurrentGameState() const;
+  void Toast(std::string title, std::string text, std::string texture, float seconds,
+             std::uint8_t type, float width, float height);
 
   Host& host;
   const PluginId id;

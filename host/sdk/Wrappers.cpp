@@ -8,8 +8,7 @@
 #include "GameWrapper.h"
 #include "Host.h"
 #include "ServerWrapper.h"
-
-using pluginsdk::GameMode;
+#include "WrapperFactory.h"
 
 // --- CVarWrapper ---------------------------------------------------------------------------------
 
@@ -59,11 +58,10 @@ void CVarWrapper::bindTo(std::shared_ptr<LinearColor> value) {
 }
 
 void CVarWrapper::addOnValueChanged(std::function<void(std::string, CVarWrapper)> changeFunc) {
-  // Weakly: the variable keeps its callables, and a callable holding it would keep it for ever.
-  variable_->OnChanged(
-      [changeFunc = std::move(changeFunc),
-       variable = std::weak_ptr<pluginsdk::ConsoleVariable>(variable_)](std::string oldText) {
-        changeFunc(std::move(oldText), CVarWrapper(variable.lock()));
+  pluginsdk::ConsoleVariable::OnChanged(
+      variable_, [changeFunc = std::move(changeFunc)](
+                     std::string oldText, std::shared_ptr<pluginsdk::ConsoleVariable> variable) {
+        changeFunc(std::move(oldText), CVarWrapper(std::move(variable)));
       });
 }
 
@@ -79,12 +77,9 @@ CVarManagerWrapper::CVarManagerWrapper(pluginsdk::PluginConnection* connection)
 CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue,
                                              std::string description, bool searchAble, bool hasMin,
                                              float min, bool hasMax, float max, bool saveToCfg) {
-  pluginsdk::VariableBounds bounds;
-  if (hasMin) bounds.min = min;
-  if (hasMax) bounds.max = max;
-  return CVarWrapper(connection_->host.RegisterVariable(std::move(name), std::move(defaultValue),
-                                                        std::move(description), searchAble, bounds,
-                                                        saveToCfg, connection_->id));
+  return CVarWrapper(connection_->RegisterVariable(std::move(name), std::move(defaultValue),
+                                                   std::move(description), searchAble, hasMin, min,
+                                                   hasMax, max, saveToCfg));
 }
 
 CVarWrapper CVarManagerWrapper::getCvar(std::string name) {
@@ -98,11 +93,8 @@ void CVarManagerWrapper::registerNotifier(
                                     std::move(description));
 }
 
-// Like the game's console, an unknown command is reported on the console, not to the caller.
 void CVarManagerWrapper::executeCommand(std::string command, bool log) {
-  if (!connection_->host.ExecuteCommand(command) && log) {
-    connection_->host.Log("unknown command: " + command);
-  }
+  connection_->ExecuteCommand(command, log);
 }
 
 void CVarManagerWrapper::log(std::string text) {
@@ -120,9 +112,8 @@ BallWrapper::~BallWrapper() = default;
 CarWrapper::CarWrapper(const CarWrapper& other) = default;
 CarWrapper::~CarWrapper() = default;
 
-// Like the game, a null actor answers the origin rather than failing.
 Vector ActorWrapper::GetLocation() {
-  return actor_ ? actor_->location : Vector{};
+  return pluginsdk::LocationOf(actor_.get());
 }
 
 ServerWrapper::ServerWrapper(std::shared_ptr<pluginsdk::GameState> state)
@@ -131,7 +122,7 @@ ServerWrapper::ServerWrapper(const ServerWrapper& other) = default;
 ServerWrapper::~ServerWrapper() = default;
 
 BallWrapper ServerWrapper::GetBall() {
-  return BallWrapper(state_ ? state_->ball : nullptr);
+  return BallWrapper(pluginsdk::BallOf(state_.get()));
 }
 
 // --- GameWrapper ---------------------------------------------------------------------------------
@@ -139,19 +130,17 @@ BallWrapper ServerWrapper::GetBall() {
 GameWrapper::GameWrapper(pluginsdk::PluginConnection* connection) : connection_(connection) {}
 
 bool GameWrapper::IsInGame() {
-  return connection_->host.World().mode != GameMode::Menu;
+  return connection_->InGame();
 }
 bool GameWrapper::IsInFreeplay() {
-  return connection_->host.World().mode == GameMode::Freeplay;
+  return connection_->InFreeplay();
 }
 bool GameWrapper::IsInCustomTraining() {
-  connection_->host.CountCustomTrainingQuestion();
-  return connection_->host.World().mode == GameMode::Training;
+  return connection_->InCustomTraining();
 }
 
 ServerWrapper GameWrapper::GetCurrentGameState() {
-  const auto& world = connection_->host.World();
-  return ServerWrapper(world.gameStatePresent ? world.gameState : nullptr);
+  return ServerWrapper(connection_->CurrentGameState());
 }
 
 CarWrapper GameWrapper::GetLocalCar() {
@@ -184,9 +173,8 @@ void GameWrapper::UnregisterDrawables() {
 
 void GameWrapper::Toast(std::string title, std::string text, std::string texture, float seconds,
                         std::uint8_t type, float width, float height) {
-  auto& host = connection_->host;
-  host.Toasts().Show(std::move(title), std::move(text), std::move(texture), seconds, type, width,
-                     height, host.Clock().Now());
+  connection_->Toast(std::move(title), std::move(text), std::move(texture), seconds, type, width,
+                     height);
 }
 
 // --- CanvasWrapper -------------------------------------------------------------------------------
@@ -223,3 +211,22 @@ Vector2F CanvasWrapper::GetStringSize(std::string text, float xScale, float ySca
 Vector2 CanvasWrapper::GetSize() {
   return canvas_->Size();
 }
+
+// --- The handles the core hands out ------------------------------------------------------------
+
+namespace pluginsdk {
+
+std::shared_ptr<GameWrapper> MakeGameWrapper(PluginConnection& connection) {
+  return std::make_shared<GameWrapper>(&connection);
+}
+
+std::shared_ptr<CVarManagerWrapper> MakeCVarManagerWrapper(PluginConnection& connection) {
+  return std::make_shared<CVarManagerWrapper>(&connection);
+}
+
+void Draw(const std::function<void(CanvasWrapper)>& drawable,
+          const std::shared_ptr<Canvas>& canvas) {
+  drawable(CanvasWrapper(canvas));
+}
+
+}  // namespace pluginsdk

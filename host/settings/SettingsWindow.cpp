@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 
+#include "DearImGui.h"
 #include "Rasterizer.h"
-#include "imgui_internal.h"
 
 namespace host {
 namespace {
@@ -244,7 +245,7 @@ ImGuiWindow* SettingsWindow::TopPopup() const {
 }
 
 const ImDrawData* SettingsWindow::DrawData() const {
-  const ImDrawData& data = context_->Viewports[0]->DrawDataP;
+  const ImDrawData& data = LatestDrawData(*context_);
   return data.Valid ? &data : nullptr;
 }
 
@@ -332,7 +333,8 @@ void SettingsWindow::AddSwatchColours(ImGuiContext& still, std::vector<std::stri
     still.IO.MousePos = swatch->Center();
     const auto colour = SwatchLine(StillFrame(still, nullptr, nullptr));
     still.IO.MousePos = kNoMouse;
-    text.insert(text.begin() + static_cast<long>(++i), colour.value_or("[colour unknown]"));
+    text.insert(text.begin() + static_cast<std::ptrdiff_t>(++i),
+                colour.value_or("[colour unknown]"));
   }
 }
 
@@ -351,7 +353,7 @@ void SettingsWindow::DrawPage(const Probe* probe, std::optional<ScreenRect>* fou
   g.NavIdIsAlive = false;
   page_.DrawSettingsPage();
   if (g.NavIdIsAlive) {
-    const ImRect rect = ImGui::WindowRectRelToAbs(&window, window.NavRectRel[g.NavLayer]);
+    const ImRect rect = OnScreen(window, window.NavRectRel[g.NavLayer]);
     *found = ScreenRect{rect.Min, rect.Max};
   }
   focus.Restore(g, window);
