@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "CVarManagerWrapper.h"
+#include "GameWrapper.h"
 #include "Host.h"
 #include "TempFolder.h"
 

@@ -139,9 +139,9 @@ CVarWrapper CVarManagerWrapper::getCvar(std::string cvar) {
   return VariableHandle(pimpl->connection->host.FindVariable(cvar));
 }
 
-void CVarManagerWrapper::registerNotifier(std::string cvar,
-                                          std::function<void(std::vector<std::string>)> notifier,
-                                          std::string description, unsigned char) {
+void CVarManagerWrapper::registerNotifier(
+    std::string cvar, std::function<void(std::vector<std::string>)> notifier,
+    std::string description, unsigned char /*permissions: every caller may run it here*/) {
   pimpl->connection->host.RegisterCommand(pimpl->connection->id, std::move(cvar),
                                           std::move(notifier), std::move(description));
 }
