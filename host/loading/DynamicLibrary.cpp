@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "PathText.h"
+
 #if defined(_WIN32)
 #include "WindowsApi.h"
 #else
@@ -47,7 +49,7 @@ std::string SystemMessage(DWORD error) {
 DynamicLibrary::DynamicLibrary(const std::filesystem::path& file)
     : handle_(::LoadLibraryW(FromCurrentFolder(file).c_str())) {
   if (handle_ == nullptr) {
-    throw std::runtime_error(file.string() +
+    throw std::runtime_error(PathText(file) +
                              ": cannot load the library: " + SystemMessage(::GetLastError()));
   }
 }
@@ -75,7 +77,7 @@ std::filesystem::path DynamicLibrary::File() const {
 DynamicLibrary::DynamicLibrary(const std::filesystem::path& file)
     : handle_(::dlopen(FromCurrentFolder(file).c_str(), RTLD_NOW | RTLD_LOCAL)) {
   if (handle_ == nullptr) {
-    throw std::runtime_error(file.string() + ": cannot load the library: " + ::dlerror());
+    throw std::runtime_error(PathText(file) + ": cannot load the library: " + ::dlerror());
   }
 }
 

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "PathText.h"
+
 namespace host {
 
 using BakkesMod::Plugin::PluginDescriptor;
@@ -10,7 +12,7 @@ using BakkesMod::Plugin::PluginDescriptor;
 const PluginDescriptor& ReadDescriptor(const DynamicLibrary& library,
                                        const std::filesystem::path& file) {
   const auto fail = [&file](const std::string& why) {
-    throw std::runtime_error(file.string() + ": not a plugin module: " + why);
+    throw std::runtime_error(PathText(file) + ": not a plugin module: " + why);
   };
   const auto* record = static_cast<const PluginDescriptor*>(library.Symbol("exports"));
   if (record == nullptr) fail("it exports no descriptor record 'exports'");
@@ -33,7 +35,7 @@ LoadedPlugin::LoadedPlugin(pluginsdk::Host& host, const std::filesystem::path& f
     : library_(file), descriptor_(ReadDescriptor(library_, file)), connection_(host.Connect()) {
   BakkesMod::Plugin::PluginHolder* holder = descriptor_.create();
   if (holder == nullptr || !*holder) {
-    throw std::runtime_error(file.string() + ": the module made no plugin object");
+    throw std::runtime_error(PathText(file) + ": the module made no plugin object");
   }
   plugin_ = *holder;
   settingsWindow_ = dynamic_cast<BakkesMod::Plugin::PluginSettingsWindow*>(plugin_.get());

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "LoadedPlugin.h"
+#include "PathText.h"
 
 namespace host {
 namespace {
@@ -23,7 +24,7 @@ std::string ExportAt(const DynamicLibrary& library, const void* address) {
 std::string DescribeModule(const DynamicLibrary& library, const std::filesystem::path& file) {
   const PluginDescriptor& record = ReadDescriptor(library, file);
   std::ostringstream out;
-  out << "module " << library.File().string() << '\n';
+  out << "module " << PathText(library.File()) << '\n';
   const auto field = [&out](std::size_t offset, const char* name, const auto& value) {
     out << offset << ' ' << name << ' ' << value << '\n';
   };

@@ -17,6 +17,7 @@
 #include "Host.h"
 #include "LoadedPlugin.h"
 #include "ModuleDescription.h"
+#include "PathText.h"
 #include "QuotedText.h"
 #include "RecordingsThatGo.h"
 #include "SessionRecorder.h"
@@ -234,7 +235,7 @@ std::vector<Argument> Arguments(int argc, Char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::filesystem::path path(argv[i]);
     try {
-      arguments.push_back({path.string(), std::move(path)});
+      arguments.push_back({host::PathText(path), std::move(path)});
     } catch (const std::exception&) {
       throw std::runtime_error("argument " + std::to_string(i) + " is not valid text");
     }
@@ -370,7 +371,7 @@ bool UseDataFolder(pluginsdk::Host& host, const std::filesystem::path& folder) {
     error = std::make_error_code(std::errc::not_a_directory);
   }
   if (error) {
-    std::cerr << "quillon-host: cannot use " << pluginsdk::QuoteText(folder.string())
+    std::cerr << "quillon-host: cannot use " << pluginsdk::QuoteText(host::PathText(folder))
               << " as the data folder: " << pluginsdk::ErrorText(error) << '\n';
     return false;
   }
@@ -385,7 +386,7 @@ std::unique_ptr<host::SessionRecorder> StartRecording(const Options& options,
   const auto& file = *options.record;
   std::error_code error;
   if (!options.session.empty() && std::filesystem::equivalent(file, options.session, error)) {
-    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) +
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(host::PathText(file)) +
                              ": it is the session being replayed");
   }
   const std::string played = options.window            ? "played in the live window"
@@ -397,7 +398,7 @@ std::unique_ptr<host::SessionRecorder> StartRecording(const Options& options,
   auto recorder = std::make_unique<host::SessionRecorder>(
       file,
       std::vector<std::string>{from + played,
-                               "Replay it to check it: quillon-host " + file.string()},
+                               "Replay it to check it: quillon-host " + host::PathText(file)},
       std::cerr);
   recorder->RecordSettings(host, 0);
   return recorder;
@@ -442,7 +443,7 @@ int Play(const Options& options, pluginsdk::Host& host) {
     }
 #if defined(QUILLON_LIVE_WINDOW)
     if (options.window) {
-      const auto checked = host::RunLiveWindow(host, plugin, steps, options.session.string(),
+      const auto checked = host::RunLiveWindow(host, plugin, steps, host::PathText(options.session),
                                                std::cout, replay, options.closeAtEnd);
       if (recorder) recorder->Flush();
       return Outcome(host, checked, std::nullopt, true, recorder.get());

@@ -1,5 +1,7 @@
 #include "RecordingsThatGo.h"
 
+#include "PathText.h"
+
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -15,7 +17,7 @@ constexpr std::size_t kNamesShown = 20;
 // Where a recording comes in the order they were made: its second, then its number in that
 // second ("-2", "-10"; none is the first).
 std::tuple<std::string, unsigned, std::string> MadeOrder(const std::string& name) {
-  const std::string stem = std::filesystem::path(name).stem().string();
+  const std::string stem = PathText(std::filesystem::path(name).stem());
   const auto dash = stem.rfind('-');
   unsigned number = 0;
   if (dash != std::string::npos) {

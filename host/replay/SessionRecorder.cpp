@@ -12,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "PathText.h"
 #include "QuotedText.h"
 #include "ScriptLine.h"
 
@@ -63,13 +64,13 @@ SessionRecorder::SessionRecorder(const std::filesystem::path& file,
     : file_(file), errors_(errors), lastFlushed_(pluginsdk::PlatformTicks()) {
   std::error_code error;
   if (std::filesystem::is_directory(file, error)) {
-    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) +
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(PathText(file)) +
                              ": is a directory");
   }
   errno = 0;
   stream_ = OpenForWriting(file);
   if (stream_ == nullptr) {
-    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(PathText(file)) + ": " +
                              std::strerror(errno));
   }
   // Unbuffered: each flush is one write of whole lines.
@@ -86,7 +87,7 @@ SessionRecorder::SessionRecorder(const std::filesystem::path& file,
     const std::string reason = std::strerror(errno != 0 ? errno : ENOSPC);
     CutFile(stream_, WholeLinesIn(written));
     std::fclose(stream_);
-    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(file.string()) + ": " +
+    throw std::runtime_error("cannot record into " + pluginsdk::QuoteText(PathText(file)) + ": " +
                              reason);
   }
   fileSize_ = used_;
@@ -191,7 +192,7 @@ void SessionRecorder::StopAfterShortWrite(std::size_t written) {
   failed_ = true;
   const std::string reason = std::strerror(errno != 0 ? errno : ENOSPC);
   std::string message = "quillon-host: cannot write the recording " +
-                        pluginsdk::QuoteText(file_.string()) + ": " + reason +
+                        pluginsdk::QuoteText(PathText(file_)) + ": " + reason +
                         "; the recording is incomplete: it ends with the last whole line written, "
                         "and nothing more is recorded";
   if (const auto refused = CutFile(stream_, WholeLinesIn(written))) {

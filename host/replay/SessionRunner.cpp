@@ -9,6 +9,7 @@
 #include "FrameImage.h"
 #include "NearestNames.h"
 #include "Overloaded.h"
+#include "PathText.h"
 #include "PngFile.h"
 #include "QuotedText.h"
 #include "StopOnSignals.h"
@@ -34,9 +35,9 @@ constexpr std::int64_t kWaitTurn = pluginsdk::HostClock::kTicksPerSecond / 10;
 void WritePicture(const Image& picture, const std::filesystem::path& file,
                   const std::string& source, const Step& step) {
   if (const auto error = SavePng(picture, file)) {
-    StepFault(
-        source, step,
-        "cannot write " + pluginsdk::QuoteText(file.string()) + ": " + pluginsdk::ErrorText(error));
+    StepFault(source, step,
+              "cannot write " + pluginsdk::QuoteText(PathText(file)) + ": " +
+                  pluginsdk::ErrorText(error));
   }
 }
 
@@ -67,7 +68,7 @@ std::string FormatTime(std::int64_t ticks) {
 }
 
 std::string PictureLine(const std::filesystem::path& file, const Image& picture) {
-  return "picture: " + file.string() + " (" + std::to_string(picture.Width()) + "x" +
+  return "picture: " + PathText(file) + " (" + std::to_string(picture.Width()) + "x" +
          std::to_string(picture.Height()) + ")";
 }
 

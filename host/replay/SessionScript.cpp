@@ -11,6 +11,7 @@
 
 #include "HostClock.h"
 #include "NearestNames.h"
+#include "PathText.h"
 #include "QuotedText.h"
 #include "ValueText.h"
 
@@ -561,7 +562,7 @@ Script LoadScript(const std::filesystem::path& file, const VariableCheck& checkV
 }
 
 std::string ScriptName(const std::filesystem::path& file) {
-  return file == kStandardInput ? "(standard input)" : file.string();
+  return file == kStandardInput ? "(standard input)" : PathText(file);
 }
 
 }  // namespace host
