@@ -5,7 +5,8 @@
 # host beside it in the same ABI. A file the STL refuses fails the check with the compiler's
 # FILE(LINE,COLUMN): error lines; an SDK function the DLL calls that pluginsdk.lib does not export
 # fails the link. Then the stand-in host, quillon-host.exe, loads the DLL under Wine as the real
-# host does and replays every examples/*.session and tests/cases/*.session; each must print what
+# host does and replays every examples/*.session, tests/cases/*.session and the real-time
+# sessions of tests/replay/*.session; each must print what
 # the Linux host (build/default, brought up to date here) prints and end with its exit status.
 #
 # The SDK comes from QUILLON_SDK_DIR, Microsoft's STL from QUILLON_MSVC_STL_DIR; each defaults to
@@ -125,7 +126,7 @@ printf '0 command writeconfig\n' >"$paths/Сессия/запись.session"
   exit 1
 }
 
-sessions=(examples/*.session tests/cases/*.session)
+sessions=(examples/*.session tests/cases/*.session tests/replay/*.session)
 # Under Wine the host replays in real time, and the plugin measures times with Windows' own
 # performance counter. The host's clock stands still while a step works (HostClock::StopAt) and
 # that counter does not, so a step's work shows in a measured time that spans it: a picture takes
