@@ -30,6 +30,8 @@ runtime=$(sed -n 's/^QUILLON_MSVC_ABI_RUNTIME:[A-Z]*=//p' "$cache")
 [[ -n $runtime ]] || runtime=$1/_deps/msvc-abi-runtime
 sdk_include=$1/_deps/sdk-include
 [[ -x $runtime/clang-cl && -f $runtime/flags.rsp ]] || fail "no MSVC-ABI runtime in $runtime"
+# Absolute: the probes compile in a folder of their own.
+runtime=$(cd "$runtime" && pwd)
 [[ -d $sdk_include/bakkesmod ]] || fail "no SDK headers in $sdk_include"
 
 work=$(mktemp -d)
