@@ -90,8 +90,10 @@ TEST(HostClock, RealTimeGoesOnFromWhereItStoodWhenAHoldOrAStopEnds) {
   std::int64_t before = PlatformTicks();
   clock.Release();
   clock.ClearStop();
-  EXPECT_GE(clock.Now(), stop);
-  EXPECT_LE(clock.Now() - stop, PlatformTicks() - before);
+  // Read in this order: the two sides of one EXPECT are evaluated in no set order.
+  std::int64_t now = clock.Now();
+  EXPECT_GE(now, stop);
+  EXPECT_LE(now - stop, PlatformTicks() - before);
 
   const std::int64_t held = clock.Now();
   clock.Hold(held);
@@ -100,8 +102,9 @@ TEST(HostClock, RealTimeGoesOnFromWhereItStoodWhenAHoldOrAStopEnds) {
   EXPECT_EQ(clock.Counter() - counterAtStop, held - stop);
   before = PlatformTicks();
   clock.Release();
-  EXPECT_GE(clock.Now(), held);
-  EXPECT_LE(clock.Now() - held, PlatformTicks() - before);
+  now = clock.Now();
+  EXPECT_GE(now, held);
+  EXPECT_LE(now - held, PlatformTicks() - before);
 
   clock.StopAt(held - kMillisecond);  // a stop in the past: the clock never goes back
   EXPECT_GE(clock.Now(), held);
@@ -119,8 +122,9 @@ TEST(HostClock, AStopSetBeforeRealTimeBeginsHoldsFromItsFirstInstant) {
   EXPECT_EQ(clock.Counter(), HostClock::kTicksPerSecond);
   const std::int64_t before = PlatformTicks();
   clock.ClearStop();
-  EXPECT_GE(clock.Now(), HostClock::kTicksPerSecond);
-  EXPECT_LE(clock.Now() - HostClock::kTicksPerSecond, PlatformTicks() - before);
+  const std::int64_t now = clock.Now();  // before the platform's ticks, as in the test above
+  EXPECT_GE(now, HostClock::kTicksPerSecond);
+  EXPECT_LE(now - HostClock::kTicksPerSecond, PlatformTicks() - before);
 }
 
 TEST(HostClock, PlatformTicksAreTheSteadyClockInHundredNanoseconds) {
